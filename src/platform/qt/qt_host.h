@@ -1,0 +1,31 @@
+// The host of the running program: real Qt widgets.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+#include "platform/host.h"
+
+class QDialog;
+class QWidget;
+
+class QtHost final : public QObject, public Host {
+  Q_OBJECT
+ public:
+  // Boxes and the wait dialog are shown over `owner` once it is set.
+  void SetOwner(QWidget* owner) { owner_ = owner; }
+  int MessageBox(const char* text, const char* caption, unsigned type) override;
+  void WaitDialogOpen(const char* text) override;
+  void WaitDialogClose() override;
+  void PumpEvents() override;
+  void PostCommand(int id) override;
+  void SetClipboardText(const std::string& text) override;
+  bool OpenUrl(const std::string& url) override;
+  void Beep() override;
+  int64_t Now() override;
+  void SleepMs(int ms) override;
+
+ private:
+  QPointer<QWidget> owner_;
+  QPointer<QDialog> wait_;
+};

@@ -1,0 +1,21 @@
+// Command identifiers of menus, accelerators, the tool bar and posted commands.
+#pragma once
+
+constexpr int IDM_EXIT = 101;              // ファイル: 終了
+constexpr int IDM_HELP = 104;
+constexpr int IDM_PRT_WINDOW = 109;        // diagnostic window on/off ("p")
+constexpr int IDM_PRT_FILE = 40016;        // PRT output to the file "output" on/off
+constexpr int IDM_PRT_COPY = 40128;        // the whole diagnostic history to the clipboard
+constexpr int IDM_PREV_STOCK = 40020;
+constexpr int IDM_NEXT_STOCK = 40021;
+constexpr int IDM_ASHI_DAILY = 40042;
+constexpr int IDM_ASHI_WEEKLY = 40039;
+constexpr int IDM_ASHI_MONTHLY = 40080;
+constexpr int IDM_ASHI_NEXT = 40109;
+constexpr int IDM_SPACING_WIDER = 40085;
+constexpr int IDM_SPACING_NARROWER = 40086;
+constexpr int IDM_BUILD_REGULAR_DB = 40133;
+constexpr int IDM_CROSS_CURSOR = 40143;
+// The stock-selection range: command 10000 + code selects the stock with that code.
+constexpr int IDM_SELECT_STOCK_BASE = 10000;
+constexpr int IDM_SELECT_STOCK_LAST = 19999 + 10000;

@@ -1,0 +1,9 @@
+#include "shell/startup.h"
+
+#include "shell/diagnostics.h"
+
+void MainOnCreate() {
+  PRT("Kivora 3.74 2026/10/31\n");
+}
+
+void MainOnDestroy() {}

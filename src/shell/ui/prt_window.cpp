@@ -1,0 +1,116 @@
+#include "shell/ui/prt_window.h"
+
+#include <QContextMenuEvent>
+#include <QFontDatabase>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPainter>
+#include <QPointer>
+#include <QScrollBar>
+
+#include "platform/qt/qt_codepage.h"
+#include "shell/command_dispatch.h"
+#include "shell/command_ids.h"
+#include "shell/diagnostics.h"
+
+void (*PrtWindowClosedHook)() = nullptr;
+
+namespace {
+QPointer<PrtWindow> g_prt_window;
+constexpr int kPage = 33;
+}  // namespace
+
+PrtWindow::PrtWindow(QWidget* owner) : QWidget(nullptr, Qt::Window) {
+  setObjectName(u"PrintClass"_qs);
+  setWindowTitle(u"情報表示"_qs);
+  setAttribute(Qt::WA_DeleteOnClose);
+  setAttribute(Qt::WA_ShowWithoutActivating);
+  setAutoFillBackground(false);
+  QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  font.setFamily(u"IPAGothic"_qs);
+  font.setPixelSize(14);
+  font.setStyleStrategy(QFont::NoAntialias);
+  setFont(font);
+  QFontMetrics fm(font);
+  line_height_ = std::max(8, fm.height() - 2);
+  bar_ = new QScrollBar(Qt::Vertical, this);
+  bar_->setRange(0, PRT_TOP_MAX);
+  bar_->setPageStep(kPage);
+  PrtTop = PRT_TOP_MAX;
+  bar_->setValue(PrtTop);
+  connect(bar_, &QScrollBar::valueChanged, this, [this](int v) {
+    if (v != PrtTop) MoveTop(v - PrtTop);
+  });
+  resize(800, 600);
+  if (owner) move(owner->frameGeometry().right() + 1, owner->frameGeometry().top());
+  PrtChangedHook = [] {
+    if (g_prt_window) g_prt_window->update();
+  };
+}
+
+PrtWindow::~PrtWindow() {
+  PrtChangedHook = nullptr;
+  if (PrtWindowClosedHook) PrtWindowClosedHook();
+}
+
+void PrtWindow::resizeEvent(QResizeEvent*) {
+  int w = bar_->sizeHint().width();
+  bar_->setGeometry(width() - w, 0, w, height());
+}
+
+void PrtWindow::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.fillRect(rect(), QColor(0, 0, 128));
+  p.setPen(Qt::white);
+  QFontMetrics fm(font());
+  for (int slot = PrtTop; slot < PRT_LINES; ++slot) {
+    int y = (slot - PrtTop) * line_height_;
+    if (y > height()) break;
+    p.drawText(0, y + fm.ascent(), FromCp932(PrtLines[slot]));
+  }
+}
+
+void PrtWindow::MoveTop(int delta) {
+  MovePrtTop(delta);
+  bar_->blockSignals(true);
+  bar_->setValue(PrtTop);
+  bar_->blockSignals(false);
+  update();
+}
+
+void PrtWindow::keyPressEvent(QKeyEvent* e) {
+  switch (e->key()) {
+    case Qt::Key_Escape: close(); break;
+    case Qt::Key_Up: MoveTop(-1); break;
+    case Qt::Key_Down: MoveTop(1); break;
+    case Qt::Key_PageUp: MoveTop(-kPage); break;
+    case Qt::Key_PageDown: MoveTop(kPage); break;
+    default: QWidget::keyPressEvent(e);
+  }
+}
+
+void PrtWindow::wheelEvent(QWheelEvent* e) { MoveTop(e->angleDelta().y() / -120 * 3); }
+
+void PrtWindow::contextMenuEvent(QContextMenuEvent* e) {
+  QMenu menu(this);
+  menu.setObjectName(u"PRT_POPUP"_qs);
+  QAction* copy = menu.addAction(u"全部クリップボードへコピー(&C)"_qs);
+  copy->setData(IDM_PRT_COPY);
+  menu.addSeparator();
+  QAction* file = menu.addAction(u"PRTをファイル出力(&O)"_qs);
+  file->setData(IDM_PRT_FILE);
+  file->setCheckable(true);
+  file->setChecked(fPrtFile != 0);
+  if (QAction* chosen = menu.exec(e->globalPos())) OnCommand(chosen->data().toInt());
+}
+
+void TogglePrtWindow(QWidget* owner) {
+  if (g_prt_window) {
+    delete g_prt_window.data();
+    return;
+  }
+  g_prt_window = new PrtWindow(owner);
+  g_prt_window->show();
+}
+
+PrtWindow* OpenPrtWindow() { return g_prt_window; }
