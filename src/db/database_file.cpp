@@ -2,6 +2,8 @@
 
 #include "db/price_model.h"
 
+int fSampleDB = 0;
+
 // Placeholder until the database file reader lands: every read fails and empties the record.
 int VURN_file_in(int stock_num, int mode) {
   if (mode == 2) {

@@ -21,9 +21,10 @@ struct ConsoleHost final : Host {
   void WaitDialogOpen(const char*) override {}
   void WaitDialogClose() override {}
   void PumpEvents() override {}
-  void PostCommand(int) override {}
+  void PostCommand(int, long) override {}
   void SetClipboardText(const std::string&) override {}
   bool OpenUrl(const std::string&) override { return false; }
+  bool OpenLocalFile(const std::string&) override { return false; }
   void Beep() override {}
   int64_t Now() override {
     return std::chrono::duration_cast<std::chrono::seconds>(
@@ -46,9 +47,10 @@ int HostMessageBox(const char* text, const char* caption, unsigned type) {
 void HostWaitOpen(const char* text) { g_host->WaitDialogOpen(text ? text : ""); }
 void HostWaitClose() { g_host->WaitDialogClose(); }
 void HostPumpEvents() { g_host->PumpEvents(); }
-void HostPostCommand(int id) { g_host->PostCommand(id); }
+void HostPostCommand(int id, long param) { g_host->PostCommand(id, param); }
 void HostSetClipboardText(const std::string& text) { g_host->SetClipboardText(text); }
 bool HostOpenUrl(const std::string& url) { return IsWellFormedWebUrl(url) && g_host->OpenUrl(url); }
+bool HostOpenLocalFile(const std::string& path) { return g_host->OpenLocalFile(path); }
 void HostBeep() { g_host->Beep(); }
 int64_t HostNow() { return g_host->Now(); }
 void HostSleepMs(int ms) { g_host->SleepMs(ms); }

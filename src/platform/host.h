@@ -33,11 +33,14 @@ struct Host {
   virtual void WaitDialogClose() = 0;
   // Lets pending events run (between the items of long work).
   virtual void PumpEvents() = 0;
-  // Queues a command for the main window's dispatch; commands run in the order posted.
-  virtual void PostCommand(int id) = 0;
+  // Queues a command (with its parameter) for the main window's dispatch; commands run in
+  // the order posted.
+  virtual void PostCommand(int id, long param) = 0;
   virtual void SetClipboardText(const std::string& text) = 0;
   // Opens a well-formed http or https URL in the desktop's browser; false when refused.
   virtual bool OpenUrl(const std::string& url) = 0;
+  // Opens a local file (help pages) with the desktop's default program.
+  virtual bool OpenLocalFile(const std::string& path) = 0;
   virtual void Beep() = 0;
   // Current time in seconds since 1970-01-01 UTC.
   virtual int64_t Now() = 0;
@@ -54,9 +57,10 @@ int HostMessageBox(const char* text, const char* caption, unsigned type);
 void HostWaitOpen(const char* text);
 void HostWaitClose();
 void HostPumpEvents();
-void HostPostCommand(int id);
+void HostPostCommand(int id, long param = 0);
 void HostSetClipboardText(const std::string& text);
 bool HostOpenUrl(const std::string& url);
+bool HostOpenLocalFile(const std::string& path);
 void HostBeep();
 int64_t HostNow();
 void HostSleepMs(int ms);

@@ -18,6 +18,14 @@ std::vector<Range>& Ranges() {
   static std::vector<Range> v;
   return v;
 }
+std::map<int, CommandStateFn>& Checks() {
+  static std::map<int, CommandStateFn> m;
+  return m;
+}
+std::map<int, CommandStateFn>& Enables() {
+  static std::map<int, CommandStateFn> m;
+  return m;
+}
 
 }  // namespace
 
@@ -27,7 +35,14 @@ void RegisterCommandRange(int first, int last, CommandHandler handler) {
   Ranges().push_back({first, last, handler});
 }
 
-bool OnCommand(int id) {
+long CommandParam = 0;
+
+bool OnCommand(int id, long param) {
+  struct Restore {
+    long saved;
+    ~Restore() { CommandParam = saved; }
+  } restore{CommandParam};
+  CommandParam = param;
   auto it = Singles().find(id);
   if (it != Singles().end() && it->second) {
     it->second(id);
@@ -45,4 +60,20 @@ bool OnCommand(int id) {
 void ClearCommands() {
   Singles().clear();
   Ranges().clear();
+  Checks().clear();
+  Enables().clear();
+}
+
+void RegisterCommandCheck(int id, CommandStateFn is_checked) { Checks()[id] = is_checked; }
+void RegisterCommandEnabled(int id, CommandStateFn is_enabled) { Enables()[id] = is_enabled; }
+
+int CommandCheckState(int id) {
+  auto it = Checks().find(id);
+  if (it == Checks().end() || !it->second) return -1;
+  return it->second() ? 1 : 0;
+}
+
+bool CommandEnabled(int id) {
+  auto it = Enables().find(id);
+  return it == Enables().end() || !it->second || it->second();
 }

@@ -8,7 +8,19 @@ using CommandHandler = void (*)(int id);
 // the same identifier replaces the earlier one).
 void RegisterCommand(int id, CommandHandler handler);
 void RegisterCommandRange(int first, int last, CommandHandler handler);
-// Runs the handler of a command; false when none is registered.
-bool OnCommand(int id);
+// Runs the handler of a command; false when none is registered. The parameter is
+// available to the handler as CommandParam while it runs.
+bool OnCommand(int id, long param = 0);
+extern long CommandParam;
 // Removes every registration (tests).
 void ClearCommands();
+
+// Menu state derived from program state: a command's check mark and whether it is enabled.
+// The menus ask after every command and before they open, so marks never drift.
+using CommandStateFn = bool (*)();
+void RegisterCommandCheck(int id, CommandStateFn is_checked);
+void RegisterCommandEnabled(int id, CommandStateFn is_enabled);
+// 1 checked, 0 not checked, -1 when the command has no check mark.
+int CommandCheckState(int id);
+// False only when a registered state says the command is greyed.
+bool CommandEnabled(int id);

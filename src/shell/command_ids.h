@@ -16,6 +16,15 @@ constexpr int IDM_SPACING_WIDER = 40085;
 constexpr int IDM_SPACING_NARROWER = 40086;
 constexpr int IDM_BUILD_REGULAR_DB = 40133;
 constexpr int IDM_CROSS_CURSOR = 40143;
-// The stock-selection range: command 10000 + code selects the stock with that code.
+constexpr int IDM_ABOUT = 103;
+constexpr int IDM_CODE_SEARCH = 1002;
+constexpr int IDM_WEB_PAGE = 1103;
+// Selects the stock whose code is the command's parameter; every code works, including
+// alphanumeric codes above 19999 that the selection range below cannot carry.
+constexpr int IDM_SELECT_CODE = 1105;
+constexpr int IDM_ASHI_BOX = 1044;
+// The stock-selection range: command 10000 + code selects the stock with that code
+// (codes 1 to 19999).
 constexpr int IDM_SELECT_STOCK_BASE = 10000;
-constexpr int IDM_SELECT_STOCK_LAST = 19999 + 10000;
+constexpr int IDM_SELECT_STOCK_FIRST = 10001;
+constexpr int IDM_SELECT_STOCK_LAST = 29999;

@@ -39,7 +39,10 @@ int ParseStartOptions(const char* text) {
 }
 
 void PostStartCommands() {
-  if (StartCode >= 1001 && StartCode <= CODE_MAX) HostPostCommand(StartCode + IDM_SELECT_STOCK_BASE);
+  if (StartCode >= 1001 && StartCode <= CODE_MAX) {
+    if (StartCode + IDM_SELECT_STOCK_BASE <= IDM_SELECT_STOCK_LAST) HostPostCommand(StartCode + IDM_SELECT_STOCK_BASE);
+    else HostPostCommand(IDM_SELECT_CODE, StartCode);
+  }
   static const int kAshiCommand[] = {0, IDM_ASHI_DAILY, IDM_ASHI_WEEKLY, IDM_ASHI_MONTHLY};
   if (StartAshi >= 1 && StartAshi <= 3) HostPostCommand(kAshiCommand[StartAshi]);
 }

@@ -1,5 +1,19 @@
-// The main window's key and character handling, as plain functions the widgets forward to.
+// The main window's keys, characters and wheel, as plain functions the widgets forward to.
 #pragma once
 
+// A key went down (virtual key code).
+void MainOnKeyDown(int vk);
+// A key came up.
+void MainOnKeyUp(int vk);
 // A typed character (after keyboard translation).
 void MainOnChar(int ch);
+// The wheel turned by delta (120 per notch, positive away from the user).
+void MainOnWheel(int delta);
+// An accelerator key: runs its command and returns true, or returns false.
+bool MainOnAccelerator(int vk, bool ctrl);
+
+// Parts of other modules the keys reach (installed by those modules; nothing until then).
+extern void (*ChartKeyScrollHook)(int vk);         // the chart's keyboard scrolling
+extern void (*StockStepHook)(int places);          // stepping in code order
+extern bool (*FavoriteWheelHook)(int steps);       // favourites stepping; false when off
+extern void (*OpenNameInputDialog)();              // the name search

@@ -17,8 +17,10 @@ void ScriptedHost::Answer(int answer, const std::string& caption) { script_.push
 void ScriptedHost::RunPosted() {
   while (!posted.empty()) {
     int id = posted.front();
+    long param = posted_params.front();
     posted.erase(posted.begin());
-    OnCommand(id);
+    posted_params.erase(posted_params.begin());
+    OnCommand(id, param);
   }
 }
 
@@ -28,8 +30,9 @@ int ScriptedHost::MessageBox(const char* text, const char* caption, unsigned typ
   if (!script_.empty()) {
     Scripted s = script_.front();
     script_.pop_front();
-    if (!s.caption.empty())
+    if (!s.caption.empty()) {
       EXPECT_EQ(Cp932ToUtf8(s.caption), Cp932ToUtf8(caption)) << "box text: " << Cp932ToUtf8(text);
+    }
     answer = s.answer;
   } else if (buttons != MB_OK) {
     ADD_FAILURE() << "unexpected question [" << Cp932ToUtf8(caption) << "] " << Cp932ToUtf8(text);

@@ -31,10 +31,17 @@ class ScriptedHost final : public Host {
   void WaitDialogOpen(const char* text) override;
   void WaitDialogClose() override;
   void PumpEvents() override { ++pumps; }
-  void PostCommand(int id) override { posted.push_back(id); }
+  void PostCommand(int id, long param) override {
+    posted.push_back(id);
+    posted_params.push_back(param);
+  }
   void SetClipboardText(const std::string& text) override { clipboard = text; }
   bool OpenUrl(const std::string& url) override {
     urls.push_back(url);
+    return true;
+  }
+  bool OpenLocalFile(const std::string& path) override {
+    files_opened.push_back(path);
     return true;
   }
   void Beep() override { ++beeps; }
@@ -43,10 +50,12 @@ class ScriptedHost final : public Host {
 
   std::vector<ShownBox> boxes;
   std::vector<int> posted;
+  std::vector<long> posted_params;
   std::vector<std::string> wait_texts;  // texts of the wait dialogs opened
   bool wait_open = false;
   std::string clipboard;
   std::vector<std::string> urls;
+  std::vector<std::string> files_opened;
   int pumps = 0, beeps = 0;
   long long slept_ms = 0;
   int64_t now = 1796860800;  // 2026-12-10 00:00 UTC (09:00 in Tokyo)

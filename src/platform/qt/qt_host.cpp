@@ -77,9 +77,9 @@ void QtHost::WaitDialogClose() {
 
 void QtHost::PumpEvents() { QCoreApplication::processEvents(); }
 
-void QtHost::PostCommand(int id) {
+void QtHost::PostCommand(int id, long param) {
   // Queued, so posted commands run in the order posted once control returns to the loop.
-  QMetaObject::invokeMethod(this, [id] { OnCommand(id); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(this, [id, param] { OnCommand(id, param); }, Qt::QueuedConnection);
 }
 
 void QtHost::SetClipboardText(const std::string& text) {
@@ -88,6 +88,10 @@ void QtHost::SetClipboardText(const std::string& text) {
 
 bool QtHost::OpenUrl(const std::string& url) {
   return QDesktopServices::openUrl(QUrl(QString::fromLatin1(url.data(), static_cast<qsizetype>(url.size()))));
+}
+
+bool QtHost::OpenLocalFile(const std::string& path) {
+  return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromLocal8Bit(path.data(), static_cast<qsizetype>(path.size()))));
 }
 
 void QtHost::Beep() { QApplication::beep(); }

@@ -18,9 +18,10 @@ class QtHost final : public QObject, public Host {
   void WaitDialogOpen(const char* text) override;
   void WaitDialogClose() override;
   void PumpEvents() override;
-  void PostCommand(int id) override;
+  void PostCommand(int id, long param) override;
   void SetClipboardText(const std::string& text) override;
   bool OpenUrl(const std::string& url) override;
+  bool OpenLocalFile(const std::string& path) override;
   void Beep() override;
   int64_t Now() override;
   void SleepMs(int ms) override;

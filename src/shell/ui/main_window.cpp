@@ -3,22 +3,119 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenuBar>
+#include <QPainter>
+#include <QPushButton>
+#include <QToolBar>
+#include <QVBoxLayout>
 
+#include "chart/chart_repaint.h"
+#include "platform/qt/qt_codepage.h"
+#include "res/menus.h"
+#include "res/toolbar.h"
 #include "shell/command_dispatch.h"
 #include "shell/command_ids.h"
 #include "shell/diagnostics.h"
 #include "shell/main_keys.h"
+#include "shell/shell_commands.h"
 #include "shell/shell_state.h"
 #include "shell/startup.h"
+#include "shell/virtual_keys.h"
 #include "shell/ui/prt_window.h"
 
 namespace {
+
 MainWindow* g_main = nullptr;
+
+QPixmap ToolBarPixmap(int image) {
+  QImage img(TOOLBAR_IMAGE_W, TOOLBAR_IMAGE_H, QImage::Format_ARGB32);
+  img.fill(Qt::transparent);
+  for (int y = 0; y < TOOLBAR_IMAGE_H; ++y)
+    for (int x = 0; x < TOOLBAR_IMAGE_W; ++x) {
+      QColor c;
+      switch (ToolBarImages[image][y][x]) {
+        case 'k': c = Qt::black; break;
+        case 'w': c = Qt::white; break;
+        case 'g': c = QColor(128, 128, 128); break;
+        case 'r': c = QColor(220, 0, 0); break;
+        case 'b': c = QColor(0, 0, 200); break;
+        case 'y': c = QColor(230, 180, 0); break;
+        case 'G': c = QColor(0, 150, 0); break;
+        default: continue;
+      }
+      img.setPixelColor(x, y, c);
+    }
+  return QPixmap::fromImage(img);
 }
 
+void ShowAboutBox() {
+  QDialog dlg(g_main);
+  dlg.setObjectName(u"ABOUT_MIRELO_DIALOG"_qs);
+  dlg.setWindowTitle(u"Kivoraについて"_qs);
+  auto* layout = new QVBoxLayout(&dlg);
+  auto* version = new QLabel(FromCp932(PROGRAM_VERSION), &dlg);
+  version->setObjectName(u"version"_qs);
+  layout->addWidget(version);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &dlg);
+  QPushButton* web = buttons->addButton(u"Kivoraのページへ"_qs, QDialogButtonBox::ActionRole);
+  QObject::connect(web, &QPushButton::clicked, &dlg, [] { OnCommand(IDM_WEB_PAGE); });
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
+  layout->addWidget(buttons);
+  dlg.exec();
+}
+
+}  // namespace
+
 MainWindow* MainWnd() { return g_main; }
+
+void AddMenuItems(QMenu* menu, const MenuItemDef* items, int count) {
+  for (int i = 0; i < count; ++i) {
+    const MenuItemDef& d = items[i];
+    if (!d.text) {
+      menu->addSeparator();
+    } else if (d.submenu) {
+      QMenu* sub = menu->addMenu(FromCp932(d.text));
+      AddMenuItems(sub, d.submenu, d.submenu_count);
+    } else {
+      QAction* a = menu->addAction(FromCp932(d.text));  // the text after the tab shows the key
+      a->setData(d.id);
+    }
+  }
+}
+
+int VirtualKeyOf(const QKeyEvent* e) {
+  const int k = e->key();
+  const bool keypad = (e->modifiers() & Qt::KeypadModifier) != 0;
+  if (k >= Qt::Key_A && k <= Qt::Key_Z) return k;
+  if (k >= Qt::Key_0 && k <= Qt::Key_9) return keypad ? VK_NUMPAD0 + (k - Qt::Key_0) : k;
+  if (k >= Qt::Key_F1 && k <= Qt::Key_F12) return VK_F1 + (k - Qt::Key_F1);
+  switch (k) {
+    case Qt::Key_Shift: return VK_SHIFT;
+    case Qt::Key_Control: return VK_CONTROL;
+    case Qt::Key_Escape: return VK_ESCAPE;
+    case Qt::Key_Space: return VK_SPACE;
+    case Qt::Key_Backspace: return VK_BACK;
+    case Qt::Key_Tab: return VK_TAB;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return VK_RETURN;
+    case Qt::Key_PageUp: return VK_PRIOR;
+    case Qt::Key_PageDown: return VK_NEXT;
+    case Qt::Key_End: return VK_END;
+    case Qt::Key_Home: return VK_HOME;
+    case Qt::Key_Left: return VK_LEFT;
+    case Qt::Key_Up: return VK_UP;
+    case Qt::Key_Right: return VK_RIGHT;
+    case Qt::Key_Down: return VK_DOWN;
+    case Qt::Key_Plus: return keypad ? VK_ADD : VK_OEM_PLUS;
+    case Qt::Key_Minus: return keypad ? VK_SUBTRACT : VK_OEM_MINUS;
+    default: return 0;
+  }
+}
 
 MainWindow::MainWindow() {
   g_main = this;
@@ -28,60 +125,142 @@ MainWindow::MainWindow() {
   resize(760, 580);
   chart_ = new QWidget(this);
   chart_->setObjectName(u"DrawWndClass"_qs);
-  chart_->setAutoFillBackground(true);
   setCentralWidget(chart_);
   setFocusPolicy(Qt::StrongFocus);
   BuildMenus();
-
-  RegisterCommand(IDM_PRT_WINDOW, [](int) {
-    TogglePrtWindow(g_main);
-    if (g_main) g_main->SetMenuCheck(IDM_PRT_WINDOW, OpenPrtWindow() != nullptr);
-  });
-  RegisterCommand(IDM_PRT_COPY, [](int) { CopyPrtToClipboard(); });
-  RegisterCommand(IDM_PRT_FILE, [](int) { TogglePrtFile(); });
-  RegisterCommand(IDM_EXIT, [](int) {
-    if (g_main) g_main->close();
-  });
-  PrtWindowClosedHook = [] {
-    if (g_main) g_main->SetMenuCheck(IDM_PRT_WINDOW, false);
-  };
+  BuildToolBar();
+  RegisterShellCommands();
+  RegisterWindowCommands();
+  // Accelerators come first, whichever window has the keyboard focus.
+  qApp->installEventFilter(this);
   MainOnCreate();
+  RefreshCommandStates();
 }
 
 MainWindow::~MainWindow() {
+  qApp->removeEventFilter(this);
   PrtWindowClosedHook = nullptr;
   if (g_main == this) g_main = nullptr;
 }
 
-void MainWindow::BuildMenus() {
-  QMenu* file = menuBar()->addMenu(u"ファイル(&F)"_qs);
-  QAction* exit = file->addAction(u"終了(&X)"_qs);
-  exit->setData(IDM_EXIT);
-  QMenu* tools = menuBar()->addMenu(u"ツール(&T)"_qs);
-  QAction* prt = tools->addAction(u"情報表示(&P)"_qs);
-  prt->setData(IDM_PRT_WINDOW);
-  prt->setCheckable(true);
-  for (QMenu* m : {file, tools})
-    connect(m, &QMenu::triggered, this, [](QAction* a) {
-      // The dispatch owns the check marks.
-      if (a->isCheckable()) a->setChecked(!a->isChecked());
-      OnCommand(a->data().toInt());
-    });
+void MainWindow::SetChartWidget(QWidget* chart) {
+  chart_ = chart;
+  setCentralWidget(chart);
 }
 
-void MainWindow::SetMenuCheck(int id, bool checked) {
-  for (QAction* a : findChildren<QAction*>())
-    if (a->data().toInt() == id && a->isCheckable()) a->setChecked(checked);
+void MainWindow::BuildMenus() {
+  for (int i = 0; i < MainMenuBarCount; ++i) {
+    const MenuItemDef& d = MainMenuBar[i];
+    QMenu* m = menuBar()->addMenu(FromCp932(d.text));
+    AddMenuItems(m, d.submenu, d.submenu_count);
+    if (i == FAVORITES_MENU_INDEX) favorites_menu_ = m;
+  }
+  connect(menuBar(), &QMenuBar::triggered, this, [this](QAction* a) {
+    if (int id = a->data().toInt()) OnCommand(id);
+    RefreshCommandStates();
+  });
+  for (QMenu* m : menuBar()->findChildren<QMenu*>())
+    connect(m, &QMenu::aboutToShow, this, &MainWindow::RefreshCommandStates);
+}
+
+void MainWindow::BuildToolBar() {
+  tool_bar_ = addToolBar(u"ReBarWindow32"_qs);
+  tool_bar_->setObjectName(u"ReBarWindow32"_qs);
+  tool_bar_->setMovable(false);
+  tool_bar_->setFloatable(false);
+  tool_bar_->setIconSize(QSize(TOOLBAR_IMAGE_W, TOOLBAR_IMAGE_H));
+  for (const ToolButtonDef& b : ToolBarButtons) {
+    if (b.image < 0) {
+      tool_bar_->addSeparator();
+      continue;
+    }
+    QAction* a = tool_bar_->addAction(ToolBarPixmap(b.image), QString());
+    a->setData(b.id);
+    if (const char* tip = LoadStringEntry(b.id)) a->setToolTip(FromCp932(tip));
+    connect(a, &QAction::triggered, this, [id = b.id] { OnCommand(id); });
+  }
+  ashi_box_ = new QComboBox(tool_bar_);
+  ashi_box_->setObjectName(u"1044"_qs);
+  ashi_box_->addItems({u"日足"_qs, u"週足"_qs, u"月足"_qs});
+  QFont f(u"ＭＳ 明朝"_qs);
+  f.setPixelSize(16);
+  f.setBold(true);
+  ashi_box_->setFont(f);
+  ashi_box_->setFixedWidth(60);
+  ashi_box_->setFocusPolicy(Qt::NoFocus);
+  tool_bar_->addWidget(ashi_box_);
+  connect(ashi_box_, &QComboBox::activated, this, [this](int) {
+    OnCommand(IDM_ASHI_BOX, ashi_box_->currentIndex() + 1);
+    setFocus();
+  });
+}
+
+void MainWindow::RegisterWindowCommands() {
+  RegisterCommand(IDM_PRT_WINDOW, [](int) { TogglePrtWindow(g_main); });
+  RegisterCommandCheck(IDM_PRT_WINDOW, [] { return OpenPrtWindow() != nullptr; });
+  RegisterCommand(IDM_EXIT, [](int) {
+    if (g_main) g_main->close();
+  });
+  RegisterCommand(IDM_ABOUT, [](int) { ShowAboutBox(); });
+  PrtWindowClosedHook = [] {
+    if (g_main) g_main->RefreshCommandStates();
+  };
+}
+
+QAction* MainWindow::FindCommandAction(int id) const {
+  for (QAction* a : menuBar()->findChildren<QAction*>())
+    if (a->data().toInt() == id) return a;
+  return nullptr;
+}
+
+void MainWindow::RemoveCommandItem(int id) {
+  for (QMenu* m : menuBar()->findChildren<QMenu*>())
+    for (QAction* a : m->actions())
+      if (a->data().toInt() == id) {
+        m->removeAction(a);
+        delete a;
+      }
+}
+
+void MainWindow::RefreshCommandStates() {
+  for (QMenu* m : menuBar()->findChildren<QMenu*>())
+    for (QAction* a : m->actions()) {
+      int id = a->data().toInt();
+      if (id == 0) continue;
+      int check = CommandCheckState(id);
+      a->setCheckable(check >= 0);
+      if (check >= 0) a->setChecked(check == 1);
+      a->setEnabled(CommandEnabled(id));
+    }
+}
+
+bool MainWindow::eventFilter(QObject* obj, QEvent* ev) {
+  // Every key event reaches a window object first, once; accelerators are looked up there.
+  if (ev->type() == QEvent::KeyPress && obj->isWindowType()) {
+    auto* ke = static_cast<QKeyEvent*>(ev);
+    int vk = VirtualKeyOf(ke);
+    if (vk && MainOnAccelerator(vk, (ke->modifiers() & Qt::ControlModifier) != 0)) {
+      RefreshCommandStates();
+      return true;
+    }
+  }
+  return QMainWindow::eventFilter(obj, ev);
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* e) {
+  if (int vk = VirtualKeyOf(e)) MainOnKeyDown(vk);
   const QString text = e->text();
-  if (text.size() == 1 && text[0].unicode() < 0x80) {
+  if (text.size() == 1 && text[0].unicode() >= 0x20 && text[0].unicode() < 0x7F &&
+      !(e->modifiers() & Qt::ControlModifier))
     MainOnChar(text[0].unicode());
-    return;
-  }
-  QMainWindow::keyPressEvent(e);
 }
+
+void MainWindow::keyReleaseEvent(QKeyEvent* e) {
+  if (!e->isAutoRepeat())
+    if (int vk = VirtualKeyOf(e)) MainOnKeyUp(vk);
+}
+
+void MainWindow::wheelEvent(QWheelEvent* e) { MainOnWheel(e->angleDelta().y()); }
 
 void MainWindow::focusInEvent(QFocusEvent* e) {
   fMainActive = 1;

@@ -1,0 +1,64 @@
+#include "shell/shell_commands.h"
+
+#include <filesystem>
+
+#include "chart/chart_repaint.h"
+#include "db/database_file.h"
+#include "db/stock_code.h"
+#include "platform/host.h"
+#include "shell/command_dispatch.h"
+#include "shell/command_ids.h"
+#include "shell/diagnostics.h"
+#include "shell/shell_state.h"
+
+int nCodeSearch = 0;
+void (*OpenCodeInputDialog)(int first_digit) = nullptr;
+
+
+bool SelectStockByCode(int code) {
+  int n = Code_to_StockNum(code);
+  if (n < 0) {
+    PRT("お気に入りメニュー選択Err!\n");
+    return false;
+  }
+  DispNum = n;
+  RequestChartRepaint();
+  return true;
+}
+
+namespace {
+
+void OpenHelp(int) {
+  const char* page = fSampleDB ? "help/chart/chart_help_db.html" : "help/chart/chart_help.html";
+  std::string path = DataFilePath(page);
+  std::error_code ec;
+  if (!std::filesystem::exists(path, ec)) {
+    PRT("ヘルプファイルがありません: %s\n", path.c_str());
+    return;
+  }
+  HostOpenLocalFile(path);
+}
+
+void CodeSearch(int) {
+  ++nCodeSearch;
+  if (nCodeSearch == 3) {
+    HostMessageBox("単に数字を入力すると自動的に銘柄コード検索画面になります。\nお試しください。",
+                   "ちょっと便利な機能", MB_OK | MB_ICONINFORMATION);
+    return;
+  }
+  if (OpenCodeInputDialog) OpenCodeInputDialog(0);
+}
+
+}  // namespace
+
+void RegisterShellCommands() {
+  RegisterCommand(IDM_HELP, OpenHelp);
+  RegisterCommand(IDM_WEB_PAGE, [](int) { HostOpenUrl(KIVORA_WEB_PAGE); });
+  RegisterCommand(IDM_CODE_SEARCH, CodeSearch);
+  RegisterCommand(IDM_PRT_COPY, [](int) { CopyPrtToClipboard(); });
+  RegisterCommand(IDM_PRT_FILE, [](int) { TogglePrtFile(); });
+  RegisterCommandCheck(IDM_PRT_FILE, [] { return fPrtFile != 0; });
+  RegisterCommand(IDM_SELECT_CODE, [](int) { SelectStockByCode(static_cast<int>(CommandParam)); });
+  RegisterCommandRange(IDM_SELECT_STOCK_FIRST, IDM_SELECT_STOCK_LAST,
+                       [](int id) { SelectStockByCode(id - IDM_SELECT_STOCK_BASE); });
+}
