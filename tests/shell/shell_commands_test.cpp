@@ -1,0 +1,81 @@
+#include "shell/shell_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <filesystem>
+
+#include "db/price_model.h"
+#include "shell/command_dispatch.h"
+#include "shell/command_ids.h"
+#include "shell/command_line.h"
+#include "shell/diagnostics.h"
+#include "shell/shell_state.h"
+#include "support/scripted_host.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+class ShellCommands : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ClearCommands();
+    RegisterShellCommands();
+    LastKabu = 3;
+    fundamental[0].code = 1001;
+    fundamental[1].code = 7203;
+    fundamental[2].code = 26530;  // 1A00
+    DispNum = 0;
+  }
+  void TearDown() override {
+    ClearCommands();
+    LastKabu = 0;
+    DispNum = 0;
+  }
+};
+
+TEST_F(ShellCommands, ThirdCodeSearchShowsOnlyTheTip) {
+  ScriptedHost host;
+  static int dialogs;
+  dialogs = 0;
+  OpenCodeInputDialog = [](int) { ++dialogs; };
+  nCodeSearch = 0;
+  for (int i = 0; i < 4; ++i) OnCommand(IDM_CODE_SEARCH);
+  EXPECT_EQ(dialogs, 3);
+  ASSERT_EQ(host.boxes.size(), 1u);
+  EXPECT_EQ(host.boxes[0].caption, "ちょっと便利な機能");
+  OpenCodeInputDialog = nullptr;
+}
+
+TEST_F(ShellCommands, StockSelectionByCommandAndByCode) {
+  ScriptedHost host;
+  EXPECT_TRUE(OnCommand(17203));
+  EXPECT_EQ(DispNum, 1);
+  ClearPrtHistory();
+  OnCommand(19999);  // not in the table
+  EXPECT_EQ(DispNum, 1);
+  EXPECT_STREQ(PrtLines[PRT_LINES - 2], "お気に入りメニュー選択Err!");
+  // 1A00 lies beyond the selection range; its start option still selects it.
+  StartCode = StartAshi = 0;
+  ParseStartOptions("-C1A00");
+  PostStartCommands();
+  host.RunPosted();
+  EXPECT_EQ(DispNum, 2);
+  StartCode = 0;
+}
+
+TEST_F(ShellCommands, HelpAndWebPage) {
+  TempDir dir;
+  ScriptedHost host;
+  OnCommand(IDM_HELP);  // no help folder: a diagnostic line, nothing opened
+  EXPECT_TRUE(host.files_opened.empty());
+  std::filesystem::create_directories(dir.File("help/chart"));
+  std::ofstream(dir.File("help/chart/chart_help.html")) << "<html></html>";
+  OnCommand(IDM_HELP);
+  ASSERT_EQ(host.files_opened.size(), 1u);
+  EXPECT_EQ(host.files_opened[0], dir.File("help/chart/chart_help.html"));
+  OnCommand(IDM_WEB_PAGE);
+  EXPECT_EQ(host.urls, std::vector<std::string>{KIVORA_WEB_PAGE});
+}
+
+}  // namespace

@@ -1,0 +1,98 @@
+#include <QAction>
+#include <QComboBox>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
+#include <QToolBar>
+#include <gtest/gtest.h>
+
+#include "shell/command_dispatch.h"
+#include "shell/command_ids.h"
+#include "shell/ui/main_window.h"
+#include "support/scripted_host.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+// "text|id" per item, "-" per separator, "text>" for a submenu, as the user sees them.
+QStringList Describe(const QMenu* m) {
+  QStringList out;
+  for (QAction* a : m->actions()) {
+    if (a->isSeparator()) out << u"-"_qs;
+    else if (a->menu()) out << a->text() + u">"_qs;
+    else out << a->text() + u"|"_qs + QString::number(a->data().toInt());
+  }
+  return out;
+}
+
+QMenu* TopMenu(MainWindow& w, int index) { return w.menuBar()->actions().at(index)->menu(); }
+
+TEST(Menus, MenuBarMatchesTheCommandTables) {
+  TempDir dir;
+  ScriptedHost host;
+  MainWindow w;
+  QStringList tops;
+  for (QAction* a : w.menuBar()->actions()) tops << a->text();
+  EXPECT_EQ(tops, (QStringList{u"ファイル(&F)"_qs, u"検索(&S)"_qs, u"表示(&V)"_qs, u"お気に入り(&A)"_qs, u"ヘルプ(&H)"_qs}));
+  EXPECT_EQ(Describe(TopMenu(w, 0)),
+            (QStringList{u"株価をダウンロード(&D)>"_qs, u"過去株価を補充(&S)|40104"_qs, u"-"_qs,
+                         u"株価データの削除(&R)|40134"_qs, u"正規のデータベース作成(&M)|40133"_qs, u"-"_qs,
+                         u"各種設定(&C)|40081"_qs, u"-"_qs, u"チャート画面のコピー(&B)>"_qs, u"印刷(&P)|40120"_qs,
+                         u"-"_qs, u"終了(&X)|101"_qs}));
+  EXPECT_EQ(Describe(TopMenu(w, 1)),
+            (QStringList{u"銘柄コード検索(&C)|1002"_qs, u"銘柄名検索(&N)\tCtrl+F|40010"_qs, u"-"_qs,
+                         u"株式銘柄スクリーニング(&S)\tCtrl+S|40090"_qs}));
+  QStringList view = Describe(TopMenu(w, 2));
+  ASSERT_EQ(view.size(), 24);
+  EXPECT_EQ(view[6], u"十字カーソル(&Q)|40143"_qs);
+  EXPECT_EQ(view[13], u"ボリンジャー・バンド(&B)|40124"_qs);
+  EXPECT_EQ(view[23], u"MACD(&M)|40141"_qs);
+  EXPECT_EQ(Describe(TopMenu(w, 4)), (QStringList{u"目次(&C)|104"_qs, u"Kivoraのページへ(&W)...|1103"_qs, u"-"_qs,
+                                                 u"Kivoraについて(&A)...|103"_qs}));
+}
+
+TEST(Menus, ToolBarAndBarPeriodBox) {
+  TempDir dir;
+  ScriptedHost host;
+  MainWindow w;
+  QStringList tips;
+  int separators = 0;
+  for (QAction* a : w.ToolBar()->actions()) {
+    if (a->isSeparator()) ++separators;
+    else if (a->data().toInt()) tips << a->toolTip();
+  }
+  EXPECT_EQ(separators, 4);
+  EXPECT_EQ(tips, (QStringList{u"200戻す"_qs, u"10戻す"_qs, u"１つ戻す"_qs, u"１つ進める"_qs, u"10進める"_qs,
+                               u"200進める"_qs, u"お気に入り銘柄の一覧を表示"_qs, u"企業情報を表示"_qs,
+                               u"銘柄一覧・ランキングを表示"_qs, u"ローソク足の間隔を狭く"_qs, u"ローソク足の間隔を広く"_qs}));
+  QComboBox* box = w.AshiBox();
+  ASSERT_EQ(box->count(), 3);
+  EXPECT_EQ(box->itemText(2), u"月足"_qs);
+  EXPECT_TRUE(box->font().bold());
+  EXPECT_EQ(box->font().pixelSize(), 16);
+}
+
+TEST(Menus, AcceleratorKeyIsHandledOnceAndCheckMarksFollowState) {
+  TempDir dir;
+  ScriptedHost host;
+  MainWindow w;
+  w.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  static int runs;
+  static bool cross;
+  runs = 0;
+  cross = false;
+  RegisterCommand(IDM_ASHI_NEXT, [](int) { ++runs; });
+  RegisterCommand(IDM_CROSS_CURSOR, [](int) { cross = !cross; });
+  RegisterCommandCheck(IDM_CROSS_CURSOR, [] { return cross; });
+  QTest::keyClick(w.windowHandle(), Qt::Key_F12);
+  EXPECT_EQ(runs, 1);
+  QAction* a = w.FindCommandAction(IDM_CROSS_CURSOR);
+  ASSERT_NE(a, nullptr);
+  a->trigger();
+  EXPECT_TRUE(a->isChecked());
+  a->trigger();
+  EXPECT_FALSE(a->isChecked());
+}
+
+}  // namespace
