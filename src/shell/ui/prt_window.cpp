@@ -9,9 +9,11 @@
 #include <QScrollBar>
 
 #include "platform/qt/qt_codepage.h"
+#include "res/menus.h"
 #include "shell/command_dispatch.h"
 #include "shell/command_ids.h"
 #include "shell/diagnostics.h"
+#include "shell/ui/main_window.h"
 
 void (*PrtWindowClosedHook)() = nullptr;
 
@@ -94,13 +96,13 @@ void PrtWindow::wheelEvent(QWheelEvent* e) { MoveTop(e->angleDelta().y() / -120 
 void PrtWindow::contextMenuEvent(QContextMenuEvent* e) {
   QMenu menu(this);
   menu.setObjectName(u"PRT_POPUP"_qs);
-  QAction* copy = menu.addAction(u"全部クリップボードへコピー(&C)"_qs);
-  copy->setData(IDM_PRT_COPY);
-  menu.addSeparator();
-  QAction* file = menu.addAction(u"PRTをファイル出力(&O)"_qs);
-  file->setData(IDM_PRT_FILE);
-  file->setCheckable(true);
-  file->setChecked(fPrtFile != 0);
+  AddMenuItems(&menu, PrtPopupMenu, PrtPopupMenuCount);
+  for (QAction* a : menu.actions()) {
+    int check = CommandCheckState(a->data().toInt());
+    a->setCheckable(check >= 0);
+    a->setChecked(check == 1);
+  }
+  // Its commands go to the main window's dispatch.
   if (QAction* chosen = menu.exec(e->globalPos())) OnCommand(chosen->data().toInt());
 }
 

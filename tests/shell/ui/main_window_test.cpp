@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QProcess>
+#include <QThread>
 #include <gtest/gtest.h>
 
 #include "shell/command_ids.h"
@@ -73,6 +74,29 @@ TEST(InstanceHandoff, SecondStartPassesOptionsAndEnds) {
   EXPECT_EQ(host.posted, (std::vector<int>{17203, IDM_ASHI_WEEKLY}));
   StartCode = StartAshi = 0;
   StopInstanceServer();
+}
+
+}  // namespace
+
+namespace {
+
+// SIGTERM closes the program as the exit command does: an orderly end with exit code 0.
+TEST(MainWindowProcess, TerminateSignalEndsOrderly) {
+  TempDir dir;
+  QProcess vurn;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert(u"KIVORA_INSTANCE_NAME"_qs, u"kivora-term-"_qs + QString::number(QCoreApplication::applicationPid()));
+  env.insert(u"QT_QPA_PLATFORM"_qs, u"offscreen"_qs);
+  vurn.setProcessEnvironment(env);
+  vurn.setWorkingDirectory(QString::fromStdString(dir.path()));
+  vurn.start(QString::fromUtf8(VURN_BINARY_DIR "/Vurn"), {});
+  ASSERT_TRUE(vurn.waitForStarted(5000));
+  // Wait until it is up (it listens for hand-offs once its window exists).
+  QThread::msleep(1500);
+  vurn.terminate();
+  ASSERT_TRUE(vurn.waitForFinished(20000));
+  EXPECT_EQ(vurn.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(vurn.exitCode(), 0);
 }
 
 }  // namespace
