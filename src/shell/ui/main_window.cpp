@@ -26,6 +26,7 @@
 #include "shell/shell_state.h"
 #include "shell/startup.h"
 #include "shell/virtual_keys.h"
+#include "shell/ui/instance_handoff.h"
 #include "shell/ui/prt_window.h"
 
 namespace {
@@ -135,6 +136,14 @@ MainWindow::MainWindow() {
   qApp->installEventFilter(this);
   MainOnCreate();
   RefreshCommandStates();
+  minute_timer_ = startTimer(60000);
+}
+
+void MainWindow::timerEvent(QTimerEvent* e) {
+  if (e->timerId() != minute_timer_) return QMainWindow::timerEvent(e);
+  // An instance started beside a running one takes over the hand-off once that one ended.
+  RetryListening();
+  MainOnMinuteTimer();
 }
 
 MainWindow::~MainWindow() {
@@ -270,6 +279,8 @@ void MainWindow::focusInEvent(QFocusEvent* e) {
 void MainWindow::closeEvent(QCloseEvent* e) {
   if (!ended_) {
     ended_ = true;
+    if (minute_timer_) killTimer(minute_timer_);
+    minute_timer_ = 0;
     MainOnDestroy();
     if (OpenPrtWindow()) delete OpenPrtWindow();
   }

@@ -33,6 +33,7 @@ class MainWindow final : public QMainWindow {
   void closeEvent(QCloseEvent*) override;
   void focusInEvent(QFocusEvent*) override;
   bool eventFilter(QObject*, QEvent*) override;
+  void timerEvent(QTimerEvent*) override;
 
  private:
   void BuildMenus();
@@ -42,6 +43,7 @@ class MainWindow final : public QMainWindow {
   QMenu* favorites_menu_ = nullptr;
   QComboBox* ashi_box_ = nullptr;
   QToolBar* tool_bar_ = nullptr;
+  int minute_timer_ = 0;  // timer 3
   bool ended_ = false;
 };
 
