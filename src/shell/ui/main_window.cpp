@@ -13,6 +13,7 @@
 #include "shell/shell_state.h"
 #include "shell/startup.h"
 #include "shell/ui/prt_window.h"
+#include "shell/ui/window_placement_qt.h"
 
 namespace {
 MainWindow* g_main = nullptr;
@@ -45,11 +46,16 @@ MainWindow::MainWindow() {
   PrtWindowClosedHook = [] {
     if (g_main) g_main->SetMenuCheck(IDM_PRT_WINDOW, false);
   };
+  // The settings load places the window, the save reads its placement back.
+  MainPlacementApply = [](const WinPlacement& p) { return ApplyWindowPlacement(g_main, p); };
+  MainPlacementRead = [](WinPlacement& p) { return ReadWindowPlacement(g_main, p); };
   MainOnCreate();
 }
 
 MainWindow::~MainWindow() {
   PrtWindowClosedHook = nullptr;
+  MainPlacementApply = nullptr;
+  MainPlacementRead = nullptr;
   if (g_main == this) g_main = nullptr;
 }
 
