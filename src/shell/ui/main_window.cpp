@@ -28,6 +28,7 @@
 #include "shell/virtual_keys.h"
 #include "shell/ui/instance_handoff.h"
 #include "shell/ui/prt_window.h"
+#include "shell/ui/window_placement_qt.h"
 
 namespace {
 
@@ -134,6 +135,9 @@ MainWindow::MainWindow() {
   RegisterWindowCommands();
   // Accelerators come first, whichever window has the keyboard focus.
   qApp->installEventFilter(this);
+  // The settings load places the window, the save reads its placement back.
+  MainPlacementApply = [](const WinPlacement& p) { return ApplyWindowPlacement(g_main, p); };
+  MainPlacementRead = [](WinPlacement& p) { return ReadWindowPlacement(g_main, p); };
   MainOnCreate();
   RefreshCommandStates();
   minute_timer_ = startTimer(60000);
@@ -149,6 +153,8 @@ void MainWindow::timerEvent(QTimerEvent* e) {
 MainWindow::~MainWindow() {
   qApp->removeEventFilter(this);
   PrtWindowClosedHook = nullptr;
+  MainPlacementApply = nullptr;
+  MainPlacementRead = nullptr;
   if (g_main == this) g_main = nullptr;
 }
 

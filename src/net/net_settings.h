@@ -1,0 +1,19 @@
+// Network settings: the proxy (section "Proxy") and the choice of the platform's internet
+// client for secure pages (section "Https", key "WinInet"). The transport turns them into
+// its configuration.
+#pragma once
+
+// Connect through the proxy ("Use"), its host ("Url", CP932 text without line breaks) and
+// port ("Port", 1 to 65535).
+extern int ProxyUse;
+extern char ProxyUrl[256];
+extern int ProxyPort;
+// Fetch https pages through the platform's internet client instead of the own TLS client.
+extern int WinInet;
+
+// The host shown before any "Url" was saved (a placeholder on a private network).
+constexpr const char* PROXY_URL_DEFAULT = "192.168.0.1";
+constexpr int PROXY_PORT_DEFAULT = 8080;
+
+// Puts the variables above back to their built-in defaults.
+void ResetNetSettings();

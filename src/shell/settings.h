@@ -1,0 +1,32 @@
+// The settings file "mirelo.ini": read once while the main window is created, written once
+// when it is destroyed. Each settings variable is declared by the module that uses it
+// (window placements in shell/window_placement.h, chart state in chart/chart_settings.h,
+// network in net/net_settings.h and net/download_settings.h, lists in
+// lists/screening_settings.h and lists/list_settings.h, the CSV folder in
+// db/maintenance_settings.h); the shell's own ones are here.
+#pragma once
+
+constexpr const char* SETTINGS_FILE_NAME = "mirelo.ini";
+// This program's version string, written as "VersionInfo" at every save.
+constexpr const char* VURN_VERSION_STRING = "Kivora 3.74 2026/10/31";
+
+// Version string of the program that last saved the file (first 32 bytes), empty when none.
+extern char VersionInfo[33];
+// Section "ReplaceTag": carried through unchanged.
+extern int ReplaceTagInterval;
+extern int ReplaceTagNextDate;
+extern int ReplaceTagDoneDate;
+
+void ResetShellSettings();
+// Puts every settings variable of every module back to its built-in default.
+void ResetAllSettings();
+
+// Reads every section in the designed order into the variables (every value checked on
+// the way in: one that could break the program falls back to its default or the nearest
+// legal value, with a PRT line naming the key), applies the main window's placement at
+// once, then loads the user data (falling back to the sections of this file).
+void LoadSettings();
+// Writes every section back (the main window's placement as the desktop reports it,
+// "VersionInfo" as this program's version), keeping every other line of the file, then
+// saves the user data.
+void SaveSettings();

@@ -1,0 +1,27 @@
+#include "shell/ui/window_placement_qt.h"
+
+#include <QWidget>
+
+bool ApplyWindowPlacement(QWidget* w, const WinPlacement& p) {
+  if (!w || p.right <= p.left || p.bottom <= p.top) return false;
+  w->move(p.left, p.top);
+  w->resize(p.right - p.left, p.bottom - p.top);
+  return true;
+}
+
+bool ReadWindowPlacement(const QWidget* w, WinPlacement& p) {
+  if (!w) return false;
+  QRect r(w->pos(), w->size());
+  if (w->isMinimized() || w->isMaximized()) {
+    // The restored rectangle, moved from the client area's origin to the frame's.
+    const QRect normal = w->normalGeometry();
+    if (normal.isValid()) r = normal.translated(w->frameGeometry().topLeft() - w->geometry().topLeft());
+  }
+  if (!r.isValid()) return false;
+  p.show = w->isMinimized() ? SW_SHOWMINIMIZED : w->isMaximized() ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
+  p.left = r.x();
+  p.top = r.y();
+  p.right = r.x() + r.width();
+  p.bottom = r.y() + r.height();
+  return true;
+}

@@ -1,0 +1,359 @@
+#include "shell/settings.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "chart/chart_settings.h"
+#include "db/maintenance_settings.h"
+#include "lists/list_settings.h"
+#include "lists/screening_settings.h"
+#include "net/download_settings.h"
+#include "net/net_settings.h"
+#include "shell/diagnostics.h"
+#include "shell/profile_file.h"
+#include "shell/window_placement.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+std::vector<WinPlacement> g_applied;
+bool g_apply_ok = true;
+bool g_read_ok = true;
+WinPlacement g_desktop_placement;
+
+bool RecordApply(const WinPlacement& p) {
+  g_applied.push_back(p);
+  return g_apply_ok;
+}
+
+bool FakeRead(WinPlacement& p) {
+  if (g_read_ok) p = g_desktop_placement;
+  return g_read_ok;
+}
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+std::string History() {
+  static char buf[PRT_LINES * PRT_LINE_BYTES];
+  PrtHistoryText(buf, sizeof buf);
+  return buf;
+}
+
+std::vector<int> Nine(const WinPlacement& p) {
+  return {p.show, p.min_x, p.min_y, p.max_x, p.max_y, p.left, p.top, p.right, p.bottom};
+}
+
+class Settings : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ClearPrtHistory();
+    g_applied.clear();
+    g_apply_ok = g_read_ok = true;
+    g_desktop_placement = {1, -1, -1, -1, -1, 14, 12, 774, 592};
+    MainPlacementApply = RecordApply;
+    MainPlacementRead = FakeRead;
+  }
+  void TearDown() override {
+    MainPlacementApply = nullptr;
+    MainPlacementRead = nullptr;
+    ResetAllSettings();
+  }
+  void Write(const std::string& text) { std::ofstream(dir.File("mirelo.ini"), std::ios::binary) << text; }
+  std::string Saved() { return ReadAll(dir.File("mirelo.ini")); }
+  TempDir dir;
+};
+
+TEST_F(Settings, NoFileGivesEveryDefault) {
+  LoadSettings();
+  ASSERT_EQ(g_applied.size(), 1u);  // the main window is placed at once
+  EXPECT_EQ(Nine(g_applied[0]), (std::vector<int>{SW_SHOW, -1, -1, -1, -1, 14, 12, 774, 592}));
+  EXPECT_EQ(g_applied[0].right - g_applied[0].left, 760);
+  EXPECT_EQ(g_applied[0].bottom - g_applied[0].top, 580);
+  EXPECT_EQ(Nine(CrossWinPos), (std::vector<int>{1, -1, -1, -1, -1, 93, 469, 213, 605}));
+  EXPECT_EQ(AshiFlag, 1);
+  EXPECT_EQ(CrossView, 1);
+  EXPECT_EQ(DayMoveAve[0], 15);
+  EXPECT_EQ(DayMoveAve[1], 39);
+  EXPECT_EQ(MonthMoveAveThird[0], 52);
+  EXPECT_EQ(CandleHaba[2], 6);
+  EXPECT_EQ(DekiHabaRitu, 20);
+  EXPECT_EQ(AutoDownload, 1);
+  EXPECT_EQ(CrossFontSize, 12);
+  EXPECT_STREQ(CsvOut, "");
+  EXPECT_STREQ(VersionInfo, "");
+  EXPECT_EQ(Clr_ChartBackGround, Rgb(0, 0, 0));
+  EXPECT_EQ(Clr_AvgShort, Rgb(255, 127, 0));
+  EXPECT_EQ(Clr_Parabolic, Rgb(0, 128, 255));
+  EXPECT_EQ(FavoriteBackColor, 1);
+  EXPECT_EQ(nViewShihyo, 0);
+  EXPECT_EQ(Ichimoku[0], 26);
+  EXPECT_EQ(MACD[1], 20);
+  EXPECT_EQ(Bollinger, 2);
+  EXPECT_EQ(Kairi[0], 15);
+  EXPECT_EQ(Kairi[1], 13);
+  EXPECT_EQ(CompareCode[2], 1007);
+  EXPECT_EQ(CompareCheck[0], 1);
+  EXPECT_EQ(ScreGroupNum, 1);
+  EXPECT_STREQ(ScreGroup[0].name, "標準のスクリーニング");
+  EXPECT_EQ(JuniParameter[3], 2);
+  EXPECT_EQ(ProxyPort, 8080);
+  EXPECT_EQ(ProxyUse, 0);
+  EXPECT_EQ(ReplaceTagInterval, 4);
+  EXPECT_EQ(RiguiRitu, 5);
+  EXPECT_EQ(SonkiriRitu, -5);
+  EXPECT_EQ(KidouView, 1);
+  EXPECT_EQ(Restart[5], 0);
+  EXPECT_EQ(History(), "");  // nothing to report
+}
+
+// Values that would divide by zero, index past a table or freeze a paint fall back, each
+// with a line naming its key.
+TEST_F(Settings, DamagedValuesFallBackWithLineNamingKey) {
+  Write(
+      "[General]\n"
+      "WinPos=1 -1 -1 -1 -1 500 400 100 100\n"
+      "DayMoveAve=0 -5\n"
+      "WeekMoveAve=2000 20\n"
+      "CandleHaba=7 3 13\n"
+      "CandleKind=7\n"
+      "DekiHabaRitu=0\n"
+      "ZengoDekidaka=9\n"
+      "WebMillerSelect=6\n"
+      "CrossFontSize=0\n"
+      "[Color]\n"
+      "Clr_Insen=-1\n"
+      "[Chart]\n"
+      "DispChart4=3 3 9 1\n"
+      "RSI=0\n"
+      "RCI=8 -1\n"
+      "MACD=0 20 9\n"
+      "Kairi=0 0 0\n"
+      "Bollinger=9\n"
+      "PntFgr=7 3\n"
+      "[Screening]\n"
+      "ScreGroupNum=500\n"
+      "ScreGroupSelect=500\n"
+      "[Ranking]\n"
+      "Parameter=0 99 0 5\n"
+      "[Proxy]\n"
+      "Port=0\n");
+  LoadSettings();
+  EXPECT_EQ(Nine(WinPos), (std::vector<int>{1, -1, -1, -1, -1, 14, 12, 774, 592}));
+  EXPECT_EQ(DayMoveAve[0], 15);
+  EXPECT_EQ(DayMoveAve[1], 39);
+  EXPECT_EQ(WeekMoveAve[0], MOVE_AVE_MAX);
+  EXPECT_EQ(WeekMoveAve[1], 20);
+  EXPECT_EQ(CandleHaba[0], 6);  // nearest table spacing (the smaller on a tie)
+  EXPECT_EQ(CandleHaba[1], 4);
+  EXPECT_EQ(CandleHaba[2], 12);
+  EXPECT_EQ(AshiFlag, 1);
+  EXPECT_EQ(DekiHabaRitu, 20);
+  EXPECT_EQ(ZengoDekidaka, 0);
+  EXPECT_EQ(WebMillerSelect, 0);
+  EXPECT_EQ(CrossFontSize, 12);
+  EXPECT_EQ(Clr_Insen, Rgb(255, 255, 255));
+  EXPECT_EQ(nViewShihyo, 1);  // 3 once; 9 ends the list
+  EXPECT_EQ(ViewShihyo[0], 3);
+  EXPECT_EQ(fViewRSI, 1);
+  EXPECT_EQ(fViewPsycho, 0);
+  EXPECT_EQ(RSI, 9);
+  EXPECT_EQ(RCI[1], 12);
+  EXPECT_EQ(MACD[0], 5);
+  EXPECT_EQ(Kairi[0], 15);
+  EXPECT_EQ(Kairi[2], 13);
+  EXPECT_EQ(Bollinger, 2);
+  EXPECT_EQ(PntFgr[0], 0);
+  EXPECT_EQ(PntFgr[1], 0);
+  EXPECT_EQ(ScreGroupNum, SCRE_GROUP_MAX);
+  EXPECT_EQ(ScreGroupSelect, 0);
+  EXPECT_EQ(JuniParameter[1], 0);
+  EXPECT_EQ(JuniParameter[3], 2);
+  EXPECT_EQ(ProxyPort, 8080);
+  const std::string h = History();
+  for (const char* key : {"WinPos", "DayMoveAve", "WeekMoveAve", "CandleHaba", "CandleKind", "DekiHabaRitu",
+                          "ZengoDekidaka", "WebMillerSelect", "CrossFontSize", "Clr_Insen", "RSI", "RCI", "MACD",
+                          "Kairi", "Bollinger", "PntFgr", "ScreGroupNum", "ScreGroupSelect", "Parameter", "Port"})
+    EXPECT_NE(h.find(std::string("設定 ") + key + " "), std::string::npos) << key;
+}
+
+TEST_F(Settings, ListsPartialExtraAndMalformed) {
+  Write(
+      "[General]\n"
+      "DayMoveAve=20\n"             // second period keeps its default
+      "WeekMoveAve=9 18 27 36\n"    // extra numbers ignored
+      "MonthMoveAve=12abc 30\n"     // reads 12, the scan ends there
+      "CrossView=x\n"               // malformed: the default stays
+      "CsvOut=  /home/user/My CSV files  \n"
+      "VersionInfo=Kivora 3.70 2025/01/01 with a long tail of text\n"
+      "[Chart]\n"
+      "CompareCode=1301 1332\n"
+      "[YahooBlock]\n"
+      "LatestTime=1796860800\n"
+      "HttpCount=42\n"
+      "Restart=1 2 3\n");
+  LoadSettings();
+  EXPECT_EQ(DayMoveAve[0], 20);
+  EXPECT_EQ(DayMoveAve[1], 39);
+  EXPECT_EQ(WeekMoveAve[0], 9);
+  EXPECT_EQ(WeekMoveAve[1], 18);
+  EXPECT_EQ(MonthMoveAve[0], 12);
+  EXPECT_EQ(MonthMoveAve[1], 26);
+  EXPECT_EQ(CrossView, 1);
+  EXPECT_STREQ(CsvOut, "/home/user/My CSV files");  // read whole, not up to the blank
+  EXPECT_STREQ(VersionInfo, "Kivora 3.70 2025/01/01 with a lo");  // first 32 characters
+  EXPECT_EQ(Kairi[0], 20);  // deviation windows follow the first average periods as loaded
+  EXPECT_EQ(Kairi[1], 9);
+  EXPECT_EQ(Kairi[2], 12);
+  EXPECT_EQ(CompareCode[0], 1301);
+  EXPECT_EQ(CompareCode[1], 1332);
+  EXPECT_EQ(CompareCode[2], 1007);
+  EXPECT_EQ(LatestTime, 1796860800);
+  EXPECT_EQ(nHttpCount, 42);
+  EXPECT_EQ(Restart[2], 3);
+  EXPECT_EQ(Restart[3], 0);
+}
+
+TEST_F(Settings, MaximisedWindowReopensNormalAtSavedRectangle) {
+  Write("[General]\nWinPos=3 -1 -1 -8 -8 100 50 900 650\n");
+  LoadSettings();
+  ASSERT_EQ(g_applied.size(), 1u);
+  EXPECT_EQ(Nine(g_applied[0]), (std::vector<int>{SW_SHOW, -1, -1, -8, -8, 100, 50, 900, 650}));
+  EXPECT_EQ(WinPos.show, 3);  // the record keeps what was saved
+
+  g_apply_ok = false;
+  LoadSettings();
+  EXPECT_NE(History().find("Fail SetWinPlace!"), std::string::npos);
+}
+
+TEST_F(Settings, OverlaysAndPanesReadAndWrittenInTheirFormats) {
+  Write("[Chart]\nDispChart3=0 1 0 0 0 0 0 0 0 0 1 0 0 0 0 0 0 0 0 0\nDispChart4=8 3\n");
+  LoadSettings();
+  EXPECT_EQ(fViewIchimoku, 1);
+  EXPECT_EQ(fViewParabolic, 1);
+  EXPECT_EQ(fViewKakakutai, 0);
+  EXPECT_EQ(fViewBollinger, 0);
+  EXPECT_EQ(nViewShihyo, 2);
+  EXPECT_EQ(ViewShihyo[0], 8);
+  EXPECT_EQ(ViewShihyo[1], 3);
+  SaveSettings();
+  ProfileFile ini;
+  ASSERT_TRUE(ProfileLoad(ini, dir.File("mirelo.ini").c_str()));
+  char buf[PROFILE_VALUE_BYTES];
+  ProfileGetString(ini, "Chart", "DispChart3", "", buf, sizeof buf);
+  EXPECT_STREQ(buf, "0 1 0 0 0 0 0 0 0 0 1 0 0 0 0 0 0 0 0 0 0 0 0 0");  // 24 numbers
+  ProfileGetString(ini, "Chart", "DispChart4", "", buf, sizeof buf);
+  EXPECT_STREQ(buf, "8 3 0 0 0 0 0 0 0");  // nine numbers
+}
+
+// A hand-written file with odd values and lines of other owners: after a save every line
+// the program does not own is there byte for byte and in order, and a second load reads
+// the same values.
+TEST_F(Settings, SaveKeepsEveryUnknownLineAndReadsBackTheSame) {
+  const std::string kept[] = {
+      "; Kivora settings, edited by hand",
+      "DekiHabaRitu = 40 ; taller volume pane",
+      "  Obsolete=old key",
+      "[Portfolio]",
+      "Num=1",
+      "[PF0000]",
+      "Name=トヨタ自動車",
+      "Memo=  with blanks  ",
+      "[Alarum]",
+      "Num=0",
+      "[MyOwnSection]",
+      "anything goes here",
+  };
+  Write(
+      "\xEF\xBB\xBF; Kivora settings, edited by hand\n"
+      "[general]\n"
+      "winpos = 1 -1 -1 -1 -1 30 40 830 640\n"
+      "DekiHabaRitu = 40 ; taller volume pane\n"
+      "  Obsolete=old key\n"
+      "CandleKind=2\n"
+      "[Portfolio]\n"
+      "Num=1\n"
+      "[PF0000]\n"
+      "Name=トヨタ自動車\n"
+      "Memo=  with blanks  \n"
+      "[Alarum]\n"
+      "Num=0\n"
+      "SonkiriRitu=7\n"
+      "[MyOwnSection]\n"
+      "anything goes here\n"
+      "[Proxy]\n"
+      "Url=\"proxy.example\"\n");
+  LoadSettings();
+  EXPECT_EQ(DekiHabaRitu, 40);
+  EXPECT_EQ(AshiFlag, 2);
+  EXPECT_EQ(SonkiriRitu, -7);
+  EXPECT_STREQ(ProxyUrl, "proxy.example");
+  EXPECT_EQ(WinPos.left, 30);
+
+  // Values the user typed may carry line breaks; the file must not.
+  std::snprintf(ScreGroup[0].name, sizeof ScreGroup[0].name, "%s", "買い\r\n[Proxy]\r\nUse=1");
+  g_desktop_placement = {3, -1, -1, -8, -8, 31, 41, 831, 641};
+  SaveSettings();
+  const std::string text = Saved();
+  size_t from = 0;
+  for (const std::string& line : kept) {
+    size_t at = text.find(line + "\r\n", from);
+    ASSERT_NE(at, std::string::npos) << line;
+    from = at + line.size();
+  }
+  size_t lf = 0, crlf = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    lf += text[i] == '\n';
+    crlf += text[i] == '\n' && i > 0 && text[i - 1] == '\r';
+  }
+  EXPECT_EQ(lf, crlf);  // every line ends in CR LF
+  EXPECT_NE(text.find("VersionInfo=Kivora 3.74 2026/10/31\r\n"), std::string::npos);
+  EXPECT_NE(text.find("SonkiriRitu=7\r\n"), std::string::npos);  // positive in the file
+  EXPECT_NE(text.find("WinPos=3 -1 -1 -8 -8 31 41 831 641\r\n"), std::string::npos);
+  EXPECT_EQ(text.find("\nUse=1"), std::string::npos);  // no line of its own
+
+  LoadSettings();
+  EXPECT_EQ(DekiHabaRitu, 40);
+  EXPECT_EQ(AshiFlag, 2);
+  EXPECT_EQ(SonkiriRitu, -7);
+  EXPECT_EQ(ProxyUse, 0);
+  EXPECT_STREQ(ScreGroup[0].name, "買い  [Proxy]  Use=1");
+  EXPECT_EQ(Nine(WinPos), (std::vector<int>{3, -1, -1, -8, -8, 31, 41, 831, 641}));
+}
+
+TEST_F(Settings, FailedPlacementReadKeepsTheRecord) {
+  Write("[General]\nWinPos=1 -1 -1 -1 -1 30 40 830 640\n");
+  LoadSettings();
+  g_read_ok = false;
+  SaveSettings();
+  EXPECT_NE(History().find("画面配置位置取得失敗"), std::string::npos);
+  EXPECT_NE(Saved().find("WinPos=1 -1 -1 -1 -1 30 40 830 640\r\n"), std::string::npos);
+}
+
+TEST(WindowPlacement, PositionOnlyRestoreKeepsPartOnDesktop) {
+  struct Case {
+    int left, top, want_left, want_top;
+  } const cases[] = {
+      {100, 100, 100, 100},     // on the desktop: unchanged
+      {-500, -500, -160, -80},  // at most 80 % off to the left and top
+      {5000, 5000, 1880, 1030}, // a fifth of the width, and 50 pixels of height, stay visible
+  };
+  for (const Case& c : cases) {
+    WinPlacement p = {1, -1, -1, -1, -1, c.left, c.top, c.left + 200, c.top + 100};
+    ClampPlacementPosition(p, 200, 100, 1920, 1080);
+    EXPECT_EQ(p.left, c.want_left);
+    EXPECT_EQ(p.top, c.want_top);
+    EXPECT_EQ(p.right, c.left + 200);
+  }
+}
+
+}  // namespace
