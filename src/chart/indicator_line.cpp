@@ -1,0 +1,108 @@
+#include "chart/indicator_line.h"
+
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+
+#include "chart/indicator_common.h"
+
+const double NO_VALUE = std::numeric_limits<double>::quiet_NaN();
+
+bool IsNoValue(double v) { return std::isnan(v); }
+
+bool LineHasValue(const IndicatorLine& line, int i) {
+  return i >= line.from && i <= line.to && i >= 0 && i < LINE_VALUE_COUNT &&
+         !IsNoValue(line.value[i]);
+}
+
+const char* AshiUnitWord(int ashi) {
+  switch (ashi) {
+    case 1: return "日";
+    case 2: return "週";
+    case 3: return "月";
+    default: return "";
+  }
+}
+
+SeriesSpan SpanOf(const DispSeries& ds) {
+  SeriesSpan sp;
+  sp.first = ds.FirstData < 0 ? 0 : ds.FirstData;
+  sp.end = ds.DispEnd > MAX_DATE - 1 ? MAX_DATE - 1 : ds.DispEnd;
+  sp.start = ds.DispStart < sp.first ? sp.first : ds.DispStart;
+  sp.last = ds.LastData > MAX_DATE - 1 ? MAX_DATE - 1 : ds.LastData;
+  sp.empty = sp.first > MAX_DATE - 1 || sp.end < sp.first;
+  return sp;
+}
+
+int ClampWindow(int n, int lo) {
+  if (n < lo) return lo;
+  if (n > MAX_DATE + 1) return MAX_DATE + 1;
+  return n;
+}
+
+int UsualStart(const SeriesSpan& sp, int n) {
+  return sp.start - n > sp.first ? sp.start : sp.first + n - 1;
+}
+
+int ChangeStart(const SeriesSpan& sp, int n) {
+  return sp.start > sp.first + n ? sp.start : sp.first + n;
+}
+
+void BeginLine(IndicatorLine* line, const char* title, const char* colour, int32_t flags,
+               int32_t pen_style, int32_t pen_width, int32_t label_row) {
+  for (double& v : line->value) v = NO_VALUE;
+  line->from = 0;
+  line->to = -1;
+  std::snprintf(line->title, LINE_TEXT, "%s", title);
+  line->label[0] = '\0';
+  line->short_label[0] = '\0';
+  line->label_row = label_row;
+  line->pen_style = pen_style;
+  line->pen_width = pen_width;
+  line->colour = colour;
+  line->flags = flags;
+}
+
+void SetLineText(char (&field)[LINE_TEXT], const char* format, ...) {
+  va_list ap;
+  va_start(ap, format);
+  std::vsnprintf(field, LINE_TEXT, format, ap);
+  va_end(ap);
+}
+
+void SetLineRange(IndicatorLine* line, int from, int to) {
+  line->from = from;
+  line->to = to;
+  if (from > to) {
+    line->from = 0;
+    line->to = -1;
+  }
+}
+
+namespace {
+
+// Monotonic queue of indices: the front holds the extreme of the current window.
+template <typename Better>
+void Sliding(const int32_t* x, int n, int from, int to, int32_t* out, Better better) {
+  if (from > to) return;
+  int queue[MAX_DATE];
+  int head = 0, tail = 0;
+  for (int i = from - n + 1; i <= to; ++i) {
+    while (tail > head && !better(x[queue[tail - 1]], x[i])) --tail;
+    queue[tail++] = i;
+    if (queue[head] <= i - n) ++head;
+    if (i >= from) out[i] = x[queue[head]];
+  }
+}
+
+}  // namespace
+
+void SlidingHighest(const int32_t* x, int n, int from, int to, int32_t* out) {
+  Sliding(x, n, from, to, out, [](int32_t kept, int32_t added) { return kept > added; });
+}
+
+void SlidingLowest(const int32_t* x, int n, int from, int to, int32_t* out) {
+  Sliding(x, n, from, to, out, [](int32_t kept, int32_t added) { return kept < added; });
+}
