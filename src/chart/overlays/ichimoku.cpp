@@ -46,12 +46,12 @@ int CalcIchimoku(const DispSeries& ds, int ashi, int k, int t, IndicatorLine* ou
   const SeriesSpan sp = SpanOf(ds);
   if (sp.empty || sp.last < sp.first) return ICHIMOKU_LINES;
   const int F = sp.first, L = sp.last;
-  const int shown = std::min(sp.end, L);  // the lines are computed up to the last bar with data
+  const int shown = std::min(sp.end, L);  // last bar computed: shown, with data
 
-  // Base and conversion from the first bar where both windows lie inside the data.
+  // Base and conversion start one bar after both windows first lie inside the data.
   static double kijun[MAX_DATE], tenkan[MAX_DATE];
-  HighLowMiddle(ds, K, F + K - 1, L, kijun);
-  HighLowMiddle(ds, T, F + T - 1, L, tenkan);
+  HighLowMiddle(ds, K, F + K - 1, shown, kijun);
+  HighLowMiddle(ds, T, F + T - 1, shown, tenkan);
   const int lines_from = F + std::max(K, T);
   SetLineRange(base, lines_from, shown);
   SetLineRange(conv, lines_from, shown);
@@ -64,15 +64,17 @@ int CalcIchimoku(const DispSeries& ds, int ashi, int k, int t, IndicatorLine* ou
   SetLineRange(lag, F, L - K + 1);
   for (int i = F + K - 1; i <= L; ++i) lag->value[i - K + 1] = ds.close[i];
 
-  // Leading spans K - 1 bars ahead, from the bar after both of their inputs are defined.
+  // Leading spans K - 1 bars ahead, from the bar after both of their inputs are defined;
+  // drawn from the next bar on.
   const int i0 = F + std::max(2 * K, T);
+  const int spans_from = i0 + K;
   static double wide[MAX_DATE];
-  HighLowMiddle(ds, 2 * K, i0, L, wide);
-  for (int i = i0; i <= L; ++i) {
+  HighLowMiddle(ds, 2 * K, spans_from - K + 1, shown, wide);
+  for (int i = spans_from - K + 1; i <= shown; ++i) {
     span1->value[i + K - 1] = (tenkan[i] + kijun[i]) * 0.5;
     span2->value[i + K - 1] = wide[i];
   }
-  SetLineRange(span1, i0 + K, shown + K - 1);
-  SetLineRange(span2, i0 + K, shown + K - 1);
+  SetLineRange(span1, spans_from, shown + K - 1);
+  SetLineRange(span2, spans_from, shown + K - 1);
   return ICHIMOKU_LINES;
 }
