@@ -27,12 +27,14 @@ const char* AshiUnitWord(int ashi) {
 }
 
 SeriesSpan SpanOf(const DispSeries& ds) {
+  // Limited to -1 ... MAX_DATE, so that adding a clamped window never overflows.
+  auto limit = [](int32_t v, int lo, int hi) { return v < lo ? lo : (v > hi ? hi : v); };
   SeriesSpan sp;
-  sp.first = ds.FirstData < 0 ? 0 : ds.FirstData;
-  sp.end = ds.DispEnd > MAX_DATE - 1 ? MAX_DATE - 1 : ds.DispEnd;
-  sp.start = ds.DispStart < sp.first ? sp.first : ds.DispStart;
-  sp.last = ds.LastData > MAX_DATE - 1 ? MAX_DATE - 1 : ds.LastData;
-  sp.empty = sp.first > MAX_DATE - 1 || sp.end < sp.first;
+  sp.first = limit(ds.FirstData, 0, MAX_DATE);
+  sp.end = limit(ds.DispEnd, -1, MAX_DATE - 1);
+  sp.start = limit(ds.DispStart, sp.first, MAX_DATE);
+  sp.last = limit(ds.LastData, -1, MAX_DATE - 1);
+  sp.empty = sp.end < sp.first;
   return sp;
 }
 
