@@ -40,6 +40,6 @@ void SetLineText(char (&field)[LINE_TEXT], const char* format, ...)
 void SetLineRange(IndicatorLine* line, int from, int to);
 
 // out[i] = the highest of x[i - n + 1 ... i] for i = from ... to; the caller makes sure that
-// every window lies inside the array. O(to - from + n).
+// every window lies inside the array. O(to - from + n) without branches on the data.
 void SlidingHighest(const int32_t* x, int n, int from, int to, int32_t* out);
 void SlidingLowest(const int32_t* x, int n, int from, int to, int32_t* out);

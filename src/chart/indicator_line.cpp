@@ -85,26 +85,32 @@ void SetLineRange(IndicatorLine* line, int from, int to) {
 
 namespace {
 
-// Monotonic queue of indices: the front holds the extreme of the current window.
-template <typename Better>
-void Sliding(const int32_t* x, int n, int from, int to, int32_t* out, Better better) {
+// Window extremes in O(1) per bar without branches (van Herk / Gil-Werman): blocks of n
+// bars from the first window's start; a window is the tail of one block and the head of
+// the next, so its extreme is that of the block tail's suffix and the block head's prefix.
+template <typename Pick>
+void Sliding(const int32_t* x, int n, int from, int to, int32_t* out, Pick pick) {
   if (from > to) return;
-  int queue[MAX_DATE];
-  int head = 0, tail = 0;
-  for (int i = from - n + 1; i <= to; ++i) {
-    while (tail > head && !better(x[queue[tail - 1]], x[i])) --tail;
-    queue[tail++] = i;
-    if (queue[head] <= i - n) ++head;
-    if (i >= from) out[i] = x[queue[head]];
+  const int o = from - n + 1;  // first bar read
+  const int len = to - o + 1;
+  int32_t prefix[MAX_DATE], suffix[MAX_DATE];
+  const int32_t* v = x + o;
+  for (int b = 0; b < len; b += n) {
+    const int e = b + n < len ? b + n : len;  // block b ... e - 1
+    prefix[b] = v[b];
+    for (int j = b + 1; j < e; ++j) prefix[j] = pick(prefix[j - 1], v[j]);
+    suffix[e - 1] = v[e - 1];
+    for (int j = e - 2; j >= b; --j) suffix[j] = pick(suffix[j + 1], v[j]);
   }
+  for (int i = from; i <= to; ++i) out[i] = pick(suffix[i - n + 1 - o], prefix[i - o]);
 }
 
 }  // namespace
 
 void SlidingHighest(const int32_t* x, int n, int from, int to, int32_t* out) {
-  Sliding(x, n, from, to, out, [](int32_t kept, int32_t added) { return kept > added; });
+  Sliding(x, n, from, to, out, [](int32_t a, int32_t b) { return a > b ? a : b; });
 }
 
 void SlidingLowest(const int32_t* x, int n, int from, int to, int32_t* out) {
-  Sliding(x, n, from, to, out, [](int32_t kept, int32_t added) { return kept < added; });
+  Sliding(x, n, from, to, out, [](int32_t a, int32_t b) { return a < b ? a : b; });
 }

@@ -64,6 +64,24 @@ TEST(Rci, SameAsSelectionSortWithTies) {
   }
 }
 
+// Long runs of one close (a quiet stock, the flat days after delisting) make large groups.
+TEST(Rci, SameAsSelectionSortOnPlateaus) {
+  std::vector<int> closes;
+  for (int k = 0; k < 70; ++k) closes.push_back(300);
+  for (int k = 0; k < 50; ++k) closes.push_back(k % 2 ? 300 : 310);
+  for (int k = 0; k < 60; ++k) closes.push_back(290);
+  for (int k = 0; k < 40; ++k) closes.push_back(290 + k % 7);
+  auto ds = SeriesOfCloses(0, closes);
+  auto out = Lines(RCI_LINES);
+  for (int n : {9, 30, 64, 100}) {
+    CalcRCI(*ds, 1, n, n, out.data());
+    for (int i = n - 1; i < int(closes.size()); ++i) {
+      std::vector<int> w(closes.begin() + i - n + 1, closes.begin() + i + 1);
+      ASSERT_NEAR(out[0].value[i], NaiveRci(w), 1e-9) << "n " << n << " bar " << i;
+    }
+  }
+}
+
 TEST(Rci, LinesAndWindows) {
   auto ds = SeriesOfCloses(3, {10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21});
   auto out = Lines(RCI_LINES);

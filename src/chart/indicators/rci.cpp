@@ -4,82 +4,93 @@
 
 #include "chart/indicator_common.h"
 
-// The ranking follows the selection sort exactly, but without its n^2 search: the sort
-// takes the values from the highest down, and within one value it takes the entries in
-// their current place order. Each group of equal closes therefore keeps a min-heap of the
-// places its entries hold; a swap moves the entry at the front (always the first of its
-// own group) to the place of the taken one, which is one replace-top in that group's heap.
-// The order by close comes from a sorted list kept across the sliding windows.
+// The ranking follows the selection sort exactly, but without its n^2 search. The sort
+// takes the closes from the highest down, and within one close the entries in the order of
+// the places they hold when that close's turn comes; while a close waits for its turn, its
+// entries move only when one stands at the front and is swapped away to the place of the
+// entry taken. So each group of equal closes keeps the places of its entries in a list
+// (updated in O(1) per swap through each entry's slot), and sorts that list when its turn
+// comes. The order by close comes from a sorted list kept across the sliding windows.
 
 namespace {
 
+// Places, ranks and dates are below MAX_DATE and fit 16 bits, which keeps the work arrays
+// in the first-level cache.
+using Index = uint16_t;
+static_assert(MAX_DATE <= 65536);
+
 struct RciWork {
   int ord[MAX_DATE];     // window entries (bar indices) by close, highest first, then by bar
-  int group[MAX_DATE];   // group of the entry with date position d
-  int heap[MAX_DATE];    // per group, from gstart: min-heap of the places of its entries
-  int gstart[MAX_DATE];
-  int gsize[MAX_DATE];
-  int at[MAX_DATE];      // date position of the entry now at each place
+  Index place[MAX_DATE]; // per rank: the place of an entry of that rank's group
+  Index slot[MAX_DATE];  // per date position: where in `place` its entry's place is kept
+  Index group[MAX_DATE]; // per rank: the first rank of its group
+  Index size[MAX_DATE];  // per group (at its first rank): its number of entries
+  Index at[MAX_DATE];    // per place: the date position of the entry standing there
 };
 
-void SiftDown(int* h, int size, int k) {
-  const int v = h[k];
-  for (;;) {
-    int c = 2 * k + 1;
-    if (c >= size) break;
-    if (c + 1 < size && h[c + 1] < h[c]) ++c;
-    if (h[c] >= v) break;
-    h[k] = h[c];
-    k = c;
+inline void Order(Index* p, int i, int j) {
+  const Index a = p[i], b = p[j];
+  p[i] = a < b ? a : b;
+  p[j] = a < b ? b : a;
+}
+
+// Most groups hold two or three entries; those are put in order without branches.
+void SortPlaces(Index* p, int m) {
+  if (m <= 3) {
+    if (m == 3) Order(p, 1, 2);
+    Order(p, 0, 1);
+    if (m == 3) Order(p, 1, 2);
+    return;
   }
-  h[k] = v;
+  if (m <= 16) {
+    for (int i = 1; i < m; ++i) {
+      const Index v = p[i];
+      int j = i;
+      for (; j > 0 && p[j - 1] > v; --j) p[j] = p[j - 1];
+      p[j] = v;
+    }
+    return;
+  }
+  if (!std::is_sorted(p, p + m)) std::sort(p, p + m);
 }
 
 // Sum of squared differences between date position and place after the sort; ord holds
 // the window's bars b0 ... b0 + n - 1 in sort order.
 int64_t RankDistance(const int32_t* close, int b0, int n, RciWork& w) {
-  int groups = 0;
+  int gs = 0;
+  bool ties = false;
   for (int r = 0; r < n; ++r) {
     if (r == 0 || close[w.ord[r]] != close[w.ord[r - 1]]) {
-      w.gstart[groups] = r;
-      w.gsize[groups] = 0;
-      ++groups;
+      gs = r;
+      w.size[r] = 0;
+    } else {
+      ties = true;
     }
     const int d = w.ord[r] - b0;
-    w.group[d] = groups - 1;
-    w.heap[r] = d;  // ascending within a group, hence a valid heap
-    ++w.gsize[groups - 1];
+    w.group[r] = static_cast<Index>(gs);
+    w.place[r] = static_cast<Index>(d);  // every entry starts at its date position
+    w.slot[d] = static_cast<Index>(r);
+    w.at[d] = static_cast<Index>(d);
+    ++w.size[gs];
   }
   int64_t dist = 0;
-  if (groups == n) {  // no ties: each entry ends at its rank
+  if (!ties) {  // each entry ends at its rank
     for (int r = 0; r < n; ++r) {
-      const int64_t diff = w.ord[r] - b0 - r;
+      const int64_t diff = w.place[r] - r;
       dist += diff * diff;
     }
     return dist;
   }
-  for (int p = 0; p < n; ++p) w.at[p] = p;
-  int cur = 0;
   for (int p = 0; p < n; ++p) {
-    while (w.gsize[cur] == 0) ++cur;
-    int* h = w.heap + w.gstart[cur];
-    const int q = h[0];  // first place holding the highest remaining close
-    const int size = --w.gsize[cur];
-    if (size > 0) {
-      h[0] = h[size];
-      SiftDown(h, size, 0);
-    }
-    const int taken = w.at[q];
+    if (w.group[p] == p && w.size[p] > 1) SortPlaces(w.place + p, w.size[p]);  // its turn
+    const int q = w.place[p];  // first place holding the highest remaining close
+    const int64_t diff = w.at[q] - p;
+    dist += diff * diff;
     if (q != p) {
-      const int front = w.at[p];  // moves to place q
-      const int g = w.group[front];
-      int* hg = w.heap + w.gstart[g];
-      hg[0] = q;  // its top was p
-      SiftDown(hg, w.gsize[g], 0);
+      const Index front = w.at[p];  // the front entry moves to place q
+      w.place[w.slot[front]] = static_cast<Index>(q);
       w.at[q] = front;
     }
-    const int64_t diff = taken - p;
-    dist += diff * diff;
   }
   return dist;
 }
@@ -90,7 +101,7 @@ double RciValue(int64_t dist, int n) {
 }
 
 void RciLine(const int32_t* close, int n, int from, int to, double* value) {
-  static RciWork w;  // about 68 KB; computations run on the chart's thread only
+  static RciWork w;  // about 40 KB; computations run on the chart's thread only
   auto before = [close](int a, int b) {
     return close[a] != close[b] ? close[a] > close[b] : a < b;
   };
