@@ -130,6 +130,16 @@ void BM_RciWindow(benchmark::State& state) {
     benchmark::DoNotOptimize(Out()[0].value[MAX_DATE - 1]);
   }
 }
-BENCHMARK(BM_RciWindow)->Arg(8)->Arg(12)->Arg(500)->Arg(1000)->Arg(1200)->Arg(1408)->Arg(1600)->Arg(1877)->Arg(2300)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RciWindow)
+    ->Arg(8)
+    ->Arg(12)
+    ->Arg(500)
+    ->Arg(1000)
+    ->Arg(1200)
+    ->Arg(1408)
+    ->Arg(1600)
+    ->Arg(1877)
+    ->Arg(2300)
+    ->Unit(benchmark::kMicrosecond);
 
 }  // namespace

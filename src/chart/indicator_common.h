@@ -10,11 +10,11 @@
 // damaged series (indices out of range or out of order) computes less but never reads
 // outside them.
 struct SeriesSpan {
-  int first;  // FirstData
-  int start;  // DispStart, at least first
-  int end;    // DispEnd
-  int last;   // LastData
-  bool empty; // no bar from first to end
+  int first;   // FirstData
+  int start;   // DispStart, at least first
+  int end;     // DispEnd
+  int last;    // LastData
+  bool empty;  // no bar from first to end
 };
 SeriesSpan SpanOf(const DispSeries& ds);
 

@@ -19,10 +19,14 @@ bool LineHasValue(const IndicatorLine& line, int i) {
 
 const char* AshiUnitWord(int ashi) {
   switch (ashi) {
-    case 1: return "日";
-    case 2: return "週";
-    case 3: return "月";
-    default: return "";
+    case 1:
+      return "日";
+    case 2:
+      return "週";
+    case 3:
+      return "月";
+    default:
+      return "";
   }
 }
 

@@ -37,9 +37,9 @@ struct IndicatorLine {
   int32_t label_row;               // legend row: 12 pixels per row below the first
   int32_t pen_style;               // PEN_SOLID or PEN_DOT
   int32_t pen_width;
-  const char* colour;              // name of the colour setting ("Clr_Rsi", ...)
-  int32_t flags;                   // LINE_... bits
-  char short_label[LINE_TEXT];     // name in the value tip and cross window
+  const char* colour;           // name of the colour setting ("Clr_Rsi", ...)
+  int32_t flags;                // LINE_... bits
+  char short_label[LINE_TEXT];  // name in the value tip and cross window
 };
 
 // True when the line has a value at bar i.

@@ -8,8 +8,8 @@ namespace {
 
 // high, low, close, volume. Directional moves and true ranges of bars 1 ... 5 (N = 2):
 // +DM 2 0 2 1 0, -DM 0 2 0 0 2, TR 3 4 5 2 4.
-const std::vector<FixtureBar> kBars = {
-    {10, 8, 9, 0}, {12, 9, 11, 0}, {11, 7, 8, 0}, {13, 10, 12, 0}, {14, 12, 13, 0}, {14, 10, 11, 0}};
+const std::vector<FixtureBar> kBars = {{10, 8, 9, 0},   {12, 9, 11, 0},  {11, 7, 8, 0},
+                                       {13, 10, 12, 0}, {14, 12, 13, 0}, {14, 10, 11, 0}};
 
 TEST(Dmi, HandComputed) {
   for (int first : {0, 9}) {
@@ -19,8 +19,12 @@ TEST(Dmi, HandComputed) {
     auto out = Lines(DMI_LINES);
     ASSERT_EQ(CalcDMI(*ds, 1, 2, out.data()), DMI_LINES);
     const int f = first + 2;  // the window's first change compares with the first day
-    ExpectLine(out[1], {f, f + 3, {{f, 100.0 * 2 / 7}, {f + 1, 100.0 * 2 / 9}, {f + 2, 100.0 * 3 / 7},
-                                    {f + 3, 100.0 / 6}}}, "+DI");
+    ExpectLine(
+        out[1],
+        {f,
+         f + 3,
+         {{f, 100.0 * 2 / 7}, {f + 1, 100.0 * 2 / 9}, {f + 2, 100.0 * 3 / 7}, {f + 3, 100.0 / 6}}},
+        "+DI");
     ExpectLine(out[2], {f, f + 3, {{f, 100.0 * 2 / 7}, {f + 2, 0}, {f + 3, 100.0 * 2 / 6}}}, "-DI");
     // DX: 0, 0, 100, 100/3; ADX starts N bars after +DI.
     ExpectLine(out[0], {f + 2, f + 3, {{f + 2, 50}, {f + 3, (100 + 100.0 / 3) / 2}}}, "ADX");

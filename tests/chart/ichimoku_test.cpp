@@ -8,7 +8,7 @@
 
 namespace {
 
-const std::vector<FixtureBar> kBars = {{10, 8, 9, 0},   {12, 9, 11, 0}, {11, 7, 8, 0},
+const std::vector<FixtureBar> kBars = {{10, 8, 9, 0},   {12, 9, 11, 0},  {11, 7, 8, 0},
                                        {13, 10, 12, 0}, {14, 12, 13, 0}, {14, 10, 11, 0},
                                        {15, 11, 14, 0}, {16, 13, 15, 0}};
 
@@ -18,7 +18,8 @@ TEST(Ichimoku, SpansAndCloudStart) {
   auto out = Lines(ICHIMOKU_LINES);
   ASSERT_EQ(CalcIchimoku(*ds, 1, 2, 1, out.data()), ICHIMOKU_LINES);
   ExpectLine(out[0], {2, 7, {{2, 9.5}, {3, 10}, {4, 12}, {5, 12}, {6, 12.5}, {7, 13.5}}}, "base");
-  ExpectLine(out[1], {2, 7, {{2, 9}, {3, 11.5}, {4, 13}, {5, 12}, {6, 13}, {7, 14.5}}}, "conversion");
+  ExpectLine(out[1], {2, 7, {{2, 9}, {3, 11.5}, {4, 13}, {5, 12}, {6, 13}, {7, 14.5}}},
+             "conversion");
   ExpectLine(out[2], {6, 8, {{6, 12}, {7, 12.75}, {8, 14}}}, "span 1");
   ExpectLine(out[3], {6, 8, {{6, 10.5}, {7, 12.5}, {8, 13}}}, "span 2");
   ExpectLine(out[4], {0, 6, {{0, 11}, {1, 8}, {2, 12}, {6, 15}}}, "lagging");

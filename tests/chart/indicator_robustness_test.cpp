@@ -35,7 +35,8 @@ void Fill(DispSeries& ds, int first, int end, const std::function<int(int)>& pri
   for (int i = first; i <= end; ++i) {
     const int p = price(i);
     ds.open[i] = ds.close[i] = p;
-    ds.high[i] = static_cast<int>(std::min<int64_t>(INT_MAX, int64_t{p} + (i % 3 == 0 ? p / 50 : 0)));
+    ds.high[i] =
+        static_cast<int>(std::min<int64_t>(INT_MAX, int64_t{p} + (i % 3 == 0 ? p / 50 : 0)));
     ds.low[i] = p - (i % 4 == 0 ? p / 40 : 0);
     ds.deki[i] = volume;
   }
@@ -45,38 +46,71 @@ void Fill(DispSeries& ds, int first, int end, const std::function<int(int)>& pri
 
 std::vector<Variant> Variants() {
   return {
-      {"no bars", [](DispSeries& ds) { Fill(ds, 5, 4, [](int) { return 1; }, 1); }},
-      {"one bar at 0", [](DispSeries& ds) { Fill(ds, 0, 0, [](int) { return 300; }, 10); }},
-      {"one bar at the end", [](DispSeries& ds) { Fill(ds, MAX_DATE - 1, MAX_DATE - 1, [](int) { return 300; }, 10); }},
-      {"all zero", [](DispSeries& ds) { Fill(ds, 0, MAX_DATE - 1, [](int) { return 0; }, 0); }},
-      {"extreme values", [](DispSeries& ds) {
-         Fill(ds, 0, MAX_DATE - 1, [](int i) { return i % 2 ? INT_MAX : 0; }, INT_MAX);
+      {"no bars",
+       [](DispSeries& ds) {
+         Fill(
+             ds, 5, 4, [](int) { return 1; }, 1);
+       }},
+      {"one bar at 0",
+       [](DispSeries& ds) {
+         Fill(
+             ds, 0, 0, [](int) { return 300; }, 10);
+       }},
+      {"one bar at the end",
+       [](DispSeries& ds) {
+         Fill(
+             ds, MAX_DATE - 1, MAX_DATE - 1, [](int) { return 300; }, 10);
+       }},
+      {"all zero",
+       [](DispSeries& ds) {
+         Fill(
+             ds, 0, MAX_DATE - 1, [](int) { return 0; }, 0);
+       }},
+      {"extreme values",
+       [](DispSeries& ds) {
+         Fill(
+             ds, 0, MAX_DATE - 1, [](int i) { return i % 2 ? INT_MAX : 0; }, INT_MAX);
          for (int i = 0; i < MAX_DATE; i += 5) ds.high[i] = INT_MAX, ds.low[i] = 0;
        }},
-      {"indices out of range", [](DispSeries& ds) {
-         Fill(ds, 0, MAX_DATE - 1, [](int i) { return 500 + i % 17; }, 100);
+      {"indices out of range",
+       [](DispSeries& ds) {
+         Fill(
+             ds, 0, MAX_DATE - 1, [](int i) { return 500 + i % 17; }, 100);
          ds.FirstData = -10, ds.DispStart = -3, ds.DispEnd = 5000, ds.LastData = 9999;
        }},
-      {"extreme indices", [](DispSeries& ds) {
-         Fill(ds, 0, 50, [](int i) { return 500 + i % 17; }, 100);
-         ds.FirstData = INT_MAX, ds.DispStart = INT_MAX, ds.DispEnd = INT_MIN, ds.LastData = INT_MIN;
+      {"extreme indices",
+       [](DispSeries& ds) {
+         Fill(
+             ds, 0, 50, [](int i) { return 500 + i % 17; }, 100);
+         ds.FirstData = INT_MAX, ds.DispStart = INT_MAX, ds.DispEnd = INT_MIN,
+         ds.LastData = INT_MIN;
        }},
-      {"extreme indices around data", [](DispSeries& ds) {
-         Fill(ds, 0, 50, [](int i) { return 500 + i % 17; }, 100);
-         ds.FirstData = INT_MIN, ds.DispStart = INT_MAX, ds.DispEnd = INT_MAX, ds.LastData = INT_MIN;
+      {"extreme indices around data",
+       [](DispSeries& ds) {
+         Fill(
+             ds, 0, 50, [](int i) { return 500 + i % 17; }, 100);
+         ds.FirstData = INT_MIN, ds.DispStart = INT_MAX, ds.DispEnd = INT_MAX,
+         ds.LastData = INT_MIN;
        }},
-      {"DispStart after DispEnd", [](DispSeries& ds) {
-         Fill(ds, 100, 400, [](int i) { return 500 + i % 17; }, 100);
+      {"DispStart after DispEnd",
+       [](DispSeries& ds) {
+         Fill(
+             ds, 100, 400, [](int i) { return 500 + i % 17; }, 100);
          ds.DispStart = 600;
        }},
-      {"high below low", [](DispSeries& ds) {
-         Fill(ds, 0, 300, [](int i) { return 500 + i % 9; }, 100);
+      {"high below low",
+       [](DispSeries& ds) {
+         Fill(
+             ds, 0, 300, [](int i) { return 500 + i % 9; }, 100);
          for (int i = 0; i <= 300; ++i) std::swap(ds.high[i], ds.low[i]);
        }},
-      {"days after the last data", [](DispSeries& ds) {
+      {"days after the last data",
+       [](DispSeries& ds) {
          std::mt19937 rng(3);
          int p = 800;
-         Fill(ds, 1000, MAX_DATE - 1, [&](int) { return p = std::max(1, p + int(rng() % 21) - 10); }, 5000);
+         Fill(
+             ds, 1000, MAX_DATE - 1, [&](int) { return p = std::max(1, p + int(rng() % 21) - 10); },
+             5000);
          ds.LastData = 2500;
          ds.DispStart = 2700;
        }},

@@ -16,7 +16,11 @@ TEST(Kairi, Table) {
     Expected want;
   } cases[] = {
       // The first point uses the first full window's average truncated to 11 (34 / 3).
-      {"truncated first point", 0, {10, 11, 13, 12, 15}, 3, 0,
+      {"truncated first point",
+       0,
+       {10, 11, 13, 12, 15},
+       3,
+       0,
        {2, 4, {{2, 200.0 / 11}, {3, 0}, {4, (15 - 40.0 / 3) / (40.0 / 3) * 100}}}},
       {"start ignores DispStart", 5, {10, 11, 13, 12, 15}, 3, 9, {7, 9, {{7, 200.0 / 11}}}},
       {"window 0 counts as 1", 0, {10, 11, 13}, 0, 0, {0, 2, {{0, 0}, {2, 0}}}},

@@ -12,7 +12,8 @@ TEST(Kakakutai, HighEqualsLowGoesWhollyToItsBand) {
   KakakutaiBands k;
   CalcKakakutai(*ds, 100, 140, &k);
   EXPECT_EQ(k.height, 2);
-  for (int b = 0; b < KAKAKUTAI_BANDS; ++b) EXPECT_EQ(k.band[b], b == 2 ? 55 : b == 5 ? 30 : 0) << b;
+  for (int b = 0; b < KAKAKUTAI_BANDS; ++b)
+    EXPECT_EQ(k.band[b], b == 2 ? 55 : b == 5 ? 30 : 0) << b;
   EXPECT_EQ(k.largest, 55);
 }
 
@@ -30,7 +31,7 @@ TEST(Kakakutai, BarAcrossBands) {
   EXPECT_EQ(KakakutaiLineLength(k, 1, 1060), 666);
   EXPECT_EQ(KakakutaiLineLength(k, 2, 1060), 1000);
   EXPECT_EQ(KakakutaiLineLength(k, 0, 1060), 0);
-  EXPECT_EQ(KakakutaiLineLength(k, 2, 40), 0);  // narrower than the label margin
+  EXPECT_EQ(KakakutaiLineLength(k, 2, 40), 0);     // narrower than the label margin
   EXPECT_EQ(KakakutaiLineY(k, 1, 500, 0.5), 494);  // band middle 103
 }
 

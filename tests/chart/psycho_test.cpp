@@ -24,7 +24,12 @@ TEST(Psycho, Table) {
       // empty bar before it (day -1 of a stock that starts at day 0).
       {"70.83 at day 0", 0, kMixed, 12, -1, {12, 12, {{12, 50 + 50.0 * 5 / 12}}}},
       {"70.83 later start", 7, kMixed, 12, -1, {19, 19, {{19, 50 + 50.0 * 5 / 12}}}},
-      {"window 3", 0, kMixed, 3, -1, {3, 12, {{3, 50 + 50.0 * 1 / 3}, {6, 50 + 50.0 * 2 / 3}, {7, 50 + 50.0 * 2 / 3}}}},
+      {"window 3",
+       0,
+       kMixed,
+       3,
+       -1,
+       {3, 12, {{3, 50 + 50.0 * 1 / 3}, {6, 50 + 50.0 * 2 / 3}, {7, 50 + 50.0 * 2 / 3}}}},
       {"DispStart beyond the window", 0, kMixed, 3, 8, {8, 12, {{8, 50}, {9, 50 + 50.0 / 3}}}},
       {"window 0 counts as 1", 0, kMixed, 0, -1, {1, 12, {{1, 100}, {3, 0}, {6, 50}}}},
       {"window -4 counts as 1", 0, kMixed, -4, -1, {1, 12, {{1, 100}}}},

@@ -58,7 +58,8 @@ TEST(Rci, SameAsSelectionSortWithTies) {
       CalcRCI(*ds, 1, n, n, out.data());
       for (int i = n - 1; i < int(closes.size()); ++i) {
         std::vector<int> w(closes.begin() + i - n + 1, closes.begin() + i + 1);
-        ASSERT_NEAR(out[0].value[i], NaiveRci(w), 1e-9) << "n " << n << " spread " << spread << " bar " << i;
+        ASSERT_NEAR(out[0].value[i], NaiveRci(w), 1e-9)
+            << "n " << n << " spread " << spread << " bar " << i;
       }
     }
   }

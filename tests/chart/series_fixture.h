@@ -1,11 +1,11 @@
 // Small display series for the indicator and overlay tests.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <memory>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "chart/disp_series.h"
 #include "chart/indicator_line.h"

@@ -7,7 +7,7 @@
 namespace {
 
 // With N = 3: num 1 5 6 1 4 6 and den 5 6 7 4 5 6 for bars 2 ... 7.
-const std::vector<FixtureBar> kBars = {{10, 8, 9, 0},   {12, 9, 11, 0}, {11, 7, 8, 0},
+const std::vector<FixtureBar> kBars = {{10, 8, 9, 0},   {12, 9, 11, 0},  {11, 7, 8, 0},
                                        {13, 10, 12, 0}, {14, 12, 13, 0}, {14, 10, 11, 0},
                                        {15, 11, 14, 0}, {16, 13, 16, 0}};
 
@@ -18,12 +18,14 @@ TEST(Stochastics, HandComputed) {
     auto out = Lines(STOC_LINES);
     ASSERT_EQ(CalcStoc(*ds, 1, 3, out.data()), STOC_LINES);
     const int b = first;
-    ExpectLine(out[0], {b + 2, b + 7, {{b + 2, 20}, {b + 3, 500.0 / 6}, {b + 5, 25}, {b + 7, 100}}}, "%K");
+    ExpectLine(out[0], {b + 2, b + 7, {{b + 2, 20}, {b + 3, 500.0 / 6}, {b + 5, 25}, {b + 7, 100}}},
+               "%K");
     // %D is the ratio of three-bar sums, starting where its three %K windows lie inside the
     // data; slow %D the mean of three %D.
     const double d4 = 1200.0 / 18, d5 = 1200.0 / 17, d6 = 1100.0 / 16, d7 = 1100.0 / 15;
     ExpectLine(out[1], {b + 4, b + 7, {{b + 4, d4}, {b + 5, d5}, {b + 6, d6}, {b + 7, d7}}}, "%D");
-    ExpectLine(out[2], {b + 6, b + 7, {{b + 6, (d4 + d5 + d6) / 3}, {b + 7, (d5 + d6 + d7) / 3}}}, "%SD");
+    ExpectLine(out[2], {b + 6, b + 7, {{b + 6, (d4 + d5 + d6) / 3}, {b + 7, (d5 + d6 + d7) / 3}}},
+               "%SD");
   }
 }
 

@@ -16,8 +16,18 @@ TEST(VolumeRatio, Table) {
   } cases[] = {
       // Rising 200 and 500, unchanged 300 (half counts), falling 400: 850 of 1400. The first
       // day's volume is not counted as a rise from the empty bar before it.
-      {"hand window", 0, {10, 11, 11, 10, 12}, {100, 200, 300, 400, 500}, 4, {4, 4, {{4, 85000.0 / 1400}}}},
-      {"hand window, later start", 2, {10, 11, 11, 10, 12}, {100, 200, 300, 400, 500}, 4, {6, 6, {{6, 85000.0 / 1400}}}},
+      {"hand window",
+       0,
+       {10, 11, 11, 10, 12},
+       {100, 200, 300, 400, 500},
+       4,
+       {4, 4, {{4, 85000.0 / 1400}}}},
+      {"hand window, later start",
+       2,
+       {10, 11, 11, 10, 12},
+       {100, 200, 300, 400, 500},
+       4,
+       {6, 6, {{6, 85000.0 / 1400}}}},
       {"unchanged is 50", 0, {8, 8, 8, 8}, {10, 20, 30, 40}, 3, {3, 3, {{3, 50}}}},
       {"odd volume halves down", 0, {8, 8}, {10, 7}, 1, {1, 1, {{1, 300.0 / 7}}}},
       {"no volume", 0, {8, 9, 10}, {0, 0, 0}, 2, {2, 2, {{2, 0}}}},

@@ -33,16 +33,21 @@ int CalcDMI(const DispSeries& ds, int ashi, int n, IndicatorLine* out) {
   if (f > sp.end) return DMI_LINES;
 
   const int32_t *h = ds.high, *l = ds.low, *c = ds.close;
-  struct Move { int64_t up, dn, tr; };
+  struct Move {
+    int64_t up, dn, tr;
+  };
   auto move = [&](int k) {
     int64_t up = std::max<int64_t>(static_cast<int64_t>(h[k]) - h[k - 1], 0);
     int64_t dn = std::max<int64_t>(static_cast<int64_t>(l[k - 1]) - l[k], 0);
-    if (up > dn) dn = 0;
-    else if (up < dn) up = 0;
-    else up = dn = 0;
-    const int64_t tr = std::max({static_cast<int64_t>(h[k]) - l[k],
-                                 static_cast<int64_t>(h[k]) - c[k - 1],
-                                 static_cast<int64_t>(c[k - 1]) - l[k]});
+    if (up > dn)
+      dn = 0;
+    else if (up < dn)
+      up = 0;
+    else
+      up = dn = 0;
+    const int64_t tr =
+        std::max({static_cast<int64_t>(h[k]) - l[k], static_cast<int64_t>(h[k]) - c[k - 1],
+                  static_cast<int64_t>(c[k - 1]) - l[k]});
     return Move{up, dn, tr};
   };
   int64_t P = 0, M = 0, T = 0;

@@ -46,7 +46,7 @@ int CalcMACD(const DispSeries& ds, int ashi, int a, int b, int g, bool with_hist
   if (sp.empty) return count;
 
   const int m0 = sp.first + std::max(a, b);  // both averages defined (from the one before)
-  const int s0 = m0 + g;                      // g MACD values behind
+  const int s0 = m0 + g;                     // g MACD values behind
   SetLineRange(macd, std::max(m0, sp.start), sp.end);
   SetLineRange(sig, std::max(s0, sp.start), sp.end);
   if (hist) SetLineRange(hist, std::max(s0, sp.start), sp.end);

@@ -20,12 +20,12 @@ using Index = uint16_t;
 static_assert(MAX_DATE <= 65536);
 
 struct RciWork {
-  int ord[MAX_DATE];     // window entries (bar indices) by close, highest first, then by bar
-  Index place[MAX_DATE]; // per rank: the place of an entry of that rank's group
-  Index slot[MAX_DATE];  // per date position: where in `place` its entry's place is kept
-  Index group[MAX_DATE]; // per rank: the first rank of its group
-  Index size[MAX_DATE];  // per group (at its first rank): its number of entries
-  Index at[MAX_DATE];    // per place: the date position of the entry standing there
+  int ord[MAX_DATE];      // window entries (bar indices) by close, highest first, then by bar
+  Index place[MAX_DATE];  // per rank: the place of an entry of that rank's group
+  Index slot[MAX_DATE];   // per date position: where in `place` its entry's place is kept
+  Index group[MAX_DATE];  // per rank: the first rank of its group
+  Index size[MAX_DATE];   // per group (at its first rank): its number of entries
+  Index at[MAX_DATE];     // per place: the date position of the entry standing there
 };
 
 inline void Order(Index* p, int i, int j) {
@@ -126,9 +126,8 @@ void RciLine(const int32_t* close, int n, int from, int to, double* value) {
 double RciOfWindow(const int32_t* close, int n) {
   static RciWork w;
   for (int r = 0; r < n; ++r) w.ord[r] = r;
-  std::sort(w.ord, w.ord + n, [close](int a, int b) {
-    return close[a] != close[b] ? close[a] > close[b] : a < b;
-  });
+  std::sort(w.ord, w.ord + n,
+            [close](int a, int b) { return close[a] != close[b] ? close[a] > close[b] : a < b; });
   return RciValue(RankDistance(close, 0, n, w), n);
 }
 
