@@ -1,5 +1,6 @@
 #include "shell/startup.h"
 
+#include "chart/chart_view.h"
 #include "db/week_month_bars.h"
 #include "shell/diagnostics.h"
 #include "shell/settings.h"
@@ -15,6 +16,10 @@ void MainOnCreate() {
   // The settings (after the databases: they select per-period values that index the
   // bars), which also load the user data and place the main window.
   LoadSettings();
+
+  // The chart: scroll positions and spacings per bar period, the bar-period box, the
+  // scroll range.
+  ChartOnStartup();
 }
 
 void (*TimedDownloadCheckHook)() = nullptr;

@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "chart/chart_repaint.h"
+#include "chart/ui/chart_window.h"
 #include "platform/qt/qt_codepage.h"
 #include "res/menus.h"
 #include "res/toolbar.h"
@@ -133,6 +134,7 @@ MainWindow::MainWindow() {
   BuildToolBar();
   RegisterShellCommands();
   RegisterWindowCommands();
+  InstallChartWindow(this);
   // Accelerators come first, whichever window has the keyboard focus.
   qApp->installEventFilter(this);
   // The settings load places the window, the save reads its placement back.

@@ -1,0 +1,61 @@
+#include "chart/view_shihyo.h"
+
+#include "chart/chart_settings.h"
+#include "shell/diagnostics.h"
+
+const ShihyoRow ShihyoTable[SHIHYO_KINDS] = {
+    {1, &fViewPsycho, nullptr}, {2, &fViewRCI, nullptr},   {3, &fViewRSI, nullptr},
+    {4, &fViewDMI, nullptr},    {5, &fViewVR, nullptr},    {6, &fViewStoc, nullptr},
+    {7, &fViewKairi, nullptr},  {8, &fViewMACD, nullptr},
+};
+
+namespace {
+
+const ShihyoRow* FindRow(int kind) {
+  for (const ShihyoRow& r : ShihyoTable)
+    if (r.kind == kind) return &r;
+  return nullptr;
+}
+
+bool Listed(int kind) {
+  for (int i = 0; i < nViewShihyo; ++i)
+    if (ViewShihyo[i] == kind) return true;
+  return false;
+}
+
+}  // namespace
+
+void RebuildViewShihyo() {
+  int kept = 0;
+  for (int i = 0; i < nViewShihyo; ++i) {
+    const int kind = ViewShihyo[i];
+    if (kind <= 0 || kind > SHIHYO_KINDS) {
+      FatalAt(__FILE__, __LINE__);
+      Fatal("kind Err=%d\n", kind);
+    }
+    const ShihyoRow* row = FindRow(kind);
+    if (!row) {
+      FatalAt(__FILE__, __LINE__);
+      Fatal("kindが見つからない=%d,nViewShihyo=%d\n", kind, nViewShihyo);
+    }
+    if (*row->flag) ViewShihyo[kept++] = kind;
+  }
+  nViewShihyo = kept;
+  for (const ShihyoRow& r : ShihyoTable) {
+    if (!*r.flag || Listed(r.kind)) continue;
+    if (nViewShihyo >= VIEW_SHIHYO_MAX) {
+      FatalAt(__FILE__, __LINE__);
+      Fatal("Over VIEW_SHIHYO_MAX\n");
+    }
+    ViewShihyo[nViewShihyo++] = r.kind;
+  }
+  for (int i = nViewShihyo; i < VIEW_SHIHYO_MAX; ++i) ViewShihyo[i] = 0;
+}
+
+void StepShihyo(int step) {
+  int k = (nViewShihyo > 0 ? ViewShihyo[0] : 0) + step;
+  for (const ShihyoRow& r : ShihyoTable) *r.flag = 0;
+  if (k < 0) k = SHIHYO_MACD;
+  if (const ShihyoRow* row = FindRow(k)) *row->flag = 1;
+  RebuildViewShihyo();
+}
