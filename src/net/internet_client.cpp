@@ -117,7 +117,9 @@ InternetSession* OpenInternet(long* start_clock) {
     // Direct: no proxy from the environment either.
     curl_easy_setopt(curl, CURLOPT_PROXY, "");
     for (const ConnectTo& c : config.connect_to) {
-      const std::string entry = c.host + "::" + c.address + ":" + std::to_string(c.port);
+      const bool v6 = c.address.find(':') != std::string::npos;
+      const std::string address = v6 ? "[" + c.address + "]" : c.address;
+      const std::string entry = c.host + "::" + address + ":" + std::to_string(c.port);
       s->connect_to = curl_slist_append(s->connect_to, entry.c_str());
     }
     curl_easy_setopt(curl, CURLOPT_CONNECT_TO, s->connect_to);
