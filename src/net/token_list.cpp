@@ -16,7 +16,6 @@ int TokenisePage(const char* text, char (*list)[TOKEN_SIZE], int num, TokenLongR
   int len = 0;
   bool full = false;        // the token reached 199 bytes or lost bytes
   bool want_trail = false;  // the last byte kept was a lead byte
-  bool skip_trail = false;  // the last lead byte was dropped; so is its trail byte
   bool in_tag = false;
   int count = 0;
   bool cut = false;
@@ -39,33 +38,24 @@ int TokenisePage(const char* text, char (*list)[TOKEN_SIZE], int num, TokenLongR
         }
         len = 0;
       }
-      full = want_trail = skip_trail = false;
+      full = want_trail = false;
       continue;
     }
     if (in_tag) {
       if (b == '>') in_tag = false;
       continue;
     }
-    if (b == ' ' || b == '\n' || b == '\r') continue;
+    if (b == ' ' || b == '\n' || b == '\r' || full) continue;  // a full token takes nothing more
     if (want_trail) {  // second byte of a double-byte character
       token[len++] = static_cast<char>(b);
       want_trail = false;
-    } else if (skip_trail) {
-      skip_trail = false;
-    } else if (IsCp932LeadByte(b)) {
-      if (len + 2 <= kMax) {
-        token[len++] = static_cast<char>(b);
-        want_trail = true;
-      } else {
-        full = true;
-        skip_trail = true;
-      }
-    } else if (len < kMax) {
-      token[len++] = static_cast<char>(b);
+    } else if (IsCp932LeadByte(b) && len + 2 > kMax) {
+      full = true;  // the character would be split: it is left out, and so is the rest
     } else {
-      full = true;
+      token[len++] = static_cast<char>(b);
+      want_trail = IsCp932LeadByte(b);
     }
-    if (len >= kMax) full = true;
+    if (len >= kMax && !want_trail) full = true;
   }
   if (cut) PRT("str_num >= %d: page cut at %d tokens\n", num, count);
   std::memcpy(list[count], TOKEN_END, sizeof TOKEN_END);

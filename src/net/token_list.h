@@ -27,7 +27,7 @@ enum TokenLongRule {
 // begins; text after the last tag is dropped. A double-byte character is never split.
 // A page with more than num tokens is cut there, with a diagnostic line.
 int TokenisePage(const char* text, char (*list)[TOKEN_SIZE], int num, TokenLongRule rule);
-// The two designed instances.
+// The two lists: price and margin history pages, shareholder-benefit pages.
 int TokenisePlane(const char* text);  // PlaneBUF, TOKEN_KEEP_CUT
 int TokeniseYutai(const char* text);  // YuPlaneBUF, TOKEN_DROP_FULL
 

@@ -29,7 +29,7 @@ Reply Page(const std::string& body, int status = 200) {
   return r;
 }
 
-TEST_F(HttpsGetTest, SendsTheDesignedRequestAndServerName) {
+TEST_F(HttpsGetTest, SendsTheExactRequestAndServerName) {
   StartServer().Route("/quote/7203.T?x=1", FixtureReply("net/quote_page.html"));
   const int n = HttpsGet("https://portal.test/quote/7203.T?x=1");
   const std::string body = ReadFixture("net/quote_page.html");
@@ -74,7 +74,7 @@ TEST_F(HttpsGetTest, RefusesCertificatesItCannotVerify) {
   }
 }
 
-TEST_F(HttpsGetTest, KeepsTheDesignedCipherList) {
+TEST_F(HttpsGetTest, KeepsItsCipherList) {
   Options foreign;
   foreign.tls12_only = true;
   foreign.tls12_cipher = "ECDHE-ECDSA-AES128-GCM-SHA256";
@@ -151,8 +151,8 @@ TEST_F(HttpsGetTest, SilenceEndsTheFetchButATrickleDoesNot) {
   silent.stall_after = 1 << 20;  // after the whole response
   silent.stall_ms = 20000;
   Reply trickle = Page(std::string(400, 't'));
-  trickle.trickle_bytes = 40;  // about one second in all, never silent for long
-  trickle.trickle_ms = 80;
+  trickle.trickle_bytes = 40;  // longer in all than the time-out, never silent for long
+  trickle.trickle_ms = 150;
   StartServer().Route("/silent", silent);
   server->Route("/trickle", trickle);
 

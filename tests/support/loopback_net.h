@@ -20,7 +20,7 @@ std::string PrtHistory();
 
 class LoopbackNetTest : public ::testing::Test {
  protected:
-  static constexpr int kShortTimeoutMs = 400;
+  static constexpr int kShortTimeoutMs = 1000;
 
   void SetUp() override;
   void TearDown() override;
