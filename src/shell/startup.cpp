@@ -1,6 +1,7 @@
 #include "shell/startup.h"
 
 #include "db/week_month_bars.h"
+#include "net/https_client.h"
 #include "shell/diagnostics.h"
 #include "shell/settings.h"
 
@@ -15,6 +16,8 @@ void MainOnCreate() {
   // The settings (after the databases: they select per-period values that index the
   // bars), which also load the user data and place the main window.
   LoadSettings();
+
+  init_winsock();  // the socket layer, last of the start-up steps
 }
 
 void (*TimedDownloadCheckHook)() = nullptr;
