@@ -192,9 +192,15 @@ bool ValidStock(int s, const char* what) {
 
 }  // namespace
 
+namespace {
+// The table builds the cached series were made on.
+int g_shuashi_builds = -1, g_tsukiashi_builds = -1;
+}  // namespace
+
 int BuildShuashi(int stock_num) {
-  bool rebuilt = EnsureWeekTable();
-  if (!rebuilt && stock_num == ShuashiStock) return shuashi.end;
+  EnsureWeekTable();
+  if (stock_num == ShuashiStock && g_shuashi_builds == WeekTableBuilds()) return shuashi.end;
+  g_shuashi_builds = WeekTableBuilds();
   if (!ValidStock(stock_num, "BuildShuashi")) {
     ShuashiStock = -1;
     ClearWeeks(shuashi, 1, 0);
@@ -207,8 +213,9 @@ int BuildShuashi(int stock_num) {
 }
 
 void BuildTsukiashi(int stock_num) {
-  bool rebuilt = EnsureMonthTable();
-  if (!rebuilt && stock_num == TsukiashiStock) return;
+  EnsureMonthTable();
+  if (stock_num == TsukiashiStock && g_tsukiashi_builds == MonthTableBuilds()) return;
+  g_tsukiashi_builds = MonthTableBuilds();
   if (!ValidStock(stock_num, "BuildTsukiashi")) {
     TsukiashiStock = -1;
     ClearMonths(tsukiashi, 1, 0);
