@@ -147,7 +147,9 @@ TEST_F(DatabaseFile, HeaderChecks) {
     if (c.patch_at >= 0) PatchInt(c.patch_at, c.patch);
     struct stat st {};
     ASSERT_EQ(::stat(Db().c_str(), &st), 0);
-    if (c.cut) ASSERT_EQ(::truncate(Db().c_str(), st.st_size - c.cut), 0);
+    if (c.cut) {
+      ASSERT_EQ(::truncate(Db().c_str(), st.st_size - c.cut), 0);
+    }
     const std::string before = Head(64);
     LastDate = 5;
     EXPECT_EQ(VURN_file_in(-1, 0), c.expect);
