@@ -112,12 +112,13 @@ std::string CodeLabel(int32_t code) {
   return Code_to_String(code).c_str();
 }
 
-void CheckRecord(const Hiashi& h, int slot, int32_t want_code, int last_date, Problems* p) {
+void CheckRecord(const Hiashi& h, int slot, int32_t want_code, bool in_use, int last_date, Problems* p) {
   const std::string label = "slot " + std::to_string(slot) + " (" + CodeLabel(want_code) + ")";
   if (h.code != want_code) p->Add("%s: コード %d が銘柄ファイルのコード %d と違います", label.c_str(), h.code, want_code);
   if (!Terminated(h.name, sizeof h.name)) p->Add("%s: 銘柄名が終端されていません", label.c_str());
   int closes = 0;
   for (int d = 0; d < last_date; ++d) closes += h.close[d] != 0;
+  if (closes > 0 && !in_use) p->Add("%s: 使われていない slot に株価があります", label.c_str());
   if (closes == 0) {
     bool other = false;
     for (int d = 0; d < last_date; ++d) other |= (h.open[d] | h.high[d] | h.low[d] | h.deki[d]) != 0;
@@ -262,7 +263,7 @@ bool CheckDbFiles(const std::string& db_path, const std::string& tag_path, DbChe
       break;
     }
     const int32_t want = m.entries[s].code;  // 0 for the entries not in use
-    CheckRecord(*rec, s, want, h.last_date, &p);
+    CheckRecord(*rec, s, want, s < m.count, h.last_date, &p);
     ++result->records_checked;
   }
   return true;
