@@ -12,6 +12,7 @@
 #include "shell/shell_state.h"
 #include "shell/ui/instance_handoff.h"
 #include "shell/ui/prt_window.h"
+#include "support/db_fixture.h"
 #include "support/scripted_host.h"
 #include "support/temp_dir.h"
 
@@ -24,6 +25,7 @@ void TypeChar(QWidget* w, const QString& ch) {
 
 TEST(MainWindow, TitleSizeAndDiagnosticWindowByKey) {
   TempDir dir;
+  WriteFixtureDatabase(3, 10);  // start-up stops without a database
   ScriptedHost host;
   MainWindow w;
   EXPECT_EQ(w.windowTitle(), u"Kivora"_qs);
