@@ -85,6 +85,7 @@ int RunVurn(int argc, char** argv) {
     return 0;
 
   QtHost host;
+  host.SetUnattended(!screenshot.isEmpty());
   SetHost(&host);
   SetWorkingDirectory();
 
