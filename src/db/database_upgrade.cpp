@@ -221,6 +221,7 @@ void UpgradeDatabase() {
     PRT("vurn.hy3 がない。TRY版。\n");
     return;
   }
+  const int sample_before = fSampleDB;
   // A header or calendar that cannot be used is reported and left alone; start-up then
   // reports the database as unreadable.
   if (!VURN_file_in(-1, 0) || !VURN_file_in(-1, 1)) {
@@ -229,7 +230,7 @@ void UpgradeDatabase() {
     HostMessageBox(text.c_str(), READ_FAILED, MB_OK | MB_ICONERROR);
     return;
   }
-  if (fSampleDB) return;  // vurn.hy3 vanished between the checks
+  if (fSampleDB && !sample_before) return;  // vurn.hy3 vanished between the checks
   if (DbVersion != DB_VERSION) {
     PRT("データベースのバージョンが違います=%d\n", DbVersion);
     PRT("vurn.hy3の拡張\n");
