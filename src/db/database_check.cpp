@@ -226,7 +226,7 @@ bool CheckDbFiles(const std::string& db_path, const std::string& tag_path, DbChe
     return false;
   }
   if (h.version != DB_VERSION) p.Add("バージョンが %d です（%d のはず）", h.version, DB_VERSION);
-  if (h.slots != MAX_KABU) p.Add("レコード数が %d です（%d のはず）", h.slots, MAX_KABU);
+  if (h.slot_count != MAX_KABU) p.Add("レコード数が %d です（%d のはず）", h.slot_count, MAX_KABU);
   if (h.date_capacity != MAX_DATE) p.Add("日数の上限が %d です（%d のはず）", h.date_capacity, MAX_DATE);
   if (h.last_kabu < 0 || h.last_kabu > MAX_KABU) p.Add("ヘッダの LastKabu=%d が範囲外です", h.last_kabu);
   if (h.last_date < 0 || h.last_date > MAX_DATE) {

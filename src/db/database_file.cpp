@@ -96,7 +96,7 @@ int ReadHeader(int fd, const char* name) {
     ReportDbFailure("%s はこのプログラムで読めない形式です（バージョン=%d）。ファイルはそのままです", name, h.version);
     return 0;
   }
-  if (h.slots != MAX_KABU) PRT("登録される株の最大数が違います=%d\n", h.slots);
+  if (h.slot_count != MAX_KABU) PRT("登録される株の最大数が違います=%d\n", h.slot_count);
   if (h.date_capacity != MAX_DATE) {
     PRT("登録される日経平均が存在する日数が違います=%d\n", h.date_capacity);
     std::snprintf(g_failure, sizeof g_failure, "%s の日数の上限が違います（%d）", name, h.date_capacity);

@@ -16,7 +16,7 @@ constexpr const char* SAMPLE_DB_FILE = "try.hy3";
 // of MAX_DATE int32, then the record slots. All little-endian.
 struct DbHeader {
   int32_t version;
-  int32_t slots;
+  int32_t slot_count;
   int32_t date_capacity;
   int32_t last_date;
   int32_t last_kabu;

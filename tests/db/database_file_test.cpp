@@ -118,7 +118,7 @@ TEST_F(DatabaseFile, UnusableVurnHy3IsNotReplacedByTheSample) {
 TEST_F(DatabaseFile, HeaderChecks) {
   struct Case {
     const char* what;
-    int version, slots;
+    int version, slot_count;
     int64_t patch_at;
     int32_t patch;
     int64_t cut;  // bytes taken off the end
@@ -141,7 +141,7 @@ TEST_F(DatabaseFile, HeaderChecks) {
     ClearPrtHistory();
     FixtureDatabase spec;
     spec.version = c.version;
-    spec.slots = c.slots;
+    spec.slot_count = c.slot_count;
     spec.records = DbSlotsOfVersion(c.version) ? DbSlotsOfVersion(c.version) : MAX_KABU;
     WriteFixtureDatabase(spec);
     if (c.patch_at >= 0) PatchInt(c.patch_at, c.patch);

@@ -60,7 +60,7 @@ void WriteFixtureDatabase(const FixtureDatabase& spec) {
   std::vector<int32_t> dates = FixtureCalendar(spec.days);
   dates.resize(MAX_DATE, 0);
   DbImage image;
-  image.header = DbHeader{spec.version, spec.slots >= 0 ? spec.slots : of_version, MAX_DATE, spec.days, spec.stocks};
+  image.header = DbHeader{spec.version, spec.slot_count >= 0 ? spec.slot_count : of_version, MAX_DATE, spec.days, spec.stocks};
   image.dates = dates.data();
   image.records = spec.records >= 0 ? spec.records : of_version;
   image.filled = spec.stocks;

@@ -26,7 +26,7 @@ struct FixtureDatabase {
   int stocks = 3;                  // records filled with FillFixtureRecord
   int days = 10;
   int version = DB_VERSION;        // header version (4, 5, 6, or anything for refusal tests)
-  int slots = -1;                  // header slot count; -1: the version's
+  int slot_count = -1;             // header slot count; -1: the version's
   int records = -1;                // slots the file holds; -1: the version's
   const char* file = DB_FILE;      // name in the working folder
 };

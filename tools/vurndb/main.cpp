@@ -65,7 +65,7 @@ int Info(const std::string& db, const std::string& tag) {
   std::printf("file: %s\n", db.c_str());
   std::printf("size: %lld bytes (%d record slots)\n", static_cast<long long>(info.size), info.records_in_file);
   std::printf("version: %d\n", info.header.version);
-  std::printf("slots: %d\n", info.header.slots);
+  std::printf("slots: %d\n", info.header.slot_count);
   std::printf("calendar capacity: %d\n", info.header.date_capacity);
   std::printf("LastDate: %d\n", info.header.last_date);
   if (info.header.last_date > 0)
