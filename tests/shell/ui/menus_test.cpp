@@ -10,6 +10,7 @@
 #include "shell/command_ids.h"
 #include "shell/ui/main_window.h"
 #include "support/scripted_host.h"
+#include "support/db_fixture.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -29,6 +30,7 @@ QMenu* TopMenu(MainWindow& w, int index) { return w.menuBar()->actions().at(inde
 
 TEST(Menus, MenuBarMatchesTheCommandTables) {
   TempDir dir;
+  WriteFixtureDatabase(3, 10);  // start-up stops without a database
   ScriptedHost host;
   MainWindow w;
   QStringList tops;
@@ -53,6 +55,7 @@ TEST(Menus, MenuBarMatchesTheCommandTables) {
 
 TEST(Menus, ToolBarAndBarPeriodBox) {
   TempDir dir;
+  WriteFixtureDatabase(3, 10);  // start-up stops without a database
   ScriptedHost host;
   MainWindow w;
   QStringList tips;
@@ -74,6 +77,7 @@ TEST(Menus, ToolBarAndBarPeriodBox) {
 
 TEST(Menus, AcceleratorKeyIsHandledOnceAndCheckMarksFollowState) {
   TempDir dir;
+  WriteFixtureDatabase(3, 10);  // start-up stops without a database
   ScriptedHost host;
   MainWindow w;
   w.show();

@@ -8,6 +8,7 @@
 #include "shell/settings.h"
 #include "shell/ui/main_window.h"
 #include "support/scripted_host.h"
+#include "support/db_fixture.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -23,6 +24,7 @@ std::string ReadAll(const std::string& path) {
 // and its placement is written back when it closes, with the rest of the file kept.
 TEST(MainWindowPlacement, AppliedAtCreationAndSavedAtClose) {
   TempDir dir;
+  WriteFixtureDatabase(3, 10);  // start-up stops without a database
   ScriptedHost host;
   std::ofstream(dir.File("mirelo.ini"), std::ios::binary)
       << "[General]\nWinPos=3 -1 -1 -1 -1 100 80 600 480\n[Mine]\nkeep=this\n";
