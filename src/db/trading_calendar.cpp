@@ -23,6 +23,7 @@ struct CalendarKey {
   int32_t first = 0, last = 0;
 };
 CalendarKey g_week_key, g_month_key;
+int g_week_builds = 0, g_month_builds = 0;
 
 CalendarKey CurrentKey() {
   CalendarKey k;
@@ -94,6 +95,7 @@ void BuildWeekTable() {
   }
   LastWeek = w;
   g_week_key = CurrentKey();
+  ++g_week_builds;
 }
 
 void BuildMonthTable() {
@@ -106,6 +108,7 @@ void BuildMonthTable() {
   }
   MonthNum = k + 1;
   g_month_key = CurrentKey();
+  ++g_month_builds;
 }
 
 bool EnsureWeekTable() {
@@ -119,6 +122,9 @@ bool EnsureMonthTable() {
   BuildMonthTable();
   return true;
 }
+
+int WeekTableBuilds() { return g_week_builds; }
+int MonthTableBuilds() { return g_month_builds; }
 
 void InvalidateCalendarTables() {
   g_week_key.valid = false;

@@ -48,6 +48,9 @@ bool EnsureWeekTable();
 bool EnsureMonthTable();
 // Marks the tables out of date (ResetAshiCache calls it).
 void InvalidateCalendarTables();
+// Counts the builds of each table, so that a series built on older tables is known as such.
+int WeekTableBuilds();
+int MonthTableBuilds();
 
 // The week whose first date is the greatest not above date; LastWeek for any date on or
 // after the last week's first date. A date before the first week is an internal error.

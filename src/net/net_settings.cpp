@@ -1,11 +1,21 @@
 #include "net/net_settings.h"
 
 #include <cstring>
+#include <string>
+
+#include "net/net_config.h"
+#include "shell/diagnostics.h"
 
 int ProxyUse;
 char ProxyUrl[256];
 int ProxyPort;
 int WinInet;
+char WebPortal[256];
+char WebChartApi[256];
+char WebStockInfo[256];
+char WebCompany[256];
+char HttpsCAFile[256];
+char HttpsConnectTo[256];
 
 namespace {
 [[maybe_unused]] const bool kDefaultsSet = (ResetNetSettings(), true);
@@ -16,4 +26,51 @@ void ResetNetSettings() {
   std::strcpy(ProxyUrl, PROXY_URL_DEFAULT);
   ProxyPort = PROXY_PORT_DEFAULT;
   WinInet = 0;
+  const NetConfig defaults;
+  std::strcpy(WebPortal, defaults.portal_url.c_str());
+  std::strcpy(WebChartApi, defaults.chart_url.c_str());
+  std::strcpy(WebStockInfo, defaults.stock_info_url.c_str());
+  std::strcpy(WebCompany, defaults.company_url.c_str());
+  HttpsCAFile[0] = '\0';
+  HttpsConnectTo[0] = '\0';
+}
+
+namespace {
+
+// A base URL: "http(s)://host[...]" without blanks; a trailing "/" is dropped.
+void ApplyBaseUrl(const char* key, char* var, std::string& target, const std::string& fallback) {
+  std::string url = var;
+  while (!url.empty() && url.back() == '/') url.pop_back();
+  bool ok = (url.rfind("https://", 0) == 0 || url.rfind("http://", 0) == 0) && url.find_first_of(" \t") == std::string::npos &&
+            url.size() > url.find("//") + 2;
+  if (!ok) {
+    PRT("設定値が不正です %s=%s\n", key, var);
+    url = fallback;
+    std::strcpy(var, fallback.c_str());
+  }
+  target = url;
+}
+
+}  // namespace
+
+void ApplyNetSettings() {
+  NetConfig& c = CurrentNetConfig();
+  const NetConfig defaults;
+  c.proxy_use = ProxyUse;
+  c.proxy_host = ProxyUrl;
+  c.proxy_port = ProxyPort;
+  c.wininet = WinInet;
+  ApplyBaseUrl("Portal", WebPortal, c.portal_url, defaults.portal_url);
+  ApplyBaseUrl("ChartApi", WebChartApi, c.chart_url, defaults.chart_url);
+  ApplyBaseUrl("StockInfo", WebStockInfo, c.stock_info_url, defaults.stock_info_url);
+  ApplyBaseUrl("Company", WebCompany, c.company_url, defaults.company_url);
+  c.ca_file = HttpsCAFile;
+  std::vector<ConnectTo> mappings;
+  if (ParseConnectTo(HttpsConnectTo, &mappings)) {
+    c.connect_to = mappings;
+  } else {
+    PRT("設定値が不正です ConnectTo=%s\n", HttpsConnectTo);
+    HttpsConnectTo[0] = '\0';
+    c.connect_to.clear();
+  }
 }

@@ -15,5 +15,19 @@ extern int WinInet;
 constexpr const char* PROXY_URL_DEFAULT = "192.168.0.1";
 constexpr int PROXY_PORT_DEFAULT = 8080;
 
+// Section "WebSource": the base URL of each web source ("Portal", "ChartApi", "StockInfo",
+// "Company"); section "Https": "CAFile" (certificate authorities to trust, empty for the
+// system store) and "ConnectTo" ("host=address:port" entries separated by "," or ";").
+extern char WebPortal[256];
+extern char WebChartApi[256];
+extern char WebStockInfo[256];
+extern char WebCompany[256];
+extern char HttpsCAFile[256];
+extern char HttpsConnectTo[256];
+
 // Puts the variables above back to their built-in defaults.
 void ResetNetSettings();
+// Hands the variables to the transport (CurrentNetConfig). A base URL that is not http(s)
+// or a malformed connect-to list is reported with a diagnostic line naming its key and
+// left at its default.
+void ApplyNetSettings();

@@ -23,6 +23,12 @@ constexpr int IDM_WEB_PAGE = 1103;
 // alphanumeric codes above 19999 that the selection range below cannot carry.
 constexpr int IDM_SELECT_CODE = 1105;
 constexpr int IDM_ASHI_BOX = 1044;
+// A key-down posted to the main window (the parameter is the virtual key).
+constexpr int IDM_POST_KEY = 1106;
+constexpr int IDM_TODAY_DOWNLOAD = 40082;
+constexpr int IDM_DAYFILE_UPDATE = 40015;
+constexpr int IDM_BACKFILL = 40104;
+constexpr int IDM_DELETE_PRICES = 40134;
 // The stock-selection range: command 10000 + code selects the stock with that code
 // (codes 1 to 19999).
 constexpr int IDM_SELECT_STOCK_BASE = 10000;

@@ -284,15 +284,18 @@ void ProfileSetString(ProfileFile& pf, const char* section, const char* key, con
   std::string v(value ? value : "");
   for (char& c : v)
     if (c == '\r' || c == '\n') c = ' ';
-  if (NeedsQuotes(v)) v = '"' + v + '"';
+  if (NeedsQuotes(v)) {
+    v.insert(v.begin(), '"');
+    v.push_back('"');
+  }
   ProfileLine line;
-  line.text = std::string(key) + "=" + v;
+  line.text.append(key).append("=").append(v);
   Classify(line);
 
   size_t h = FindSection(pf, section);
   if (h == kNone) {
     ProfileLine header;
-    header.text = "[" + std::string(section) + "]";
+    header.text.append("[").append(section).append("]");
     Classify(header);
     pf.lines.push_back(std::move(header));
     pf.lines.push_back(std::move(line));

@@ -197,6 +197,13 @@ void ReadNetwork(const ProfileFile& ini) {
   ReadInt(ini, "Proxy", "Port", ProxyPort);
   ProxyPort = InRangeOr("Port", ProxyPort, 1, 65535, PROXY_PORT_DEFAULT);
   ReadInt(ini, "Https", "WinInet", WinInet);
+  ReadString(ini, "Https", "CAFile", HttpsCAFile, sizeof HttpsCAFile);
+  ReadString(ini, "Https", "ConnectTo", HttpsConnectTo, sizeof HttpsConnectTo);
+  ReadString(ini, "WebSource", "Portal", WebPortal, sizeof WebPortal);
+  ReadString(ini, "WebSource", "ChartApi", WebChartApi, sizeof WebChartApi);
+  ReadString(ini, "WebSource", "StockInfo", WebStockInfo, sizeof WebStockInfo);
+  ReadString(ini, "WebSource", "Company", WebCompany, sizeof WebCompany);
+  ApplyNetSettings();
 }
 
 void ReadReplaceTag(const ProfileFile& ini) {
@@ -302,6 +309,12 @@ void WriteRest(ProfileFile& ini) {
   ProfileSetString(ini, "Proxy", "Url", ProxyUrl);
   ProfileSetInt(ini, "Proxy", "Port", ProxyPort);
   ProfileSetInt(ini, "Https", "WinInet", WinInet);
+  ProfileSetString(ini, "Https", "CAFile", HttpsCAFile);
+  ProfileSetString(ini, "Https", "ConnectTo", HttpsConnectTo);
+  ProfileSetString(ini, "WebSource", "Portal", WebPortal);
+  ProfileSetString(ini, "WebSource", "ChartApi", WebChartApi);
+  ProfileSetString(ini, "WebSource", "StockInfo", WebStockInfo);
+  ProfileSetString(ini, "WebSource", "Company", WebCompany);
   ProfileSetInt(ini, "ReplaceTag", "Interval", ReplaceTagInterval);
   ProfileSetInt(ini, "ReplaceTag", "NextDate", ReplaceTagNextDate);
   ProfileSetInt(ini, "ReplaceTag", "DoneDate", ReplaceTagDoneDate);

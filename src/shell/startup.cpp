@@ -1,25 +1,87 @@
 #include "shell/startup.h"
 
 #include "chart/chart_view.h"
+#include "db/database_file.h"
+#include "db/database_upgrade.h"
+#include "db/master_file.h"
+#include "db/price_model.h"
+#include "db/stock_code.h"
 #include "db/week_month_bars.h"
+#include "net/https_client.h"
+#include "platform/host.h"
 #include "shell/diagnostics.h"
 #include "shell/settings.h"
+#include "shell/shell_state.h"
+
+namespace {
+
+constexpr const char* DB_READ_FAILED = "データベースの読みこみ失敗";
+constexpr int SAMPLE_STOCKS = 20;  // stocks held by the sample database
+
+}  // namespace
 
 void MainOnCreate() {
   PRT("Kivora 3.74 2026/10/31\n");
+  // Steps 1 to 4 (chart window, tool bar, working folder) are done by the window itself.
 
+  // step 5: the stock master file decides which record slot belongs to which stock.
+  TagDate = LoadTag();
+  if (TagDate == 0) PRT("ファンダメンタル(vurn.tag)読みこみ失敗！\n");
+
+  // step 6: growth of an older database and the records of new stocks.
+  UpgradeDatabase();
+
+  // step 7: the header; without it nothing can be shown.
+  if (!VURN_file_in(-1, 0)) {
+    HostMessageBox("ヘルプファイル(help\\index.html)を参考にして\nデータベースを作り直してください", DB_READ_FAILED,
+                   MB_OK);
+    FatalAt(__FILE__, __LINE__);
+    Fatal("%s", DbFailureText());
+  }
+
+  // step 8: the calendar.
+  if (!VURN_file_in(-1, 1)) HostMessageBox("データベースを作り直してください", DB_READ_FAILED, MB_OK);
+
+  // step 9: the record of the shown stock.
+  if (!VURN_file_in(DispNum, 2)) HostMessageBox("データベースを作り直してください", DB_READ_FAILED, MB_OK);
+
+  // step 10: the sample database holds only its own stocks.
+  if (fSampleDB) {
+    HostMessageBox(
+        "現在、サンプル版のデータベースで動いています。\n\nサンプル版では20銘柄の株価データしか含まれていません。\n"
+        "正規のデータベースでは4100銘柄を参照でき、日々の更新も可能になります。\n\n"
+        "これは時間のかかる株価データのダウンロード（30分～3時間程）をする前に\n"
+        "Kivoraの操作性を体験していただくための仮データとご理解下さい。\n\n"
+        "詳しくはヘルプの「設定の流れ図」をご覧下さい。",
+        "サンプル版のデータベースで起動しています", MB_OK);
+    LastKabu = SAMPLE_STOCKS;
+  }
+
+  // step 11
+  PRT("LastDate=%d,(年月日=%d), MAX_DATE=%d\n", LastDate, LastDate > 0 ? nikkei_date[LastDate - 1] : 0, MAX_DATE);
+  PRT("登録株数=%d, MAX_KABU=%d, DB_VERSION=%d, sizeof(stock)=%d\n", LastKabu, MAX_KABU, DB_VERSION,
+      static_cast<int>(sizeof(Hiashi)));
+
+  // step 12
+  MakeCodeOrder();
   // Weekly and monthly bars of stock 0: the week and month tables, LastWeek and MonthNum
   // exist before the chart first paints.
   BuildShuashi(0);
   BuildTsukiashi(0);
+  // (the ranking list's work area is cleared here once the ranking list exists)
 
-  // The settings (after the databases: they select per-period values that index the
-  // bars), which also load the user data and place the main window.
+  // step 13: the settings (after the databases: they select per-period values that index
+  // the bars), which also load the user data and place the main window.
   LoadSettings();
 
-  // The chart: scroll positions and spacings per bar period, the bar-period box, the
-  // scroll range.
+  // Steps 14 and 15 (screening snapshot, version repair) come with their features.
+
+  // steps 16, 18 and 19 (chart part): scroll positions and spacings per bar period, the
+  // bar-period box, the scroll range. Steps 17 and 20 to 23 come with their features.
   ChartOnStartup();
+
+  // step 24: the socket layer.
+  init_winsock();
 }
 
 void (*TimedDownloadCheckHook)() = nullptr;

@@ -321,10 +321,12 @@ TEST_F(Bars, CachedUntilResetAshiCache) {
   BuildTsukiashi(0);
   EXPECT_EQ(shuashi.bar[0].close, 7777);
   EXPECT_EQ(tsukiashi.close[0], 7777);
-  // A new trading day is a new calendar: the series follow it without a reset.
+  // A new trading day is a new calendar: the series follow it without a reset, even when
+  // something else rebuilt the tables first.
   nikkei_date[LastDate++] = 20260202;
   h.end = LastDate - 1;
   h.close[h.end] = Value_to_Packed(1234);
+  EXPECT_EQ(RealDate_to_WeekNum(20260202), 4);  // rebuilds the week table first
   BuildShuashi(0);
   BuildTsukiashi(0);
   EXPECT_EQ(LastWeek, 4);

@@ -13,6 +13,7 @@
 #include "lists/list_settings.h"
 #include "lists/screening_settings.h"
 #include "net/download_settings.h"
+#include "net/net_config.h"
 #include "net/net_settings.h"
 #include "shell/diagnostics.h"
 #include "shell/profile_file.h"
@@ -354,6 +355,37 @@ TEST(WindowPlacement, PositionOnlyRestoreKeepsPartOnDesktop) {
     EXPECT_EQ(p.top, c.want_top);
     EXPECT_EQ(p.right, c.left + 200);
   }
+}
+
+}  // namespace
+
+namespace {
+
+// The web-source, CA-file and connect-to keys reach the transport's configuration; a bad
+// value is reported by its key and falls back.
+TEST_F(Settings, NetworkKeysReachTheTransport) {
+  Write("[Proxy]\r\nUse=1\r\nUrl=proxy.lan\r\nPort=3128\r\n"
+        "[Https]\r\nCAFile=/tmp/ca.pem\r\nConnectTo=portal.test=127.0.0.1:8443; chart.test=127.0.0.1:9443\r\n"
+        "[WebSource]\r\nPortal=https://portal.test/\r\nChartApi=ftp://chart.test\r\n");
+  LoadSettings();
+  const NetConfig& c = CurrentNetConfig();
+  EXPECT_EQ(c.proxy_use, 1);
+  EXPECT_EQ(c.proxy_host, "proxy.lan");
+  EXPECT_EQ(c.proxy_port, 3128);
+  EXPECT_EQ(c.ca_file, "/tmp/ca.pem");
+  ASSERT_EQ(c.connect_to.size(), 2u);
+  EXPECT_EQ(c.connect_to[1].host, "chart.test");
+  EXPECT_EQ(c.connect_to[1].port, 9443);
+  EXPECT_EQ(c.portal_url, "https://portal.test");
+  EXPECT_EQ(c.chart_url, NetConfig().chart_url);
+  EXPECT_NE(History().find("ChartApi=ftp://chart.test"), std::string::npos);
+
+  Write("[Https]\r\nConnectTo=portal.test:443\r\n");
+  LoadSettings();
+  EXPECT_TRUE(CurrentNetConfig().connect_to.empty());
+  EXPECT_NE(History().find("ConnectTo=portal.test:443"), std::string::npos);
+  SaveSettings();
+  EXPECT_NE(Saved().find("[WebSource]\r\nPortal=https://finance.yahoo.co.jp\r\n"), std::string::npos);
 }
 
 }  // namespace

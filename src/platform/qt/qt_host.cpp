@@ -16,6 +16,19 @@
 #include "shell/command_dispatch.h"
 
 int QtHost::MessageBox(const char* text, const char* caption, unsigned type) {
+  if (unattended_) {
+    auto* shown = new QMessageBox(owner_);
+    shown->setAttribute(Qt::WA_DeleteOnClose);
+    shown->setWindowTitle(FromCp932(caption));
+    shown->setText(FromCp932(text));
+    shown->show();
+    QCoreApplication::processEvents();
+    const unsigned buttons = type & MB_BUTTON_MASK;
+    const bool second = (type & MB_DEFBUTTON2) != 0;
+    if (buttons == MB_YESNO) return second ? IDNO : IDYES;
+    if (buttons == MB_OKCANCEL) return second ? IDCANCEL : IDOK;
+    return IDOK;
+  }
   QMessageBox box(owner_);
   box.setWindowTitle(FromCp932(caption));
   box.setText(FromCp932(text));

@@ -14,6 +14,9 @@ class QtHost final : public QObject, public Host {
  public:
   // Boxes and the wait dialog are shown over `owner` once it is set.
   void SetOwner(QWidget* owner) { owner_ = owner; }
+  // Unattended (the screenshot run): boxes stay on the screen without waiting for a click
+  // and answer with their default button, so the picture shows them.
+  void SetUnattended(bool on) { unattended_ = on; }
   int MessageBox(const char* text, const char* caption, unsigned type) override;
   void WaitDialogOpen(const char* text) override;
   void WaitDialogClose() override;
@@ -29,4 +32,5 @@ class QtHost final : public QObject, public Host {
  private:
   QPointer<QWidget> owner_;
   QPointer<QDialog> wait_;
+  bool unattended_ = false;
 };

@@ -26,6 +26,8 @@
 #include "shell/shell_commands.h"
 #include "shell/shell_state.h"
 #include "shell/startup.h"
+#include "shell/update_command.h"
+#include "db/database_file.h"
 #include "shell/virtual_keys.h"
 #include "shell/ui/instance_handoff.h"
 #include "shell/ui/prt_window.h"
@@ -133,6 +135,7 @@ MainWindow::MainWindow() {
   BuildMenus();
   BuildToolBar();
   RegisterShellCommands();
+  RegisterUpdateCommands();
   RegisterWindowCommands();
   InstallChartWindow(this);
   // Accelerators come first, whichever window has the keyboard focus.
@@ -141,6 +144,8 @@ MainWindow::MainWindow() {
   MainPlacementApply = [](const WinPlacement& p) { return ApplyWindowPlacement(g_main, p); };
   MainPlacementRead = [](WinPlacement& p) { return ReadWindowPlacement(g_main, p); };
   MainOnCreate();
+  // Building the regular database is offered only while the sample database is in use.
+  if (!fSampleDB) RemoveCommandItem(IDM_BUILD_REGULAR_DB);
   RefreshCommandStates();
   minute_timer_ = startTimer(60000);
 }

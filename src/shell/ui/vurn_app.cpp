@@ -85,12 +85,30 @@ int RunVurn(int argc, char** argv) {
     return 0;
 
   QtHost host;
+  host.SetUnattended(!screenshot.isEmpty());
   SetHost(&host);
   SetWorkingDirectory();
+
+  // SIGTERM and the desktop's session end close the program as the exit command does. The
+  // signal is caught from the start; one that comes while the window is still loading closes
+  // it as soon as it stands.
+  static bool window_ready = false, close_pending = false;
+  if (socketpair(AF_UNIX, SOCK_STREAM, 0, g_signal_pipe) == 0) {
+    auto* notifier = new QSocketNotifier(g_signal_pipe[0], QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, [] {
+      char c;
+      [[maybe_unused]] ssize_t n = read(g_signal_pipe[0], &c, 1);
+      if (window_ready && MainWnd()) MainWnd()->close();
+      else close_pending = true;
+    });
+    std::signal(SIGTERM, OnTerminateSignal);
+    std::signal(SIGINT, OnTerminateSignal);
+  }
 
   int exit_code;
   {
     MainWindow w;
+    window_ready = true;
     host.SetOwner(&w);
     StartInstanceServer(name, [](const std::string& text) {
       if (MainWindow* m = MainWnd()) {
@@ -100,18 +118,8 @@ int RunVurn(int argc, char** argv) {
       }
       TakeHandedOffOptions(text.c_str());
     });
+    if (close_pending) QTimer::singleShot(0, &w, [&w] { w.close(); });
 
-    // SIGTERM and the desktop's session end close the program as the exit command does.
-    if (socketpair(AF_UNIX, SOCK_STREAM, 0, g_signal_pipe) == 0) {
-      auto* notifier = new QSocketNotifier(g_signal_pipe[0], QSocketNotifier::Read, &app);
-      QObject::connect(notifier, &QSocketNotifier::activated, &w, [&w] {
-        char c;
-        [[maybe_unused]] ssize_t n = read(g_signal_pipe[0], &c, 1);
-        w.close();
-      });
-      std::signal(SIGTERM, OnTerminateSignal);
-      std::signal(SIGINT, OnTerminateSignal);
-    }
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &w, [&w] { w.close(); });
 
     w.show();
@@ -128,6 +136,7 @@ int RunVurn(int argc, char** argv) {
       });
     }
     exit_code = app.exec();
+    window_ready = false;
     host.SetOwner(nullptr);
     StopInstanceServer();
   }

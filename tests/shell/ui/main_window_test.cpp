@@ -13,6 +13,7 @@
 #include "shell/shell_state.h"
 #include "shell/ui/instance_handoff.h"
 #include "shell/ui/prt_window.h"
+#include "support/db_fixture.h"
 #include "support/scripted_host.h"
 #include "support/temp_dir.h"
 
@@ -25,6 +26,7 @@ void TypeChar(QWidget* w, const QString& ch) {
 
 TEST(MainWindow, TitleSizeAndDiagnosticWindowByKey) {
   TempDir dir;
+  WriteFixtureDatabase(3, 10);  // start-up stops without a database
   ScriptedHost host;
   MainWindow w;
   EXPECT_EQ(w.windowTitle(), u"Kivora"_qs);
@@ -83,6 +85,7 @@ namespace {
 // SIGTERM closes the program as the exit command does: an orderly end with exit code 0.
 TEST(MainWindowProcess, TerminateSignalEndsOrderly) {
   TempDir dir;
+  WriteFixtureDatabase(3, 10);
   QProcess vurn;
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   env.insert(u"KIVORA_INSTANCE_NAME"_qs, u"kivora-term-"_qs + QString::number(QCoreApplication::applicationPid()));

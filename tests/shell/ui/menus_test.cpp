@@ -10,6 +10,7 @@
 #include "shell/command_ids.h"
 #include "shell/ui/main_window.h"
 #include "support/scripted_host.h"
+#include "support/db_fixture.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -29,6 +30,7 @@ QMenu* TopMenu(MainWindow& w, int index) { return w.menuBar()->actions().at(inde
 
 TEST(Menus, MenuBarMatchesTheCommandTables) {
   TempDir dir;
+  WriteFixtureDatabase(3, 10);  // start-up stops without a database
   ScriptedHost host;
   MainWindow w;
   QStringList tops;
@@ -36,12 +38,13 @@ TEST(Menus, MenuBarMatchesTheCommandTables) {
   EXPECT_EQ(tops, (QStringList{u"ファイル(&F)"_qs, u"検索(&S)"_qs, u"表示(&V)"_qs, u"お気に入り(&A)"_qs, u"ヘルプ(&H)"_qs}));
   EXPECT_EQ(Describe(TopMenu(w, 0)),
             (QStringList{u"株価をダウンロード(&D)>"_qs, u"過去株価を補充(&S)|40104"_qs, u"-"_qs,
-                         u"株価データの削除(&R)|40134"_qs, u"正規のデータベース作成(&M)|40133"_qs, u"-"_qs,
+                         u"株価データの削除(&R)|40134"_qs, u"-"_qs,
                          u"各種設定(&C)|40081"_qs, u"-"_qs, u"チャート画面のコピー(&B)>"_qs, u"印刷(&P)|40120"_qs,
                          u"-"_qs, u"終了(&X)|101"_qs}));
   EXPECT_EQ(Describe(TopMenu(w, 1)),
             (QStringList{u"銘柄コード検索(&C)|1002"_qs, u"銘柄名検索(&N)\tCtrl+F|40010"_qs, u"-"_qs,
                          u"株式銘柄スクリーニング(&S)\tCtrl+S|40090"_qs}));
+  EXPECT_EQ(w.FindCommandAction(40133), nullptr);  // a regular database: no "build" item
   QStringList view = Describe(TopMenu(w, 2));
   ASSERT_EQ(view.size(), 24);
   EXPECT_EQ(view[6], u"十字カーソル(&Q)|40143"_qs);
@@ -51,8 +54,23 @@ TEST(Menus, MenuBarMatchesTheCommandTables) {
                                                  u"Kivoraについて(&A)...|103"_qs}));
 }
 
+TEST(Menus, BuildItemStaysInTheSampleMode) {
+  TempDir dir;
+  WriteFixtureTag(3);
+  FixtureDatabase sample;
+  sample.file = "try.hy3";
+  WriteFixtureDatabase(sample);
+  ScriptedHost host;  // the sample-mode notice is an OK box
+  MainWindow w;
+  QAction* build = w.FindCommandAction(40133);
+  ASSERT_NE(build, nullptr);
+  EXPECT_EQ(build->text(), u"正規のデータベース作成(&M)"_qs);
+  ResetDatabaseState();
+}
+
 TEST(Menus, ToolBarAndBarPeriodBox) {
   TempDir dir;
+  WriteFixtureDatabase(3, 10);  // start-up stops without a database
   ScriptedHost host;
   MainWindow w;
   QStringList tips;
@@ -74,6 +92,7 @@ TEST(Menus, ToolBarAndBarPeriodBox) {
 
 TEST(Menus, AcceleratorKeyIsHandledOnceAndCheckMarksFollowState) {
   TempDir dir;
+  WriteFixtureDatabase(3, 10);  // start-up stops without a database
   ScriptedHost host;
   MainWindow w;
   w.show();

@@ -1,0 +1,57 @@
+#include "db/database_lock.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <string>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include "db/open_retry.h"
+#include "platform/file_error.h"
+#include "shell/diagnostics.h"
+#include "shell/shell_state.h"
+
+namespace {
+int g_fd = -1;
+int g_holds = 0;
+}  // namespace
+
+int LockDatabase() {
+  if (g_holds > 0) {
+    ++g_holds;
+    return 0;
+  }
+  const std::string path = DataFilePath(DB_LOCK_FILE);
+  int fd = -1;
+  int err = RetryWhileBusy(path.c_str(), "lock", [&](int* e) {
+    if (fd < 0) {
+      fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+      if (fd < 0) {
+        *e = errno;
+        return false;
+      }
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
+    // Another instance holds it: wait and try again.
+    *e = (errno == EWOULDBLOCK || errno == EINTR) ? EBUSY : errno;
+    return false;
+  });
+  if (err) {
+    if (fd >= 0) ::close(fd);
+    if (!IsPassingFileError(err)) PRT("%s を開けません(lock): %s\n", path.c_str(), FileErrorText(err));
+    return err;
+  }
+  g_fd = fd;
+  g_holds = 1;
+  return 0;
+}
+
+void UnlockDatabase() {
+  if (g_holds <= 0) return;
+  if (--g_holds > 0) return;
+  ::flock(g_fd, LOCK_UN);
+  ::close(g_fd);
+  g_fd = -1;
+}
+
+bool DatabaseLocked() { return g_holds > 0; }

@@ -1,0 +1,28 @@
+// The exclusive update lock of the price database: a lock file beside vurn.hy3, so that two
+// running instances never interleave their writes. Holds nest within one process: an
+// operation that writes many records takes the lock once around all of them, and the
+// single writes inside it find it held.
+#pragma once
+
+// The lock file's name in the working folder.
+constexpr const char* DB_LOCK_FILE = "vurn.hy3.lock";
+
+// Takes the lock (or one more hold of it), waiting as the patient open does while another
+// instance holds it. Returns 0, or the errno of the failure (a line names the reason).
+int LockDatabase();
+// Gives back one hold; the last one releases the lock.
+void UnlockDatabase();
+// True while this process holds the lock.
+bool DatabaseLocked();
+
+// Holds the lock for a scope.
+struct DatabaseLockHold {
+  int error;
+  DatabaseLockHold() : error(LockDatabase()) {}
+  ~DatabaseLockHold() {
+    if (error == 0) UnlockDatabase();
+  }
+  bool held() const { return error == 0; }
+  DatabaseLockHold(const DatabaseLockHold&) = delete;
+  DatabaseLockHold& operator=(const DatabaseLockHold&) = delete;
+};

@@ -1,0 +1,8 @@
+// The general page fetch: a URL through the path the configuration chooses, the body in
+// HttpBuf and its plain text in PageText. Status codes are not looked at: an error page
+// arrives like any other page.
+#pragma once
+
+// 1 when PageText holds the reduced text of the page, 0 on failure (with diagnostic
+// lines saying why). Internet-library URLs use the handle hInternet.
+int GetHttpFile(const char* url);

@@ -1,0 +1,64 @@
+#include "shell/update_command.h"
+
+#include <vector>
+
+#include "chart/chart_repaint.h"
+#include "db/database_file.h"
+#include "db/price_model.h"
+#include "db/week_month_bars.h"
+#include "platform/host.h"
+#include "shell/command_dispatch.h"
+#include "shell/command_ids.h"
+#include "shell/main_keys.h"
+#include "shell/shell_state.h"
+#include "shell/virtual_keys.h"
+
+UpdateFeature TodayDownloadFeature = nullptr;
+UpdateFeature DayFileUpdateFeature = nullptr;
+UpdateFeature BackfillFeature = nullptr;
+UpdateFeature DeletionFeature = nullptr;
+bool (*AccessWarningHook)() = nullptr;
+
+namespace {
+std::vector<void (*)()>& Closers() {
+  static std::vector<void (*)()> v;
+  return v;
+}
+}  // namespace
+
+void RegisterToolWindowCloser(void (*close)()) { Closers().push_back(close); }
+
+void CloseToolWindows() {
+  for (auto close : Closers()) close();
+}
+
+bool RunUpdateCommand(UpdateFeature feature, bool end_key) {
+  CloseToolWindows();
+  if (!IsUpdateAllowed(true)) return false;
+  // fBusy holds the timed download back while prices change; it is cleared on every way out.
+  struct Busy {
+    Busy() { fBusy = 1; }
+    ~Busy() { fBusy = 0; }
+  } busy;
+  if (feature) feature();
+  LoadHiashi(DispNum);
+  ResetAshiCache();
+  RequestChartRepaint();
+  if (end_key) HostPostCommand(IDM_POST_KEY, VK_END);
+  return true;
+}
+
+void RegisterUpdateCommands() {
+  RegisterCommand(IDM_POST_KEY, [](int) { MainOnKeyDown(static_cast<int>(CommandParam)); });
+  RegisterCommand(IDM_TODAY_DOWNLOAD, [](int) {
+    if (AccessWarningHook && !AccessWarningHook()) return;
+    RunUpdateCommand(TodayDownloadFeature, true);
+  });
+  RegisterCommand(IDM_DAYFILE_UPDATE, [](int) { RunUpdateCommand(DayFileUpdateFeature, true); });
+  RegisterCommand(IDM_BACKFILL, [](int) {
+    // The warning comes before fBusy is set: declining leaves the timed download free.
+    if (AccessWarningHook && !AccessWarningHook()) return;
+    RunUpdateCommand(BackfillFeature, false);
+  });
+  RegisterCommand(IDM_DELETE_PRICES, [](int) { RunUpdateCommand(DeletionFeature, false); });
+}

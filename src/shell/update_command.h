@@ -1,0 +1,24 @@
+// The common steps around the commands that change prices (today's download, the update
+// from day files, the back-fill, the deletion): tool windows closed, refused in the sample
+// mode, run with fBusy set, then the shown stock reloaded, the bar caches reset, the chart
+// repainted and, where asked, scrolled to its newest bar.
+#pragma once
+
+using UpdateFeature = void (*)();
+
+// Runs one update command; false when it was refused.
+bool RunUpdateCommand(UpdateFeature feature, bool end_key);
+
+// Closes the open tool windows (each tool window registers how it is closed).
+void CloseToolWindows();
+void RegisterToolWindowCloser(void (*close)());
+
+// Registers the update commands 40082, 40015, 40104 and 40134 (their dialogs are installed
+// by their features through the variables below; until then the common steps run alone).
+void RegisterUpdateCommands();
+extern UpdateFeature TodayDownloadFeature;   // 40082
+extern UpdateFeature DayFileUpdateFeature;   // 40015
+extern UpdateFeature BackfillFeature;        // 40104
+extern UpdateFeature DeletionFeature;        // 40134
+// The access warning of the web sources; false when the user chose not to go on.
+extern bool (*AccessWarningHook)();

@@ -1,0 +1,134 @@
+#include "db/database_lock.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include "db/database_file.h"
+#include "db/open_retry.h"
+#include "platform/codepage.h"
+#include "shell/diagnostics.h"
+#include "shell/shell_state.h"
+#include "support/db_fixture.h"
+#include "support/scripted_host.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+// Another instance's hold on the lock: flock belongs to an open file description, so a
+// second descriptor in this process conflicts exactly as another process would.
+struct OtherInstance {
+  int fd;
+  OtherInstance() : fd(::open(DataFilePath(DB_LOCK_FILE).c_str(), O_RDWR | O_CREAT, 0644)) {}
+  ~OtherInstance() { ::close(fd); }
+  bool Lock() { return ::flock(fd, LOCK_EX | LOCK_NB) == 0; }
+  void Unlock() { ::flock(fd, LOCK_UN); }
+};
+
+bool Prt(const char* text) { return PrtJoined().find(text) != std::string::npos; }
+
+class DatabaseLock : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetDatabaseState();
+    WriteFixtureDatabase(3, 10);
+    ASSERT_EQ(VURN_file_in(-1, 0), 1);
+  }
+  void TearDown() override { ResetDatabaseState(); }
+  TempDir dir;
+};
+
+TEST_F(DatabaseLock, WriteWaitsWhileAnotherInstanceHoldsItThenFails) {
+  ScriptedHost host;
+  OtherInstance other;
+  ASSERT_TRUE(other.Lock());
+  FillFixtureRecord(0, 10, WorkHiashi());
+  WorkHiashi()->code = 1234;
+  EXPECT_EQ(VURN_file_out(0, 2), 0);
+  // 101 attempts a second apart, each failure reported.
+  EXPECT_EQ(host.slept_ms, OPEN_RETRY_LIMIT * 1000);
+  EXPECT_TRUE(Prt("fopen(lock) fail! ウイルスバスターのせい？n=1,Try once more"));
+  EXPECT_TRUE(Prt("fopen(lock) fail! ウイルスバスターのせい？n=101,Try once more"));
+  EXPECT_FALSE(Prt("n=102,"));
+  EXPECT_NE(std::string(DbFailureText()).find("ロックを取れません"), std::string::npos);
+  other.Unlock();
+  ASSERT_EQ(VURN_file_in(0, 2), 1);
+  EXPECT_EQ(WorkHiashi()->code, 7000);  // nothing was written
+}
+
+// A host whose sleep lets the other instance finish after a few seconds.
+struct ReleasingHost final : Host {
+  OtherInstance* other;
+  int release_after;
+  int sleeps = 0;
+  ReleasingHost(OtherInstance* o, int n) : other(o), release_after(n) { SetHost(this); }
+  ~ReleasingHost() override { SetHost(nullptr); }
+  int MessageBox(const char* text, const char*, unsigned) override {
+    ADD_FAILURE() << Cp932ToUtf8(text);
+    return IDOK;
+  }
+  void WaitDialogOpen(const char*) override {}
+  void WaitDialogClose() override {}
+  void PumpEvents() override {}
+  void PostCommand(int, long) override {}
+  void SetClipboardText(const std::string&) override {}
+  bool OpenUrl(const std::string&) override { return false; }
+  bool OpenLocalFile(const std::string&) override { return false; }
+  void Beep() override {}
+  int64_t Now() override { return 0; }
+  void SleepMs(int) override {
+    if (++sleeps == release_after) other->Unlock();
+  }
+};
+
+TEST_F(DatabaseLock, WriteGoesAheadOnceTheOtherInstanceIsDone) {
+  OtherInstance other;
+  ASSERT_TRUE(other.Lock());
+  ReleasingHost host(&other, 3);
+  FillFixtureRecord(0, 10, WorkHiashi());
+  WorkHiashi()->code = 4321;
+  EXPECT_EQ(VURN_file_out(0, 2), 1);
+  EXPECT_EQ(host.sleeps, 3);
+  EXPECT_TRUE(Prt("n=3,Try once more"));
+  EXPECT_FALSE(Prt("n=4,Try once more"));
+  ASSERT_EQ(VURN_file_in(0, 2), 1);
+  EXPECT_EQ(WorkHiashi()->code, 4321);
+  // The writer let go of the lock afterwards.
+  EXPECT_FALSE(DatabaseLocked());
+  EXPECT_TRUE(other.Lock());
+}
+
+TEST_F(DatabaseLock, HoldsNestWithinOneProcess) {
+  ScriptedHost host;
+  OtherInstance other;
+  ASSERT_EQ(LockDatabase(), 0);
+  ASSERT_EQ(LockDatabase(), 0);
+  // A write inside the outer hold does not wait for itself.
+  FillFixtureRecord(1, 10, WorkHiashi());
+  EXPECT_EQ(VURN_file_out(1, 2), 1);
+  EXPECT_EQ(host.slept_ms, 0);
+  UnlockDatabase();
+  EXPECT_TRUE(DatabaseLocked());
+  EXPECT_FALSE(other.Lock());
+  UnlockDatabase();
+  EXPECT_FALSE(DatabaseLocked());
+  EXPECT_TRUE(other.Lock());
+}
+
+TEST_F(DatabaseLock, PatientOpenFailsAtOnceOnALastingError) {
+  ScriptedHost host;
+  int err = 0;
+  const std::string name = dir.path() + "/missing/vurn_fu4.hy3";
+  EXPECT_EQ(OpenRetry(name.c_str(), "rb", &err), nullptr);
+  EXPECT_EQ(err, ENOENT);
+  EXPECT_EQ(host.slept_ms, 0);
+  EXPECT_TRUE(Prt("vurn_fu4.hy3 を開けません(rb): ファイルまたはフォルダがありません"));
+  std::FILE* f = OpenRetry(dir.File(DB_FILE).c_str(), "rb", &err);
+  ASSERT_NE(f, nullptr);
+  EXPECT_EQ(err, 0);
+  std::fclose(f);
+}
+
+}  // namespace

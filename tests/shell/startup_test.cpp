@@ -1,0 +1,103 @@
+#include "shell/startup.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "db/database_file.h"
+#include "db/master_file.h"
+#include "db/sample_data.h"
+#include "platform/codepage.h"
+#include "shell/diagnostics.h"
+#include "shell/shell_state.h"
+#include "support/db_fixture.h"
+#include "support/scripted_host.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+bool Prt(const char* text) { return PrtJoined().find(text) != std::string::npos; }
+
+class Startup : public ::testing::Test {
+ protected:
+  void SetUp() override { ResetDatabaseState(); }
+  void TearDown() override { ResetDatabaseState(); }
+  TempDir dir;
+};
+
+TEST_F(Startup, LoadsMasterFileThenDatabase) {
+  WriteFixtureDatabase(3, 10);
+  ScriptedHost host;
+  MainOnCreate();
+  EXPECT_TRUE(host.boxes.empty());
+  EXPECT_EQ(TagDate, 20261201);
+  EXPECT_EQ(LastKabu, 3);
+  EXPECT_EQ(LastDate, 10);
+  EXPECT_EQ(nikkei_date[9], 20261209);
+  EXPECT_EQ(WorkHiashi()->code, 7000);  // the record of DispNum 0
+  EXPECT_EQ(fSampleDB, 0);
+  EXPECT_TRUE(Prt("Load tag...作成日=20261201, LastKabu=3"));
+  EXPECT_TRUE(Prt("LastDate=10,(年月日=20261209), MAX_DATE=2816"));
+  EXPECT_TRUE(Prt("登録株数=3, MAX_KABU=8192, DB_VERSION=6, sizeof(stock)=39472"));
+  EXPECT_EQ(CodeOrder[2][1], 2);
+  EXPECT_EQ(CodeOrder[2][0], 2);
+}
+
+TEST_F(Startup, SampleDatabaseShowsItsMessageAndKeepsTwentyStocks) {
+  ASSERT_EQ(WriteSampleData(dir.path()), 0);
+  ScriptedHost host;
+  host.Answer(IDOK, "サンプル版のデータベースで起動しています");
+  MainOnCreate();
+  ASSERT_EQ(host.boxes.size(), 1u);
+  EXPECT_EQ(host.boxes[0].text.rfind("現在、サンプル版のデータベースで動いています。\n\nサンプル版では20銘柄", 0), 0u);
+  EXPECT_EQ(fSampleDB, 1);
+  EXPECT_EQ(LastKabu, 20);
+  EXPECT_EQ(WorkHiashi()->code, 1001);
+  EXPECT_TRUE(Prt("vurn.hy3 がない。TRY版。"));
+  EXPECT_TRUE(Prt("LastDate=2816,(年月日=20261209)"));
+  EXPECT_TRUE(Prt("登録株数=20,"));
+}
+
+TEST_F(Startup, MissingMasterFileIsReportedAndStartGoesOn) {
+  FixtureDatabase spec;
+  WriteFixtureDatabase(spec);
+  ScriptedHost host;
+  MainOnCreate();
+  EXPECT_TRUE(host.boxes.empty());
+  EXPECT_EQ(TagDate, 0);
+  EXPECT_TRUE(Prt("ファンダメンタル(vurn.tag)読みこみ失敗！"));
+  EXPECT_EQ(LastDate, 10);
+}
+
+TEST_F(Startup, BrokenCalendarAndRecordGetTheirBoxes) {
+  WriteFixtureDatabase(3, 10);
+  int fd = ::open(dir.File(DB_FILE).c_str(), O_WRONLY);
+  const int32_t bad = 20200101;
+  ASSERT_EQ(::pwrite(fd, &bad, 4, 20 + 4 * 4), 4);
+  ::close(fd);
+  DispNum = MAX_KABU;  // a record that cannot be read
+  ScriptedHost host;
+  host.Answer(IDOK, "データベースの読みこみ失敗");  // the upgrade refuses the calendar
+  host.Answer(IDOK, "データベースの読みこみ失敗");  // step 8
+  host.Answer(IDOK, "データベースの読みこみ失敗");  // step 9
+  MainOnCreate();
+  ASSERT_EQ(host.boxes.size(), 3u);
+  EXPECT_NE(host.boxes[0].text.find("日付表が壊れています"), std::string::npos);
+  EXPECT_EQ(host.boxes[1].text, "データベースを作り直してください");
+  EXPECT_EQ(host.boxes[2].text, "データベースを作り直してください");
+  EXPECT_TRUE(Prt("登録株数=3,"));
+}
+
+TEST_F(Startup, NoDatabaseAtAllStopsAfterItsBox) {
+  WriteFixtureTag(3);
+  EXPECT_EXIT(
+      {
+        ScriptedHost host;
+        host.Answer(IDOK, "データベースの読みこみ失敗");
+        host.Answer(IDOK, "エラーです。強制終了します");
+        MainOnCreate();
+      },
+      ::testing::ExitedWithCode(1), "startup.cpp");
+}
+
+}  // namespace

@@ -1,0 +1,128 @@
+#include "support/db_fixture.h"
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+
+#include "db/master_file.h"
+#include "db/packed_value.h"
+#include "db/sample_data.h"
+#include "platform/codepage.h"
+#include "shell/diagnostics.h"
+#include "shell/shell_state.h"
+
+int32_t FixtureCode(int n) { return 7000 + n; }
+
+std::vector<Fundamental> FixtureStocks(int count) {
+  std::vector<Fundamental> v(static_cast<size_t>(count));
+  for (int n = 0; n < count; ++n) {
+    Fundamental& f = v[static_cast<size_t>(n)];
+    f.code = FixtureCode(n);
+    std::snprintf(f.name, sizeof f.name, "銘柄%d", n);
+    std::snprintf(f.company, sizeof f.company, "テスト会社%d", n);
+    std::snprintf(f.industry, sizeof f.industry, "%s", IndustryName[n % INDUSTRY_COUNT]);
+    f.market = 1;
+    f.tani = 100;
+    f.flag = FLAG_DAILY_DOWNLOAD;
+  }
+  return v;
+}
+
+std::vector<int32_t> FixtureCalendar(int days) {
+  std::vector<int32_t> v(static_cast<size_t>(days));
+  if (days > 0) BuildTradingCalendar(20261210, days, v.data());
+  return v;
+}
+
+void FillFixtureRecord(int n, int days, Hiashi* h) {
+  std::memset(h, 0, sizeof *h);
+  const Fundamental f = FixtureStocks(n + 1).back();
+  std::memcpy(h->name, f.name, sizeof h->name);
+  h->code = f.code;
+  h->flag = f.flag;
+  for (int d = 0; d < days; ++d) {
+    const int32_t c = 1000 + 10 * n + d;
+    h->close[d] = Value_to_Packed(c);
+    h->open[d] = Value_to_Packed(c - 1);
+    h->high[d] = Value_to_Packed(c + 2);
+    h->low[d] = Value_to_Packed(c - 3);
+    h->deki[d] = Value_to_Packed(100 * (d + 1));
+  }
+  h->start = 0;
+  h->end = days - 1;
+}
+
+void WriteFixtureDatabase(const FixtureDatabase& spec) {
+  int of_version = DbSlotsOfVersion(spec.version);
+  if (of_version == 0) of_version = MAX_KABU;
+  std::vector<int32_t> dates = FixtureCalendar(spec.days);
+  dates.resize(MAX_DATE, 0);
+  DbImage image;
+  image.header = DbHeader{spec.version, spec.slot_count >= 0 ? spec.slot_count : of_version, MAX_DATE, spec.days, spec.stocks};
+  image.dates = dates.data();
+  image.records = spec.records >= 0 ? spec.records : of_version;
+  image.filled = spec.stocks;
+  const int days = spec.days;
+  image.fill = [days](int n, Hiashi* h) { FillFixtureRecord(n, days, h); };
+  ASSERT_EQ(WriteDatabaseImage(DataFilePath(spec.file), image), 0);
+}
+
+void WriteFixtureTag(const std::vector<Fundamental>& entries, int32_t date) {
+  ASSERT_EQ(WriteTag(DataFilePath(TAG_FILE), static_cast<int>(entries.size()), date, entries.data()), 0);
+}
+
+void WriteFixtureTag(int stocks, int32_t date) { WriteFixtureTag(FixtureStocks(stocks), date); }
+
+void WriteFixtureDatabase(int stocks, int days) {
+  WriteFixtureTag(stocks);
+  FixtureDatabase spec;
+  spec.stocks = stocks;
+  spec.days = days;
+  WriteFixtureDatabase(spec);
+}
+
+void ResetDatabaseState() {
+  std::memset(fundamental, 0, sizeof fundamental);
+  std::memset(nikkei_date, 0, sizeof nikkei_date);
+  LastKabu = 0;
+  LastDate = 0;
+  DbVersion = 0;
+  fSampleDB = 0;
+  DispNum = 0;
+  TagDate = 0;
+  std::memset(WorkHiashi(), 0, sizeof(Hiashi));
+  ClearPrtHistory();
+}
+
+std::string ReadFileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return "";
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+std::string ReadFileRange(const std::string& path, int64_t offset, size_t size) {
+  std::string out(size, '\0');
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return "";
+  size_t got = 0;
+  if (fseeko(f, static_cast<off_t>(offset), SEEK_SET) == 0) got = std::fread(out.data(), 1, size, f);
+  std::fclose(f);
+  out.resize(got);
+  return out;
+}
+
+void WriteFileBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  ASSERT_TRUE(out.good()) << path;
+}
+
+std::string PrtJoined() {
+  std::string s;
+  for (int i = 0; i < PRT_LINES; ++i) s += PrtLines[i];
+  return s;
+}

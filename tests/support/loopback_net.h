@@ -1,0 +1,36 @@
+// Helpers for the network tests: the fixture pages, the diagnostic history as text, and a
+// test base that points the network configuration at a loopback server with short
+// time-outs and puts the defaults back afterwards.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "shell/diagnostics.h"
+#include "support/loopback_https_server.h"
+
+// The bytes of tests/fixtures/<name>.
+std::string ReadFixture(const std::string& name);
+// A reply serving a fixture file.
+loopback::Reply FixtureReply(const std::string& name, int status = 200);
+// Everything in the diagnostic history, one line per history line.
+std::string PrtHistory();
+
+class LoopbackNetTest : public ::testing::Test {
+ protected:
+  static constexpr int kShortTimeoutMs = 1000;
+
+  void SetUp() override;
+  void TearDown() override;
+  // Starts a server (replacing the one before) and maps every test host to it.
+  loopback::HttpsServer& StartServer(loopback::Options options = {});
+  // Maps every test host to 127.0.0.1:port.
+  void MapTestHostsTo(int port);
+  // Opens hInternet with the configuration now in force.
+  void OpenSession();
+  bool PrtHas(const std::string& text) const { return PrtHistory().find(text) != std::string::npos; }
+
+  std::unique_ptr<loopback::HttpsServer> server;
+};

@@ -1,0 +1,29 @@
+// make_sample_data <folder>: writes the sample stock master file vurn.tag and the sample
+// database try.hy3 (20 stocks, generated prices) into folder. The same bytes every run.
+// Exit codes: 0 written, 1 a file could not be written, 2 usage.
+#include <cstdio>
+#include <string>
+#include <sys/stat.h>
+
+#include "db/sample_data.h"
+#include "platform/codepage.h"
+#include "platform/file_error.h"
+
+int main(int argc, char** argv) {
+  if (argc != 2 || argv[1][0] == '\0' || std::string(argv[1]) == "-h" || std::string(argv[1]) == "--help") {
+    std::fprintf(stderr, "usage: make_sample_data <folder>\n");
+    return 2;
+  }
+  struct stat st {};
+  if (::stat(argv[1], &st) != 0 || !S_ISDIR(st.st_mode)) {
+    std::fprintf(stderr, "make_sample_data: %s is not a folder\n", argv[1]);
+    return 1;
+  }
+  std::string failed;
+  if (int err = WriteSampleData(argv[1], &failed)) {
+    std::fprintf(stderr, "make_sample_data: %s: %s\n", failed.c_str(), Cp932ToUtf8(FileErrorText(err)).c_str());
+    return 1;
+  }
+  std::printf("make_sample_data: wrote %s/vurn.tag and %s/try.hy3 (generated sample prices)\n", argv[1], argv[1]);
+  return 0;
+}
