@@ -20,6 +20,8 @@ IndicatorLine ChartLines[CHART_LINE_MAX];
 int nChartLine = 0;
 LinePlace ChartLinePlace[CHART_LINE_MAX];
 int nMoveAveLine = 0;
+int32_t ChartRecordFlag = 0;
+int32_t ChartRecordCode = 0;
 
 namespace {
 
@@ -194,13 +196,18 @@ bool BuildDispSeries() {
   std::memset(&ChartSeries, 0, sizeof ChartSeries);
   nChartLine = 0;
   nMoveAveLine = 0;
+  ChartRecordFlag = ChartRecordCode = 0;
   if (AshiFlag < 1 || AshiFlag > 3) {
     PRT("AshiFlag Error1");
     return false;
   }
   DispSeries& ds = ChartSeries;
   int first = 0, last = -1;
+  ChartRecordFlag = ChartRecordCode = 0;
   if (DispNum >= 0 && DispNum < MAX_KABU) {
+    const Hiashi* h = ShownRecord();
+    ChartRecordFlag = h->flag;
+    ChartRecordCode = h->code;
     if (AshiFlag == 1) FillDaily(ds, &first, &last);
     else if (AshiFlag == 2) FillWeekly(ds, &first, &last);
     else FillMonthly(ds, &first, &last);

@@ -28,6 +28,11 @@ extern LinePlace ChartLinePlace[CHART_LINE_MAX];
 // Records 0 ... this - 1 are the price averages (their legends use the larger font).
 extern int nMoveAveLine;
 
+// The flag bits and the code of the shown stock's record, taken by the last
+// BuildDispSeries (FLAG_NO_PRICES: the no-data notice; FLAG_MARGIN: margin rows).
+extern int32_t ChartRecordFlag;
+extern int32_t ChartRecordCode;
+
 // The work record holding the shown stock: read from the database unless it already
 // holds that stock.
 Hiashi* ShownRecord();

@@ -229,7 +229,7 @@ void DrawVolume(Canvas& c) {
     const int x = CentreX(m, i);
     c.raster.Rectangle(x - half - 1, DekiY(m, ds.deki[i]), x + half + 1, base, vol, vol);
   }
-  if (!(ShownRecord()->flag & FLAG_MARGIN)) return;
+  if (!(ChartRecordFlag & FLAG_MARGIN)) return;
   const ChartFont& f = TheChartFonts().gothic12;
   struct Balance {
     const int32_t* v;
@@ -430,7 +430,6 @@ void DrawHeader(Canvas& c) {
   const ChartMetrics& m = c.m;
   const DispSeries& ds = c.ds;
   const ChartFont& f = TheChartFonts().mincho16;
-  const Hiashi* h = ShownRecord();
   const bool stock = DispNum >= 0 && DispNum < MAX_KABU;
   const Fundamental& fu = fundamental[stock ? DispNum : 0];
   char from[24] = "", to[24] = "", market[64] = "";
@@ -447,12 +446,12 @@ void DrawHeader(Canvas& c) {
   std::snprintf(name, sizeof name, "%.31s", fu.name);
   char text[256];
   std::snprintf(text, sizeof text, "%-12s(%s)%s %s ～ %s  %d(%d)株 %d,%d,%d,", name,
-                Code_to_String(h->code).c_str(), market, from, to, bar ? ds.deki[e] : 0, fu.tani,
+                Code_to_String(ChartRecordCode).c_str(), market, from, to, bar ? ds.deki[e] : 0, fu.tani,
                 bar ? ds.open[e] : 0, bar ? ds.high[e] : 0, bar ? ds.low[e] : 0);
   const int w = Text(c, f, 0, 0, text, Clr_ChartMoji);
   std::snprintf(text, sizeof text, "%d", bar ? ds.close[e] : 0);
   Text(c, f, w, 0, text, Clr_ChartOwarine);
-  if (h->flag & FLAG_NO_PRICES) {
+  if (ChartRecordFlag & FLAG_NO_PRICES) {
     Text(c, f, 0, 20, "この銘柄の株価データは内部に存在しません。（もしくはまだ上場されていません）",
          Clr_ChartMoji);
     Text(c, f, 0, 40, "「株価データのダウンロード」で追加されていきます。", Clr_ChartMoji);

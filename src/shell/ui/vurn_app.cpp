@@ -11,9 +11,13 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include "chart/chart_settings.h"
+#include "chart/chart_view.h"
+#include "db/stock_code.h"
 #include "platform/qt/qt_codepage.h"
 #include "platform/qt/qt_host.h"
 #include "shell/command_line.h"
+#include "shell/shell_commands.h"
 #include "shell/diagnostics.h"
 #include "shell/shell_state.h"
 #include "shell/ui/instance_handoff.h"
@@ -28,12 +32,13 @@ void OnTerminateSignal(int) {
   [[maybe_unused]] ssize_t n = write(g_signal_pipe[1], &c, 1);
 }
 
-// Renders every visible top-level window at its place into one image.
-bool SaveScreenshot(const QString& file) {
+// Renders every visible top-level window at its place into one image (only the main
+// window when main_only is set).
+bool SaveScreenshot(const QString& file, bool main_only = false) {
   QRect area;
   QList<QWidget*> windows;
   for (QWidget* w : QApplication::topLevelWidgets())
-    if (w->isVisible() && !w->isMinimized()) {
+    if (w->isVisible() && !w->isMinimized() && (!main_only || w == MainWnd())) {
       windows.append(w);
       area |= w->geometry();
     }
@@ -54,6 +59,45 @@ void TypeKeys(QWidget* target, const QString& keys) {
   }
 }
 
+// What a screenshot shows besides the start state: a stock, a bar period, a colour scheme
+// and a window size. The chart state is put back before the window closes, so the
+// settings saved at the end are the user's own.
+struct ShotOptions {
+  QString code;
+  int ashi = 0;
+  int scheme = -1;
+  QSize size;
+};
+
+// 0, 1, 2 for "黒"/"kuro", "白"/"shiro", "紺"/"kon" (or the digit); -1 otherwise.
+int SchemeIndex(const QString& name) {
+  if (name == u"黒"_qs || name == u"kuro"_qs || name == u"0"_qs) return 0;
+  if (name == u"白"_qs || name == u"shiro"_qs || name == u"1"_qs) return 1;
+  if (name == u"紺"_qs || name == u"kon"_qs || name == u"2"_qs) return 2;
+  return -1;
+}
+
+bool ParseShotOption(const std::string& a, const char* value, ShotOptions* shot, bool* bad) {
+  const QString v = QString::fromLocal8Bit(value);
+  if (a == "--code") {
+    shot->code = v;
+  } else if (a == "--ashi") {
+    shot->ashi = v.toInt();
+    if (shot->ashi < 1 || shot->ashi > 3) *bad = true;
+  } else if (a == "--scheme") {
+    shot->scheme = SchemeIndex(v);
+    if (shot->scheme < 0) *bad = true;
+  } else if (a == "--size") {
+    const QStringList wh = v.split(u'x');
+    if (wh.size() == 2) shot->size = QSize(wh[0].toInt(), wh[1].toInt());
+    if (shot->size.width() < 1 || shot->size.height() < 1) *bad = true;
+  } else {
+    return false;
+  }
+  if (*bad) std::fprintf(stderr, "bad value for %s: %s\n", a.c_str(), value);
+  return true;
+}
+
 void SetWorkingDirectory() {
   char buf[260];
   if (getcwd(buf, sizeof buf)) SetCurrentDir(buf);
@@ -65,13 +109,17 @@ void SetWorkingDirectory() {
 int RunVurn(int argc, char** argv) {
   std::signal(SIGPIPE, SIG_IGN);
   QString screenshot, keys;
+  ShotOptions shot;
+  bool bad_option = false;
   std::string options;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     if (a == "--screenshot" && i + 1 < argc) screenshot = QString::fromLocal8Bit(argv[++i]);
     else if (a == "--keys" && i + 1 < argc) keys = QString::fromLocal8Bit(argv[++i]);
+    else if (i + 1 < argc && ParseShotOption(a, argv[i + 1], &shot, &bad_option)) ++i;
     else options += (options.empty() ? "" : " ") + a;
   }
+  if (bad_option) return 2;
   if (!screenshot.isEmpty() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
     qputenv("QT_QPA_PLATFORM", "offscreen");
 
@@ -126,12 +174,28 @@ int RunVurn(int argc, char** argv) {
     PostStartCommands();
 
     if (!screenshot.isEmpty()) {
-      QTimer::singleShot(0, &w, [&w, screenshot, keys] {
+      QTimer::singleShot(0, &w, [&w, screenshot, keys, shot] {
+        QApplication::processEvents();
+        const QRect geometry = w.geometry();
+        const int ashi = AshiFlag;
+        int32_t colours[CLR_COUNT];
+        for (int i = 0; i < CLR_COUNT; ++i) colours[i] = *ClrTable[i].colour;
+        if (shot.size.isValid()) w.resize(shot.size);
+        if (shot.scheme >= 0)
+          for (const ClrEntry& c : ClrTable) *c.colour = c.scheme[shot.scheme];
+        if (!shot.code.isEmpty() && !SelectStockByCode(String_to_Code(ToCp932(shot.code).c_str())))
+          std::fprintf(stderr, "no stock with the code %s\n", shot.code.toLocal8Bit().constData());
+        if (shot.ashi) SetAshi(shot.ashi);
         QApplication::processEvents();
         TypeKeys(&w, keys);
         QApplication::processEvents();
-        bool ok = SaveScreenshot(screenshot);
+        // A chart picture shows the main window alone, without the boxes of the start.
+        const bool chart_shot = !shot.code.isEmpty() || shot.ashi || shot.scheme >= 0 || shot.size.isValid();
+        bool ok = SaveScreenshot(screenshot, chart_shot);
         if (!ok) std::fprintf(stderr, "screenshot failed: %s\n", screenshot.toLocal8Bit().constData());
+        for (int i = 0; i < CLR_COUNT; ++i) *ClrTable[i].colour = colours[i];
+        AshiFlag = ashi;
+        w.setGeometry(geometry);
         w.close();
       });
     }
