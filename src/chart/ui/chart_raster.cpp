@@ -22,7 +22,8 @@ void ChartRaster::Rectangle(int left, int top, int right, int bottom, QRgb pen, 
   if (top > bottom) std::swap(top, bottom);
   if (left >= right || top >= bottom) return;
   FillRect(left, top, right, bottom, pen);
-  FillRect(left + 1, top + 1, right - 1, bottom - 1, brush);
+  // Two pixels or less across: all outline.
+  if (right - left > 2 && bottom - top > 2) FillRect(left + 1, top + 1, right - 1, bottom - 1, brush);
 }
 
 template <typename Plot>

@@ -1,0 +1,71 @@
+// The chart window inside the main window: start-up state, the scroll bar, the bar-period
+// box, keys and the memory image.
+#include "chart/ui/chart_window.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <gtest/gtest.h>
+
+#include "chart/chart_layout.h"
+#include "chart/chart_settings.h"
+#include "chart/chart_view.h"
+#include "shell/command_dispatch.h"
+#include "shell/command_ids.h"
+#include "shell/main_keys.h"
+#include "shell/shell_state.h"
+#include "shell/ui/main_window.h"
+#include "shell/virtual_keys.h"
+#include "support/db_fixture.h"
+#include "support/scripted_host.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+TEST(ChartWindow, StartsAtTheLastBarAndFollowsCommands) {
+  TempDir dir;
+  ResetDatabaseState();
+  WriteFixtureDatabase(3, 300);
+  ScriptedHost host;
+  MainWindow w;
+  w.show();
+  ChartView* view = TheChartView();
+  ASSERT_NE(view, nullptr);
+  EXPECT_EQ(view->objectName(), u"DrawWndClass"_qs);
+  EXPECT_EQ(ScrollPos[0], 299);
+  QScrollBar* bar = TheChartScrollBar();
+  ASSERT_NE(bar, nullptr);
+  EXPECT_EQ(bar->maximum(), 299);
+  EXPECT_EQ(bar->value(), 299);
+
+  // A paint fixes the layout; the scroll range then starts at the first bar that fills it.
+  QApplication::processEvents();
+  view->grab();
+  ASSERT_GT(Metrics.nDispBar, 0);
+  EXPECT_EQ(Metrics.DispEnd, 299);
+  EXPECT_EQ(view->Image().size(), view->size());
+  MainOnKeyDown(VK_HOME);
+  EXPECT_EQ(ScrollPos[0], Metrics.nDispBar - 1);
+  EXPECT_EQ(bar->value(), Metrics.nDispBar - 1);
+  EXPECT_EQ(bar->minimum(), Metrics.nDispBar - 1);
+  // The scroll bar's arrow moves one bar.
+  bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  EXPECT_EQ(ScrollPos[0], Metrics.nDispBar);
+  EXPECT_EQ(bar->value(), Metrics.nDispBar);
+  MainOnKeyDown(VK_END);
+  EXPECT_EQ(ScrollPos[0], 299);
+
+  // Weekly bars from the menu: the bar-period box follows at the next paint.
+  OnCommand(IDM_ASHI_WEEKLY);
+  QApplication::processEvents();
+  view->grab();
+  EXPECT_EQ(w.AshiBox()->currentIndex(), 1);
+  EXPECT_EQ(bar->maximum(), ScrollPos[1]);
+  // Space steps to the next stock through the posted command.
+  MainOnKeyDown(VK_SPACE);
+  host.RunPosted();
+  EXPECT_EQ(DispNum, 1);
+  AshiFlag = 1;
+}
+
+}  // namespace
