@@ -1,0 +1,141 @@
+// A full paint of the daily chart of a 2816-day stock (three moving averages, volume with
+// its three averages, margin balances, grid, labels, high/low marks) at 1920x1080 and
+// 3840x2160, and one scroll step followed by its paint, beside a fill and a memcpy of an
+// image of the same size. Each repetition is one paint, so median and p95 are per paint.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QImage>
+#include <algorithm>
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "chart/chart_settings.h"
+#include "chart/chart_view.h"
+#include "db/packed_value.h"
+#include "db/price_model.h"
+#include "db/sample_data.h"
+#include "db/stock_code.h"
+#include "chart/ui/chart_renderer.h"
+#include "platform/qt/qt_codepage.h"
+#include "shell/shell_state.h"
+#include "shell/virtual_keys.h"
+
+namespace {
+
+void SetUpStock() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  BuildTradingCalendar(20261210, MAX_DATE, nikkei_date);
+  LastDate = MAX_DATE;
+  Fundamental& f = fundamental[0];
+  f.code = 7203;
+  std::snprintf(f.name, sizeof f.name, "トヨタ自動車");
+  f.market = 1;
+  f.tani = 100;
+  LastKabu = 1;
+  MakeCodeOrder();
+  Hiashi* h = WorkHiashi();
+  std::memset(h, 0, sizeof *h);
+  h->code = f.code;
+  h->flag = FLAG_MARGIN;
+  h->start = 0;
+  h->end = MAX_DATE - 1;
+  std::mt19937 rng(2816);
+  int close = 2500;
+  for (int i = 0; i < MAX_DATE; ++i) {
+    const int open = close;
+    close = std::max(100, close + static_cast<int>(rng() % 61) - 30);
+    h->open[i] = Value_to_Packed(open);
+    h->close[i] = Value_to_Packed(close);
+    h->high[i] = Value_to_Packed(std::max(open, close) + static_cast<int>(rng() % 25));
+    h->low[i] = Value_to_Packed(std::min(open, close) - static_cast<int>(rng() % 25));
+    h->deki[i] = Value_to_Packed(1000000 + static_cast<int>(rng() % 20000000));
+    h->margin_buy[i] = Value_to_Packed(3000000 + static_cast<int>(rng() % 1000000));
+    h->margin_sell[i] = Value_to_Packed(800000 + static_cast<int>(rng() % 500000));
+  }
+  DispNum = 0;
+  AshiFlag = 1;
+  DayMoveAveThird[1] = 1;  // the third average on
+  DekiMoveAve = 7;         // all three volume averages
+  CrossView = 0;
+  ChartOnStartup();
+}
+
+double P95(const std::vector<double>& v) {
+  std::vector<double> s = v;
+  std::sort(s.begin(), s.end());
+  return s.empty() ? 0.0 : s[static_cast<size_t>(0.95 * static_cast<double>(s.size() - 1))];
+}
+
+void BM_Paint(benchmark::State& state) {
+  SetUpStock();
+  QImage img(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), QImage::Format_RGB32);
+  ScrollPos[0] = MAX_DATE - 1;
+  PaintChart(&img);  // fonts and glyph caches
+  for (auto _ : state) {
+    PaintChart(&img);
+    benchmark::DoNotOptimize(img.constBits());
+  }
+}
+
+void BM_ScrollStep(benchmark::State& state) {
+  SetUpStock();
+  QImage img(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), QImage::Format_RGB32);
+  ScrollPos[0] = MAX_DATE - 100;
+  PaintChart(&img);
+  int dir = 0;
+  for (auto _ : state) {
+    ChartScroll(dir++ % 2 ? VK_RIGHT : VK_LEFT);
+    PaintChart(&img);
+    benchmark::DoNotOptimize(img.constBits());
+  }
+}
+
+void BM_BaselineFill(benchmark::State& state) {
+  QImage img(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), QImage::Format_RGB32);
+  unsigned c = 0;
+  for (auto _ : state) {
+    img.fill(0xFF000000u | (c++ & 0xFF));
+    benchmark::DoNotOptimize(img.constBits());
+  }
+}
+
+void BM_BaselineMemcpy(benchmark::State& state) {
+  QImage a(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), QImage::Format_RGB32);
+  QImage b(a.size(), QImage::Format_RGB32);
+  a.fill(0xFF102030u);
+  for (auto _ : state) {
+    std::memcpy(b.bits(), a.constBits(), static_cast<size_t>(a.sizeInBytes()));
+    benchmark::DoNotOptimize(b.constBits());
+  }
+}
+
+#define PER_PAINT(fn)                                                                   \
+  BENCHMARK(fn)                                                                         \
+      ->Args({1920, 1080})                                                              \
+      ->Args({3840, 2160})                                                              \
+      ->Iterations(1)                                                                   \
+      ->Repetitions(200)                                                                \
+      ->ComputeStatistics("p95", P95)                                                   \
+      ->ReportAggregatesOnly(true)                                                      \
+      ->Unit(benchmark::kMillisecond)
+
+PER_PAINT(BM_Paint);
+PER_PAINT(BM_ScrollStep);
+PER_PAINT(BM_BaselineFill);
+PER_PAINT(BM_BaselineMemcpy);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  InstallFontSubstitutions();
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
