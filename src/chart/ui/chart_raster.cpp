@@ -77,11 +77,13 @@ void ChartRaster::DottedLine(int x0, int y0, int x1, int y1, QRgb c, QRgb backgr
 
 void ChartRaster::XorLine(int x0, int y0, int x1, int y1, QRgb c, int width) {
   const QRgb mask = c & 0x00FFFFFFu;
+  // A wide pen as a span across the line's main direction, so that every pixel is
+  // inverted once and drawing the line again restores it.
+  const bool flat = std::abs(x1 - x0) >= std::abs(y1 - y0);
   Walk(x0, y0, x1, y1, [&](int x, int y) {
-    for (int j = 0; j < width; ++j)
-      for (int i = 0; i < width; ++i) {
-        const int px = x + i, py = y + j;
-        if (px >= 0 && py >= 0 && px < w_ && py < h_) row(py)[px] ^= mask;
-      }
+    for (int j = 0; j < width; ++j) {
+      const int px = flat ? x : x + j, py = flat ? y + j : y;
+      if (px >= 0 && py >= 0 && px < w_ && py < h_) row(py)[px] ^= mask;
+    }
   });
 }

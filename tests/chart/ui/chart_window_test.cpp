@@ -10,6 +10,7 @@
 #include "chart/chart_layout.h"
 #include "chart/chart_settings.h"
 #include "chart/chart_view.h"
+#include "chart/ui/chart_raster.h"
 #include "shell/command_dispatch.h"
 #include "shell/command_ids.h"
 #include "shell/main_keys.h"
@@ -66,6 +67,33 @@ TEST(ChartWindow, StartsAtTheLastBarAndFollowsCommands) {
   host.RunPosted();
   EXPECT_EQ(DispNum, 1);
   AshiFlag = 1;
+}
+
+TEST(ChartWindow, TrendLineIsDrawnInXorAndAQuickClickLeavesNothing) {
+  TempDir dir;
+  ResetDatabaseState();
+  WriteFixtureDatabase(3, 300);
+  ScriptedHost host;
+  MainWindow w;
+  w.show();
+  QApplication::processEvents();
+  ChartView* view = TheChartView();
+  view->grab();
+  const QImage before = view->Image().copy();
+  auto mouse = [view](QEvent::Type type, QPoint p, Qt::MouseButtons buttons) {
+    QMouseEvent e(type, QPointF(p), view->mapToGlobal(QPointF(p)), Qt::LeftButton, buttons, Qt::NoModifier);
+    QApplication::sendEvent(view, &e);
+  };
+  mouse(QEvent::MouseButtonPress, {20, 100}, Qt::LeftButton);
+  mouse(QEvent::MouseMove, {200, 150}, Qt::LeftButton);
+  const QImage drawn = view->Image().copy();
+  EXPECT_NE(drawn, before);
+  const QRgb under = before.pixel(20, 100);
+  EXPECT_EQ(drawn.pixel(20, 100), under ^ (PixelOf(Clr_TrendLine) & 0xFFFFFFu));
+  mouse(QEvent::MouseMove, {300, 60}, Qt::LeftButton);  // the old line goes, the new one comes
+  EXPECT_EQ(view->Image().pixel(200, 150), before.pixel(200, 150));
+  mouse(QEvent::MouseButtonRelease, {300, 60}, Qt::NoButton);  // within 300 ms: erased
+  EXPECT_EQ(view->Image(), before);
 }
 
 }  // namespace
