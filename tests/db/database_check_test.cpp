@@ -72,8 +72,8 @@ TEST(DatabaseCheck, UnreadableFilesAreNotChecked) {
   DbInspectError error;
   EXPECT_FALSE(CheckDbFiles(dir.File(DB_FILE), dir.File(TAG_FILE), &result, &error));
   EXPECT_NE(error.text.find("vurn.hy3 を読めません"), std::string::npos);
-  FixtureDatabase spec;
-  WriteFixtureDatabase(spec);  // no master file
+  FixtureDatabase layout;
+  WriteFixtureDatabase(layout);  // no master file
   EXPECT_FALSE(CheckDbFiles(dir.File(DB_FILE), dir.File(TAG_FILE), &result, &error));
   EXPECT_NE(error.text.find("vurn.tag"), std::string::npos);
   DbFileInfo info;

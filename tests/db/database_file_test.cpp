@@ -68,9 +68,9 @@ TEST_F(DatabaseFile, ReadsHeaderCalendarAndRecords) {
 }
 
 TEST_F(DatabaseFile, SampleStandsInWhileVurnHy3IsMissing) {
-  FixtureDatabase spec;
-  spec.file = SAMPLE_DB_FILE;
-  WriteFixtureDatabase(spec);
+  FixtureDatabase layout;
+  layout.file = SAMPLE_DB_FILE;
+  WriteFixtureDatabase(layout);
   ASSERT_EQ(VURN_file_in(-1, 0), 1);
   EXPECT_EQ(fSampleDB, 1);
   EXPECT_TRUE(Prt("vurn.hy3の読み込み失敗 stock_num=-1,flag=0"));
@@ -105,9 +105,9 @@ TEST_F(DatabaseFile, UpdatesAreAllowedOnTheRealDatabase) {
 }
 
 TEST_F(DatabaseFile, UnusableVurnHy3IsNotReplacedByTheSample) {
-  FixtureDatabase spec;
-  spec.file = SAMPLE_DB_FILE;
-  WriteFixtureDatabase(spec);
+  FixtureDatabase layout;
+  layout.file = SAMPLE_DB_FILE;
+  WriteFixtureDatabase(layout);
   ASSERT_EQ(::mkdir(Db().c_str(), 0755), 0);  // there, but not a database
   EXPECT_EQ(VURN_file_in(-1, 0), 0);
   EXPECT_EQ(fSampleDB, 0);
@@ -139,11 +139,11 @@ TEST_F(DatabaseFile, HeaderChecks) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     ClearPrtHistory();
-    FixtureDatabase spec;
-    spec.version = c.version;
-    spec.slot_count = c.slot_count;
-    spec.records = DbSlotsOfVersion(c.version) ? DbSlotsOfVersion(c.version) : MAX_KABU;
-    WriteFixtureDatabase(spec);
+    FixtureDatabase layout;
+    layout.version = c.version;
+    layout.slot_count = c.slot_count;
+    layout.records = DbSlotsOfVersion(c.version) ? DbSlotsOfVersion(c.version) : MAX_KABU;
+    WriteFixtureDatabase(layout);
     if (c.patch_at >= 0) PatchInt(c.patch_at, c.patch);
     struct stat st {};
     ASSERT_EQ(::stat(Db().c_str(), &st), 0);
@@ -172,9 +172,9 @@ TEST_F(DatabaseFile, CalendarMustBeAscendingRealDates) {
 }
 
 TEST_F(DatabaseFile, ShortReadNeverKeepsThePreviousStock) {
-  FixtureDatabase spec;
-  spec.records = 3;  // a version-6 file holding only three slots
-  WriteFixtureDatabase(spec);
+  FixtureDatabase layout;
+  layout.records = 3;  // a version-6 file holding only three slots
+  WriteFixtureDatabase(layout);
   ASSERT_EQ(VURN_file_in(-1, 0), 1);
   EXPECT_EQ(DbSlotsInFile(), 3);
   EXPECT_TRUE(Prt("レコードは 3 件です"));
@@ -265,10 +265,10 @@ TEST_F(DatabaseFile, FailedSeekNeverWrites) {
 
 TEST_F(DatabaseFile, UpdatesNeverTouchAFileOfAnotherLayout) {
   for (int version : {7, 5}) {
-    FixtureDatabase spec;
-    spec.version = version;
-    spec.records = 8;
-    WriteFixtureDatabase(spec);
+    FixtureDatabase layout;
+    layout.version = version;
+    layout.records = 8;
+    WriteFixtureDatabase(layout);
     const std::string before = ReadFileBytes(Db());
     FillFixtureRecord(0, 3, WorkHiashi());
     WorkHiashi()->code = 1234;

@@ -56,10 +56,10 @@ TEST_F(FullSize, OlderVersionsGrowWithTheirRecordsUnchanged) {
     host.wait_texts.clear();
     const int slots = DbSlotsOfVersion(version);
     WriteFixtureTag(3);
-    FixtureDatabase spec;
-    spec.version = version;
-    spec.days = 250;
-    WriteFixtureDatabase(spec);
+    FixtureDatabase layout;
+    layout.version = version;
+    layout.days = 250;
+    WriteFixtureDatabase(layout);
     // The last old slot carries data too.
     {
       Hiashi h;
@@ -104,9 +104,9 @@ TEST_F(FullSize, OlderVersionsGrowWithTheirRecordsUnchanged) {
 
 TEST_F(FullSize, ShortVersion6FileIsPaddedWithEmptyRecords) {
   WriteFixtureTag(3);
-  FixtureDatabase spec;
-  spec.records = 5;
-  WriteFixtureDatabase(spec);
+  FixtureDatabase layout;
+  layout.records = 5;
+  WriteFixtureDatabase(layout);
   const uint64_t before = Fingerprint(Db(), 0, DbRecordOffset(5));
   ASSERT_NE(LoadTag(), 0);
   UpgradeDatabase();

@@ -28,9 +28,9 @@ class Upgrade : public ::testing::Test {
   // The database holds `in_db` fixture records; the master file lists `entries`.
   void Prepare(int in_db, const std::vector<Fundamental>& entries) {
     WriteFixtureTag(entries);
-    FixtureDatabase spec;
-    spec.stocks = in_db;
-    WriteFixtureDatabase(spec);
+    FixtureDatabase layout;
+    layout.stocks = in_db;
+    WriteFixtureDatabase(layout);
     ASSERT_NE(LoadTag(), 0);
   }
   Hiashi Record(int n) {
@@ -43,9 +43,9 @@ class Upgrade : public ::testing::Test {
 
 TEST_F(Upgrade, WithoutVurnHy3ThereIsNothingToUpgrade) {
   WriteFixtureTag(3);
-  FixtureDatabase spec;
-  spec.file = SAMPLE_DB_FILE;
-  WriteFixtureDatabase(spec);
+  FixtureDatabase layout;
+  layout.file = SAMPLE_DB_FILE;
+  WriteFixtureDatabase(layout);
   ASSERT_NE(LoadTag(), 0);
   UpgradeDatabase();
   EXPECT_TRUE(Prt("vurn.hy3 がない。TRY版。"));
@@ -149,10 +149,10 @@ TEST_F(Upgrade, PriceHistoryIsReplacedOnlyAfterABackup) {
 
 TEST_F(Upgrade, NewerVersionIsRefusedAndLeftUntouched) {
   WriteFixtureTag(3);
-  FixtureDatabase spec;
-  spec.version = 7;
-  spec.records = 8;
-  WriteFixtureDatabase(spec);
+  FixtureDatabase layout;
+  layout.version = 7;
+  layout.records = 8;
+  WriteFixtureDatabase(layout);
   ASSERT_NE(LoadTag(), 0);
   const std::string before = ReadFileBytes(Db());
   host.Answer(IDOK, "データベースの読みこみ失敗");
@@ -165,9 +165,9 @@ TEST_F(Upgrade, NewerVersionIsRefusedAndLeftUntouched) {
 
 TEST_F(Upgrade, FailedGrowthLeavesTheFileAsItWas) {
   WriteFixtureTag(3);
-  FixtureDatabase spec;
-  spec.version = 5;
-  WriteFixtureDatabase(spec);
+  FixtureDatabase layout;
+  layout.version = 5;
+  WriteFixtureDatabase(layout);
   ASSERT_NE(LoadTag(), 0);
   const int64_t v5_size = DbRecordOffset(DB_SLOTS_V5);
   const std::string head = ReadFileRange(Db(), 0, static_cast<size_t>(DbRecordOffset(3)));

@@ -59,8 +59,8 @@ TEST_F(Startup, SampleDatabaseShowsItsMessageAndKeepsTwentyStocks) {
 }
 
 TEST_F(Startup, MissingMasterFileIsReportedAndStartGoesOn) {
-  FixtureDatabase spec;
-  WriteFixtureDatabase(spec);
+  FixtureDatabase layout;
+  WriteFixtureDatabase(layout);
   ScriptedHost host;
   MainOnCreate();
   EXPECT_TRUE(host.boxes.empty());

@@ -54,19 +54,19 @@ void FillFixtureRecord(int n, int days, Hiashi* h) {
   h->end = days - 1;
 }
 
-void WriteFixtureDatabase(const FixtureDatabase& spec) {
-  int of_version = DbSlotsOfVersion(spec.version);
+void WriteFixtureDatabase(const FixtureDatabase& layout) {
+  int of_version = DbSlotsOfVersion(layout.version);
   if (of_version == 0) of_version = MAX_KABU;
-  std::vector<int32_t> dates = FixtureCalendar(spec.days);
+  std::vector<int32_t> dates = FixtureCalendar(layout.days);
   dates.resize(MAX_DATE, 0);
   DbImage image;
-  image.header = DbHeader{spec.version, spec.slot_count >= 0 ? spec.slot_count : of_version, MAX_DATE, spec.days, spec.stocks};
+  image.header = DbHeader{layout.version, layout.slot_count >= 0 ? layout.slot_count : of_version, MAX_DATE, layout.days, layout.stocks};
   image.dates = dates.data();
-  image.records = spec.records >= 0 ? spec.records : of_version;
-  image.filled = spec.stocks;
-  const int days = spec.days;
+  image.records = layout.records >= 0 ? layout.records : of_version;
+  image.filled = layout.stocks;
+  const int days = layout.days;
   image.fill = [days](int n, Hiashi* h) { FillFixtureRecord(n, days, h); };
-  ASSERT_EQ(WriteDatabaseImage(DataFilePath(spec.file), image), 0);
+  ASSERT_EQ(WriteDatabaseImage(DataFilePath(layout.file), image), 0);
 }
 
 void WriteFixtureTag(const std::vector<Fundamental>& entries, int32_t date) {
@@ -77,10 +77,10 @@ void WriteFixtureTag(int stocks, int32_t date) { WriteFixtureTag(FixtureStocks(s
 
 void WriteFixtureDatabase(int stocks, int days) {
   WriteFixtureTag(stocks);
-  FixtureDatabase spec;
-  spec.stocks = stocks;
-  spec.days = days;
-  WriteFixtureDatabase(spec);
+  FixtureDatabase layout;
+  layout.stocks = stocks;
+  layout.days = days;
+  WriteFixtureDatabase(layout);
 }
 
 void ResetDatabaseState() {

@@ -31,7 +31,7 @@ struct FixtureDatabase {
   const char* file = DB_FILE;      // name in the working folder
 };
 // Writes the database file described; fails the test when it cannot.
-void WriteFixtureDatabase(const FixtureDatabase& spec);
+void WriteFixtureDatabase(const FixtureDatabase& layout);
 // Writes vurn.tag with the first `stocks` fixture entries (or the given ones).
 void WriteFixtureTag(int stocks, int32_t date = 20261201);
 void WriteFixtureTag(const std::vector<Fundamental>& entries, int32_t date = 20261201);
