@@ -7,6 +7,7 @@
 
 #include "chart/chart_commands.h"
 #include "chart/chart_repaint.h"
+#include "chart/overlays/ichimoku.h"
 #include "chart/stock_step.h"
 #include "chart/view_shihyo.h"
 #include "chart_fixture.h"
