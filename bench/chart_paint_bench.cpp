@@ -1,7 +1,7 @@
 // A full paint of the daily chart of a 2816-day stock (three moving averages, volume with
 // its three averages, margin balances, grid, labels, high/low marks) at 1920x1080 and
-// 3840x2160, and one scroll step followed by its paint, beside a fill and a memcpy of an
-// image of the same size. Each repetition is one paint, so median and p95 are per paint.
+// 3840x2160, the same with every indicator pane and overlay on, and one scroll step
+// followed by its paint, beside a fill and a memcpy of an image of the same size. Each repetition is one paint, so median and p95 are per paint.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -13,6 +13,7 @@
 
 #include "chart/chart_settings.h"
 #include "chart/chart_view.h"
+#include "chart/view_shihyo.h"
 #include "db/packed_value.h"
 #include "db/price_model.h"
 #include "db/sample_data.h"
@@ -94,6 +95,39 @@ void BM_ScrollStep(benchmark::State& state) {
   }
 }
 
+// Every indicator pane and every overlay at once (Ichimoku and the Bollinger bands exclude
+// each other, so two paints: one with the bands, one with the Ichimoku chart).
+void AllOn(bool ichimoku) {
+  fViewPsycho = fViewRCI = fViewRSI = fViewDMI = fViewVR = fViewStoc = fViewKairi = fViewMACD = 1;
+  MACDHist = 1;
+  Bollinger = 7;
+  fViewKakakutai = fViewParabolic = 1;
+  fViewIchimoku = ichimoku ? 1 : 0;
+  fViewBollinger = ichimoku ? 0 : 1;
+  RebuildViewShihyo();
+  ReRangeChart();
+}
+
+void AllOff() {
+  fViewPsycho = fViewRCI = fViewRSI = fViewDMI = fViewVR = fViewStoc = fViewKairi = fViewMACD = 0;
+  fViewKakakutai = fViewParabolic = fViewIchimoku = fViewBollinger = 0;
+  RebuildViewShihyo();
+  ReRangeChart();
+}
+
+void BM_PaintAll(benchmark::State& state) {
+  SetUpStock();
+  AllOn(state.range(2) != 0);
+  QImage img(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), QImage::Format_RGB32);
+  ScrollPos[0] = MAX_DATE - 1;
+  PaintChart(&img);
+  for (auto _ : state) {
+    PaintChart(&img);
+    benchmark::DoNotOptimize(img.constBits());
+  }
+  AllOff();
+}
+
 void BM_BaselineFill(benchmark::State& state) {
   QImage img(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), QImage::Format_RGB32);
   unsigned c = 0;
@@ -125,6 +159,16 @@ void BM_BaselineMemcpy(benchmark::State& state) {
 
 PER_PAINT(BM_Paint);
 PER_PAINT(BM_ScrollStep);
+BENCHMARK(BM_PaintAll)
+    ->Args({1920, 1080, 0})
+    ->Args({1920, 1080, 1})
+    ->Args({3840, 2160, 0})
+    ->Args({3840, 2160, 1})
+    ->Iterations(1)
+    ->Repetitions(100)
+    ->ComputeStatistics("p95", P95)
+    ->ReportAggregatesOnly(true)
+    ->Unit(benchmark::kMillisecond);
 PER_PAINT(BM_BaselineFill);
 PER_PAINT(BM_BaselineMemcpy);
 

@@ -3,6 +3,7 @@
 #include "chart/chart_repaint.h"
 #include "chart/chart_settings.h"
 #include "chart/chart_view.h"
+#include "chart/indicator_commands.h"
 #include "chart/stock_step.h"
 #include "shell/command_dispatch.h"
 #include "shell/command_ids.h"
@@ -49,4 +50,5 @@ void RegisterChartCommands() {
   RegisterCommandRange(IDM_PREV_STOCK, IDM_STEP_FORWARD_200, StepCommand);
   ChartKeyScrollHook = [](int vk) { ChartScroll(vk); };
   StockStepHook = StepStock;
+  RegisterIndicatorCommands();
 }

@@ -10,6 +10,7 @@ constexpr int IDM_STEP_FORWARD_10 = 40023;
 constexpr int IDM_STEP_BACK_200 = 40024;
 constexpr int IDM_STEP_FORWARD_200 = 40025;
 
-// Registers the commands with the dispatch, the high/low check mark, and installs the
-// keyboard scrolling and stock stepping into the main window's key and wheel handlers.
+// Registers the commands with the dispatch (the indicator and overlay commands too), the
+// high/low check mark, and installs the keyboard scrolling and stock stepping into the
+// main window's key and wheel handlers.
 void RegisterChartCommands();

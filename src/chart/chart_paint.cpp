@@ -6,18 +6,13 @@
 #include "chart/chart_series.h"
 #include "chart/chart_settings.h"
 #include "chart/chart_view.h"
+#include "chart/shihyo_lines.h"
 #include "chart/view_shihyo.h"
 #include "shell/shell_state.h"
 
 bool fIchimokuLines = false;
 
 namespace {
-
-// Overlay and indicator computations slot in here; each appends its records to the line
-// list. Not wired into the paint yet: the panes and overlays draw empty.
-void ApplyIchimokuLines() {}
-void AppendBollingerLines() {}
-void AppendParabolicLines() {}
 
 void AppendIndicatorLines() {
   for (int i = 0; i < nViewShihyo; ++i)
@@ -49,8 +44,13 @@ bool PrepareChartPaint(int w, int hc, bool scale_hold) {
     Metrics.HasBars = false;
     return false;
   }
-  if (fViewIchimoku) ApplyIchimokuLines();
-  if (fViewBollinger) AppendBollingerLines();
+  if (fViewIchimoku) {
+    ApplyIchimokuLines();
+    fIchimokuLines = true;
+  }
+  // The bands need the first moving average as their centre, which the Ichimoku lines
+  // replace: the two never draw together (a settings file may still carry both flags).
+  if (fViewBollinger && !fViewIchimoku) AppendBollingerLines();
   if (fViewParabolic) AppendParabolicLines();
   AppendIndicatorLines();
   const int code = (DispNum >= 0 && DispNum < MAX_KABU) ? fundamental[DispNum].code : 0;

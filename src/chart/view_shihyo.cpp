@@ -1,12 +1,14 @@
 #include "chart/view_shihyo.h"
 
 #include "chart/chart_settings.h"
+#include "chart/shihyo_lines.h"
 #include "shell/diagnostics.h"
 
 const ShihyoRow ShihyoTable[SHIHYO_KINDS] = {
-    {1, &fViewPsycho, nullptr}, {2, &fViewRCI, nullptr},   {3, &fViewRSI, nullptr},
-    {4, &fViewDMI, nullptr},    {5, &fViewVR, nullptr},    {6, &fViewStoc, nullptr},
-    {7, &fViewKairi, nullptr},  {8, &fViewMACD, nullptr},
+    {1, &fViewPsycho, AppendPsychoLines}, {2, &fViewRCI, AppendRciLines},
+    {3, &fViewRSI, AppendRsiLines},       {4, &fViewDMI, AppendDmiLines},
+    {5, &fViewVR, AppendVrLines},         {6, &fViewStoc, AppendStocLines},
+    {7, &fViewKairi, AppendKairiLines},   {8, &fViewMACD, AppendMacdLines},
 };
 
 namespace {

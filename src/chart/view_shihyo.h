@@ -3,7 +3,7 @@
 #pragma once
 
 // One indicator kind: its number, show flag and the operation that appends its lines to
-// the chart's line list (nullptr until the indicator is wired into the paint).
+// the chart's line list.
 struct ShihyoRow {
   int kind;
   int* flag;

@@ -12,6 +12,7 @@
 #include "chart/chart_settings.h"
 #include "chart/chart_view.h"
 #include "chart/indicator_scale.h"
+#include "chart/overlays/kakakutai.h"
 #include "chart/view_shihyo.h"
 #include "chart/ui/chart_fonts.h"
 #include "chart/ui/chart_raster.h"
@@ -200,9 +201,33 @@ void DrawScaleLines(Canvas& c, const ScaleSpec& sc) {
   }
 }
 
-// The deviation-rate bars of their pane (drawn with the pane's scale); wired in with the
-// indicator computations.
-void DrawKairiBars(Canvas&, int /*pane_bottom*/) {}
+// The deviation-rate bars of their pane, drawn with the pane's scale: they stand on the
+// middle line, ±20 % filling half the pane (a value beyond is cut at the pane's edge).
+void DrawKairiBars(Canvas& c, int pane_bottom) {
+  const IndicatorLine* line = nullptr;
+  for (int k = 0; k < nChartLine && !line; ++k)
+    if (std::strcmp(ChartLines[k].short_label, "乖離率") == 0) line = &ChartLines[k];
+  if (!line) {
+    FatalAt(__FILE__, __LINE__);
+    Fatal("乖離率Err\n");
+  }
+  if (line->from == 0 && line->to >= 0) PRT("乖離率でDanger\n");
+  if (!c.m.HasBars) return;
+  const ChartMetrics& m = c.m;
+  const int w = m.Spacing / 8;
+  const int mid = pane_bottom - m.PaneH / 2;
+  const QRgb plus = PixelOf(Clr_KairiPlus), minus = PixelOf(Clr_KairiMinus);
+  for (int i = line->from; i <= line->to; ++i) {
+    if (!LineHasValue(*line, i)) continue;
+    const double v = line->value[i];
+    if (v == 0) continue;
+    const int x = CentreX(m, i);
+    if (x - w < 0) continue;
+    if (x > m.ChartW) break;
+    const QRgb col = v > 0 ? plus : minus;
+    c.raster.Rectangle(x - w, mid, x + w + 2, KairiBarTop(v, mid, m.PaneH), col, col);
+  }
+}
 
 void DrawPaneScales(Canvas& c) {
   const ChartMetrics& m = c.m;
@@ -272,9 +297,56 @@ void DrawPriceGrid(Canvas& c) {
   }
 }
 
-// Steps 14 to 16 belong to the overlays and the price alerts; wired in with them.
-void DrawKakakutai(Canvas&) {}
-void DrawIchimokuCloud(Canvas&) {}
+// ---- Step 14: the price-band ratio ----
+
+// One horizontal line of width 2 per band, from the left edge, at the band's middle price.
+void DrawKakakutai(Canvas& c) {
+  const ChartMetrics& m = c.m;
+  KakakutaiBands bands;
+  CalcKakakutai(c.ds, m.MinLow, m.MaxHigh, &bands);
+  const QRgb col = PixelOf(Clr_Kakakutai);
+  for (int b = 0; b < KAKAKUTAI_BANDS; ++b) {
+    const int len = KakakutaiLineLength(bands, b, m.ChartW);
+    const int y = KakakutaiLineY(bands, b, m.PriceBottom, m.PricePerDot);
+    if (len > 0) c.raster.FillRect(0, y - 1, len, y + 1, col);
+  }
+}
+
+// ---- Step 15: the Ichimoku cloud ----
+
+// The quadrilaterals between the two leading spans from each bar to the next, in span 2's
+// colour where span 1 lies higher on the screen, else in span 1's.
+void DrawIchimokuCloud(Canvas& c) {
+  if (!fIchimokuLines || nChartLine < 4) return;
+  const ChartMetrics& m = c.m;
+  const IndicatorLine& s1 = ChartLines[2];
+  const IndicatorLine& s2 = ChartLines[3];
+  const int sp = m.Spacing;
+  c.painter.save();
+  for (int i = s1.from; i < s1.to; ++i) {
+    const int x1 = SlotX(m, i) + sp / 2, x2 = x1 + sp;
+    if (x1 < -10) continue;
+    if (x1 > m.ChartW || x2 > m.ChartW) break;
+    if (!LineHasValue(s1, i) || !LineHasValue(s1, i + 1) || !LineHasValue(s2, i) ||
+        !LineHasValue(s2, i + 1))
+      continue;
+    int a1 = PriceY(m, s1.value[i]), b1 = PriceY(m, s2.value[i]);
+    int a2 = PriceY(m, s1.value[i + 1]), b2 = PriceY(m, s2.value[i + 1]);
+    if (a1 < 0 && b1 < 0 && a2 < 0 && b2 < 0) continue;
+    const bool span1_higher = a1 < b1;
+    for (int* y : {&a1, &b1, &a2, &b2})
+      if (*y < -500) *y = -500;
+    const QColor col = QColor::fromRgb(PixelOf(span1_higher ? ChartColourByName(s2.colour)
+                                                        : ChartColourByName(s1.colour)));
+    c.painter.setPen(QPen(col, 1));
+    c.painter.setBrush(col);
+    const QPoint pts[4] = {{x1, a1}, {x1, b1}, {x2, b2}, {x2, a2}};
+    c.painter.drawPolygon(pts, 4);
+  }
+  c.painter.restore();
+}
+
+// Step 16 belongs to the price alerts; wired in with them.
 void DrawAlertLines(Canvas&) {}
 
 // ---- Step 17: the line list ----

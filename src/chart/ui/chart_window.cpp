@@ -17,6 +17,7 @@
 #include "chart/chart_view.h"
 #include "chart/value_tip.h"
 #include "chart/ui/chart_raster.h"
+#include "chart/indicator_commands.h"
 #include "chart/ui/chart_renderer.h"
 #include "res/menus.h"
 #include "shell/command_dispatch.h"
@@ -28,8 +29,6 @@ namespace {
 
 ChartView* g_view = nullptr;
 QScrollBar* g_bar = nullptr;
-
-constexpr int IDM_BOLLINGER = 40124;
 
 // The company information and point-and-figure windows follow the chart once they exist.
 void NotifyCompanyWindow() {}

@@ -6,16 +6,20 @@
 #include <QPainter>
 #include <QSocketNotifier>
 #include <QTimer>
+#include <algorithm>
 #include <csignal>
+#include <iterator>
 #include <string>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include "chart/chart_settings.h"
 #include "chart/chart_view.h"
+#include "chart/view_shihyo.h"
 #include "db/stock_code.h"
 #include "platform/qt/qt_codepage.h"
 #include "platform/qt/qt_host.h"
+#include "shell/command_dispatch.h"
 #include "shell/command_line.h"
 #include "shell/shell_commands.h"
 #include "shell/diagnostics.h"
@@ -108,7 +112,7 @@ void SetWorkingDirectory() {
 
 int RunVurn(int argc, char** argv) {
   std::signal(SIGPIPE, SIG_IGN);
-  QString screenshot, keys;
+  QString screenshot, keys, commands;
   ShotOptions shot;
   bool bad_option = false;
   std::string options;
@@ -116,6 +120,7 @@ int RunVurn(int argc, char** argv) {
     std::string a = argv[i];
     if (a == "--screenshot" && i + 1 < argc) screenshot = QString::fromLocal8Bit(argv[++i]);
     else if (a == "--keys" && i + 1 < argc) keys = QString::fromLocal8Bit(argv[++i]);
+    else if (a == "--commands" && i + 1 < argc) commands = QString::fromLocal8Bit(argv[++i]);
     else if (i + 1 < argc && ParseShotOption(a, argv[i + 1], &shot, &bad_option)) ++i;
     else options += (options.empty() ? "" : " ") + a;
   }
@@ -174,7 +179,7 @@ int RunVurn(int argc, char** argv) {
     PostStartCommands();
 
     if (!screenshot.isEmpty()) {
-      QTimer::singleShot(0, &w, [&w, screenshot, keys, shot] {
+      QTimer::singleShot(0, &w, [&w, screenshot, keys, commands, shot] {
         QApplication::processEvents();
         const QRect geometry = w.geometry();
         const int ashi = AshiFlag;
@@ -189,12 +194,33 @@ int RunVurn(int argc, char** argv) {
         QApplication::processEvents();
         TypeKeys(&w, keys);
         QApplication::processEvents();
+        // Commands for the picture (indicator and overlay toggles); the panes and overlays
+        // of the settings are put back afterwards.
+        int* const view_flags[] = {&fViewPsycho, &fViewRCI,       &fViewRSI,      &fViewDMI,
+                                   &fViewVR,     &fViewStoc,      &fViewKairi,    &fViewMACD,
+                                   &fViewKakakutai, &fViewIchimoku, &fViewBollinger, &fViewParabolic,
+                                   &DekiHabaRitu};
+        int saved_flags[std::size(view_flags)];
+        for (size_t i = 0; i < std::size(view_flags); ++i) saved_flags[i] = *view_flags[i];
+        int saved_list[VIEW_SHIHYO_MAX];
+        const int saved_n = nViewShihyo;
+        std::copy(ViewShihyo, ViewShihyo + VIEW_SHIHYO_MAX, saved_list);
+        for (const QString& id : commands.split(u',', Qt::SkipEmptyParts)) {
+          OnCommand(id.trimmed().toInt());
+          QApplication::processEvents();
+        }
         // A chart picture shows the main window alone, without the boxes of the start.
         const bool chart_shot = !shot.code.isEmpty() || shot.ashi || shot.scheme >= 0 || shot.size.isValid();
         bool ok = SaveScreenshot(screenshot, chart_shot);
         if (!ok) std::fprintf(stderr, "screenshot failed: %s\n", screenshot.toLocal8Bit().constData());
         for (int i = 0; i < CLR_COUNT; ++i) *ClrTable[i].colour = colours[i];
         AshiFlag = ashi;
+        if (!commands.isEmpty()) {
+          for (size_t i = 0; i < std::size(view_flags); ++i) *view_flags[i] = saved_flags[i];
+          std::copy(saved_list, saved_list + VIEW_SHIHYO_MAX, ViewShihyo);
+          nViewShihyo = saved_n;
+          ReRangeChart();
+        }
         w.setGeometry(geometry);
         w.close();
       });
