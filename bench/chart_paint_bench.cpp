@@ -20,8 +20,8 @@
 #include "db/stock_code.h"
 #include "chart/ui/chart_renderer.h"
 #include "platform/qt/qt_codepage.h"
-#include "shell/shell_state.h"
-#include "shell/virtual_keys.h"
+#include "chart/shown_stock.h"
+#include "platform/virtual_keys.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "db/database_file.h"
 #include "db/packed_value.h"
 #include "db/price_model.h"
-#include "shell/shell_state.h"
+#include "platform/working_folder.h"
 
 namespace {
 

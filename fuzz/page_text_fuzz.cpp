@@ -12,7 +12,7 @@
 
 #include "net/page_text.h"
 #include "net/token_list.h"
-#include "shell/diagnostics.h"
+#include "platform/diagnostics.h"
 
 #ifdef VURN_AFL_PERSISTENT
 __AFL_FUZZ_INIT();

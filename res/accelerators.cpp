@@ -1,6 +1,6 @@
 #include "res/accelerators.h"
 
-#include "shell/virtual_keys.h"
+#include "platform/virtual_keys.h"
 
 const AcceleratorDef VurnAccel[] = {
     {'0', true, 40114},     {'1', true, 40077},     {'2', true, 40091},     {'3', true, 40098},

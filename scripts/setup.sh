@@ -9,7 +9,7 @@ PACKAGES=(
   libcurl4-openssl-dev libssl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-ipafont-mincho fontconfig
-  openssl xauth tzdata
+  openssl xauth tzdata ccache
 )
 
 missing=()

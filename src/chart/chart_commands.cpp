@@ -5,9 +5,8 @@
 #include "chart/chart_view.h"
 #include "chart/indicator_commands.h"
 #include "chart/stock_step.h"
-#include "shell/command_dispatch.h"
-#include "shell/command_ids.h"
-#include "shell/main_keys.h"
+#include "platform/command_dispatch.h"
+#include "platform/command_ids.h"
 
 namespace {
 
@@ -48,7 +47,5 @@ void RegisterChartCommands() {
   });
   RegisterCommandCheck(IDM_HIGH_LOW_MARK, [] { return fHighLowMark != 0; });
   RegisterCommandRange(IDM_PREV_STOCK, IDM_STEP_FORWARD_200, StepCommand);
-  ChartKeyScrollHook = [](int vk) { ChartScroll(vk); };
-  StockStepHook = StepStock;
   RegisterIndicatorCommands();
 }

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "shell/diagnostics.h"
+#include "platform/diagnostics.h"
 
 ChartMetrics Metrics;
 

@@ -8,7 +8,7 @@
 #include "chart/chart_view.h"
 #include "chart/shihyo_lines.h"
 #include "chart/view_shihyo.h"
-#include "shell/shell_state.h"
+#include "chart/shown_stock.h"
 
 bool fIchimokuLines = false;
 

@@ -11,8 +11,8 @@
 #include "db/packed_value.h"
 #include "db/trading_calendar.h"
 #include "db/week_month_bars.h"
-#include "shell/diagnostics.h"
-#include "shell/shell_state.h"
+#include "platform/diagnostics.h"
+#include "chart/shown_stock.h"
 
 DispSeries ChartSeries;
 double MoveAveBuf[MAX_DATE];

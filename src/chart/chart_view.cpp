@@ -9,8 +9,8 @@
 #include "chart/view_shihyo.h"
 #include "db/trading_calendar.h"
 #include "db/week_month_bars.h"
-#include "shell/shell_state.h"
-#include "shell/virtual_keys.h"
+#include "chart/shown_stock.h"
+#include "platform/virtual_keys.h"
 
 int HabaIndex[3] = {4, 2, 1};
 int ScrollPos[3] = {0, 0, 0};

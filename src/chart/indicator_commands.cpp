@@ -5,7 +5,7 @@
 #include "chart/chart_view.h"
 #include "chart/view_shihyo.h"
 #include "platform/host.h"
-#include "shell/command_dispatch.h"
+#include "platform/command_dispatch.h"
 
 namespace {
 

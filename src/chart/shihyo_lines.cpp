@@ -14,7 +14,7 @@
 #include "chart/overlays/bollinger.h"
 #include "chart/overlays/ichimoku.h"
 #include "chart/overlays/parabolic.h"
-#include "shell/diagnostics.h"
+#include "platform/diagnostics.h"
 
 namespace {
 

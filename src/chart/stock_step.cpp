@@ -3,7 +3,7 @@
 #include "chart/chart_repaint.h"
 #include "chart/chart_settings.h"
 #include "db/price_model.h"
-#include "shell/shell_state.h"
+#include "chart/shown_stock.h"
 
 namespace {
 int StockCount() { return LastKabu < 0 ? 0 : (LastKabu > MAX_KABU ? MAX_KABU : LastKabu); }

@@ -2,7 +2,7 @@
 
 #include "chart/chart_layout.h"
 #include "chart/chart_settings.h"
-#include "shell/shell_state.h"
+#include "chart/shown_stock.h"
 
 int fTipEnable = 1;
 

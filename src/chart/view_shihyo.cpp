@@ -2,7 +2,7 @@
 
 #include "chart/chart_settings.h"
 #include "chart/shihyo_lines.h"
-#include "shell/diagnostics.h"
+#include "platform/diagnostics.h"
 
 const ShihyoRow ShihyoTable[SHIHYO_KINDS] = {
     {1, &fViewPsycho, AppendPsychoLines}, {2, &fViewRCI, AppendRciLines},

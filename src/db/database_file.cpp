@@ -15,14 +15,15 @@
 #include "platform/file_error.h"
 #include "platform/file_replace.h"
 #include "platform/host.h"
-#include "shell/diagnostics.h"
-#include "shell/shell_state.h"
+#include "platform/diagnostics.h"
+#include "platform/working_folder.h"
 
 // Records and headers are read and written as the raw little-endian bytes of the structs.
 static_assert(std::endian::native == std::endian::little);
 
 int DbVersion = 0;
 int fSampleDB = 0;
+int fBusy = 0;
 
 namespace {
 

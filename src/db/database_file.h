@@ -43,6 +43,8 @@ int DbSlotsOfVersion(int version);
 extern int DbVersion;
 // Set once try.hy3 has been read in place of vurn.hy3; only the full build clears it.
 extern int fSampleDB;
+// Set while a command that changes prices runs.
+extern int fBusy;
 
 // mode 0: header (LastDate); mode 1: calendar (nikkei_date); mode 2: record stock_num into
 // the work record. Returns 1 on success, 0 on failure. Every call opens vurn.hy3 afresh,

@@ -8,8 +8,8 @@
 
 #include "db/open_retry.h"
 #include "platform/file_error.h"
-#include "shell/diagnostics.h"
-#include "shell/shell_state.h"
+#include "platform/diagnostics.h"
+#include "platform/working_folder.h"
 
 namespace {
 int g_fd = -1;

@@ -16,8 +16,8 @@
 #include "platform/file_error.h"
 #include "platform/file_replace.h"
 #include "platform/host.h"
-#include "shell/diagnostics.h"
-#include "shell/shell_state.h"
+#include "platform/diagnostics.h"
+#include "platform/working_folder.h"
 
 namespace {
 

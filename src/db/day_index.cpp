@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "db/price_model.h"
-#include "shell/diagnostics.h"
+#include "platform/diagnostics.h"
 
 int FindDayIndex(int32_t real_date) {
   for (int i = 0; i < LastDate; ++i)

@@ -13,8 +13,10 @@
 #include "db/stock_code.h"
 #include "platform/file_error.h"
 #include "platform/file_replace.h"
-#include "shell/diagnostics.h"
-#include "shell/shell_state.h"
+#include "platform/diagnostics.h"
+#include "platform/working_folder.h"
+
+int TagDate = 0;
 
 namespace {
 

@@ -16,6 +16,9 @@ constexpr int64_t TAG_HEADER_SIZE = 20;
 constexpr int64_t TAG_FILE_SIZE = TAG_HEADER_SIZE + static_cast<int64_t>(sizeof(Fundamental)) * MAX_KABU;
 static_assert(TAG_FILE_SIZE == 1245204);
 
+// Creation date stored in the stock master file, 0 when reading it failed.
+extern int TagDate;
+
 // Reads vurn.tag from the working folder into the stock table and LastKabu. Returns the
 // creation date, or 0 on failure; a missing, short or damaged file leaves the table as it
 // was, with a line that names the reason.

@@ -4,7 +4,7 @@
 
 #include "platform/file_error.h"
 #include "platform/host.h"
-#include "shell/diagnostics.h"
+#include "platform/diagnostics.h"
 
 int RetryWhileBusy(const char* name, const char* mode, const OpenAttempt& attempt) {
   for (int n = 1;; ++n) {

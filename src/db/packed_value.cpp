@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "shell/diagnostics.h"
+#include "platform/diagnostics.h"
 
 namespace {
 constexpr int64_t kPow10[8] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000};

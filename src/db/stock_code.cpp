@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "db/price_model.h"
-#include "shell/diagnostics.h"
+#include "platform/diagnostics.h"
 
 const char CODE_LETTERS[20] = "ACDFGHJKLMNPRSTUWXY";
 

@@ -3,7 +3,7 @@
 #include <chrono>
 #include <cstring>
 
-#include "shell/diagnostics.h"
+#include "platform/diagnostics.h"
 
 DayFact DayFacts[MAX_DATE];
 WeekEntry WeekTable[WEEK_MAX];

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "db/packed_value.h"
-#include "shell/diagnostics.h"
+#include "platform/diagnostics.h"
 
 Shuashi shuashi;
 Tsukiashi tsukiashi;

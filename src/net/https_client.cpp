@@ -20,7 +20,7 @@
 #include "net/net_config.h"
 #include "net/page_text.h"
 #include "net/trust_store.h"
-#include "shell/diagnostics.h"
+#include "platform/diagnostics.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "net/net_config.h"
 #include "net/trust_store.h"
 #include "platform/host.h"
-#include "shell/diagnostics.h"
+#include "platform/diagnostics.h"
 
 InternetSession* hInternet = nullptr;
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "net/net_config.h"
-#include "shell/diagnostics.h"
+#include "platform/diagnostics.h"
 
 int ProxyUse;
 char ProxyUrl[256];

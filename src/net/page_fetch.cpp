@@ -6,7 +6,7 @@
 #include "net/internet_client.h"
 #include "net/net_config.h"
 #include "net/page_text.h"
-#include "shell/diagnostics.h"
+#include "platform/diagnostics.h"
 
 int GetHttpFile(const char* url) {
   if (IsOwnHttpsUrl(CurrentNetConfig(), url)) {

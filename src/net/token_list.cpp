@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "platform/codepage.h"
-#include "shell/diagnostics.h"
+#include "platform/diagnostics.h"
 
 char PlaneBUF[PlaneBUF_NUM + 1][TOKEN_SIZE];
 char YuPlaneBUF[YuPlaneBUF_NUM + 1][TOKEN_SIZE];

@@ -6,7 +6,7 @@
 #include <openssl/x509v3.h>
 
 #include "net/net_config.h"
-#include "shell/diagnostics.h"
+#include "platform/diagnostics.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <ctime>
 
 #include "platform/host.h"
-#include "shell/diagnostics.h"
+#include "platform/diagnostics.h"
 
 uint32_t GetNowTime(int* year, int* month, int* day, int* weekday, int* hour, int* minute, int* second) {
   int* outs[] = {year, month, day, weekday, hour, minute, second};

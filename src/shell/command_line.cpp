@@ -5,7 +5,7 @@
 
 #include "db/stock_code.h"
 #include "platform/host.h"
-#include "shell/command_ids.h"
+#include "platform/command_ids.h"
 #include "shell/shell_state.h"
 
 int SplitArgs(const char* text, char out[ARG_MAX_TOKENS][ARG_TOKEN_BYTES]) {

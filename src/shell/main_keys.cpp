@@ -1,15 +1,15 @@
 #include "shell/main_keys.h"
 
 #include "chart/chart_repaint.h"
+#include "chart/chart_view.h"
+#include "chart/stock_step.h"
 #include "platform/host.h"
 #include "res/accelerators.h"
-#include "shell/command_dispatch.h"
-#include "shell/command_ids.h"
+#include "platform/command_dispatch.h"
+#include "platform/command_ids.h"
 #include "shell/shell_commands.h"
-#include "shell/virtual_keys.h"
+#include "platform/virtual_keys.h"
 
-void (*ChartKeyScrollHook)(int vk) = nullptr;
-void (*StockStepHook)(int places) = nullptr;
 bool (*FavoriteWheelHook)(int steps) = nullptr;
 void (*OpenNameInputDialog)() = nullptr;
 
@@ -46,7 +46,7 @@ void MainOnKeyDown(int vk) {
       if ((vk >= '0' && vk <= '9') || (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD0 + 9)) return;  // typed as characters
       break;
   }
-  if (ChartKeyScrollHook) ChartKeyScrollHook(vk);
+  ChartScroll(vk);
 }
 
 void MainOnKeyUp(int vk) {
@@ -69,7 +69,7 @@ void MainOnWheel(int delta) {
   if (steps == 0) return;
   if (FavoriteWheelHook && FavoriteWheelHook(steps)) return;
   // One notch towards the user moves forward.
-  if (StockStepHook) StockStepHook(-steps);
+  StepStock(-steps);
 }
 
 bool MainOnAccelerator(int vk, bool ctrl) {

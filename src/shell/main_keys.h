@@ -13,7 +13,5 @@ void MainOnWheel(int delta);
 bool MainOnAccelerator(int vk, bool ctrl);
 
 // Parts of other modules the keys reach (installed by those modules; nothing until then).
-extern void (*ChartKeyScrollHook)(int vk);         // the chart's keyboard scrolling
-extern void (*StockStepHook)(int places);          // stepping in code order
 extern bool (*FavoriteWheelHook)(int steps);       // favourites stepping; false when off
 extern void (*OpenNameInputDialog)();              // the name search

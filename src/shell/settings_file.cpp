@@ -11,10 +11,10 @@
 #include "net/download_settings.h"
 #include "net/net_settings.h"
 #include "platform/codepage.h"
-#include "shell/diagnostics.h"
-#include "shell/profile_file.h"
+#include "platform/diagnostics.h"
+#include "platform/profile_file.h"
 #include "shell/settings.h"
-#include "shell/shell_state.h"
+#include "platform/working_folder.h"
 #include "shell/window_placement.h"
 
 namespace {

@@ -6,10 +6,11 @@
 #include "db/database_file.h"
 #include "db/stock_code.h"
 #include "platform/host.h"
-#include "shell/command_dispatch.h"
-#include "shell/command_ids.h"
-#include "shell/diagnostics.h"
-#include "shell/shell_state.h"
+#include "platform/command_dispatch.h"
+#include "platform/command_ids.h"
+#include "platform/diagnostics.h"
+#include "platform/working_folder.h"
+#include "chart/shown_stock.h"
 
 int nCodeSearch = 0;
 void (*OpenCodeInputDialog)(int first_digit) = nullptr;

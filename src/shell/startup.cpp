@@ -9,9 +9,9 @@
 #include "db/week_month_bars.h"
 #include "net/https_client.h"
 #include "platform/host.h"
-#include "shell/diagnostics.h"
+#include "platform/diagnostics.h"
 #include "shell/settings.h"
-#include "shell/shell_state.h"
+#include "chart/shown_stock.h"
 
 namespace {
 

@@ -7,11 +7,11 @@
 #include "db/price_model.h"
 #include "db/week_month_bars.h"
 #include "platform/host.h"
-#include "shell/command_dispatch.h"
-#include "shell/command_ids.h"
+#include "platform/command_dispatch.h"
+#include "platform/command_ids.h"
 #include "shell/main_keys.h"
-#include "shell/shell_state.h"
-#include "shell/virtual_keys.h"
+#include "chart/shown_stock.h"
+#include "platform/virtual_keys.h"
 
 UpdateFeature TodayDownloadFeature = nullptr;
 UpdateFeature DayFileUpdateFeature = nullptr;

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "shell/diagnostics.h"
-#include "shell/profile_file.h"
+#include "platform/diagnostics.h"
+#include "platform/profile_file.h"
 
 namespace {
 constexpr WinPlacement kMain = {1, -1, -1, -1, -1, 14, 12, 774, 592};

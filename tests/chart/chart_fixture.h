@@ -15,10 +15,10 @@
 #include "db/price_model.h"
 #include "db/stock_code.h"
 #include "db/week_month_bars.h"
-#include "shell/command_dispatch.h"
-#include "shell/diagnostics.h"
+#include "platform/command_dispatch.h"
+#include "platform/diagnostics.h"
 #include "shell/settings.h"
-#include "shell/shell_state.h"
+#include "chart/shown_stock.h"
 #include "support/db_fixture.h"
 
 class ChartTest : public ::testing::Test {

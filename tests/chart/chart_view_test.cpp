@@ -9,9 +9,9 @@
 #include "chart/stock_step.h"
 #include "chart/view_shihyo.h"
 #include "chart_fixture.h"
-#include "shell/command_ids.h"
+#include "platform/command_ids.h"
 #include "shell/main_keys.h"
-#include "shell/virtual_keys.h"
+#include "platform/virtual_keys.h"
 
 namespace {
 
@@ -22,8 +22,6 @@ class ChartCommands : public ChartTest {
     RegisterChartCommands();
   }
   void TearDown() override {
-    ChartKeyScrollHook = nullptr;
-    StockStepHook = nullptr;
     ChartTest::TearDown();
   }
   // Runs a command and tells whether it asked for a repaint.

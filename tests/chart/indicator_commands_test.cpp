@@ -26,8 +26,6 @@ class IndicatorCommands : public ChartTest {
     ChartOnStartup();
   }
   void TearDown() override {
-    ChartKeyScrollHook = nullptr;
-    StockStepHook = nullptr;
     ChartTest::TearDown();
   }
   static bool Run(int id) {

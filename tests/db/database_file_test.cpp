@@ -15,8 +15,8 @@
 
 #include "db/packed_value.h"
 #include "platform/codepage.h"
-#include "shell/diagnostics.h"
-#include "shell/shell_state.h"
+#include "platform/diagnostics.h"
+#include "platform/working_folder.h"
 #include "support/db_fixture.h"
 #include "support/scripted_host.h"
 #include "support/temp_dir.h"

@@ -9,7 +9,7 @@
 #include "db/database_file.h"
 #include "db/database_upgrade.h"
 #include "db/master_file.h"
-#include "shell/diagnostics.h"
+#include "platform/diagnostics.h"
 #include "support/db_fixture.h"
 #include "support/scripted_host.h"
 #include "support/temp_dir.h"

@@ -11,7 +11,7 @@
 #include "db/master_file.h"
 #include "db/packed_value.h"
 #include "platform/codepage.h"
-#include "shell/diagnostics.h"
+#include "platform/diagnostics.h"
 #include "support/db_fixture.h"
 #include "support/scripted_host.h"
 #include "support/temp_dir.h"

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "db/price_model.h"
-#include "shell/diagnostics.h"
+#include "platform/diagnostics.h"
 
 namespace {
 

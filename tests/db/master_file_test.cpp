@@ -7,7 +7,7 @@
 #include <unistd.h>
 
 #include "platform/codepage.h"
-#include "shell/diagnostics.h"
+#include "platform/diagnostics.h"
 #include "support/db_fixture.h"
 #include "support/temp_dir.h"
 

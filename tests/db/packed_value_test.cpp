@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "shell/diagnostics.h"
+#include "platform/diagnostics.h"
 
 namespace {
 

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "platform/working_folder.h"
 #include "shell/shell_state.h"
 #include "support/scripted_host.h"
 

@@ -15,8 +15,8 @@
 #include "net/download_settings.h"
 #include "net/net_config.h"
 #include "net/net_settings.h"
-#include "shell/diagnostics.h"
-#include "shell/profile_file.h"
+#include "platform/diagnostics.h"
+#include "platform/profile_file.h"
 #include "shell/window_placement.h"
 #include "support/temp_dir.h"
 

@@ -6,10 +6,11 @@
 #include <filesystem>
 
 #include "db/price_model.h"
-#include "shell/command_dispatch.h"
-#include "shell/command_ids.h"
+#include "platform/command_dispatch.h"
+#include "platform/command_ids.h"
 #include "shell/command_line.h"
-#include "shell/diagnostics.h"
+#include "platform/diagnostics.h"
+#include "chart/shown_stock.h"
 #include "shell/shell_state.h"
 #include "support/scripted_host.h"
 #include "support/temp_dir.h"

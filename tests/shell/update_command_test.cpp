@@ -4,9 +4,8 @@
 
 #include "chart/chart_repaint.h"
 #include "db/database_file.h"
-#include "shell/command_dispatch.h"
-#include "shell/command_ids.h"
-#include "shell/shell_state.h"
+#include "platform/command_dispatch.h"
+#include "platform/command_ids.h"
 #include "support/db_fixture.h"
 #include "support/scripted_host.h"
 #include "support/temp_dir.h"

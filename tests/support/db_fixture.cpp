@@ -10,8 +10,9 @@
 #include "db/packed_value.h"
 #include "db/sample_data.h"
 #include "platform/codepage.h"
-#include "shell/diagnostics.h"
-#include "shell/shell_state.h"
+#include "platform/diagnostics.h"
+#include "platform/working_folder.h"
+#include "chart/shown_stock.h"
 
 int32_t FixtureCode(int n) { return 7000 + n; }
 

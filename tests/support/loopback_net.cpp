@@ -6,7 +6,7 @@
 
 #include "net/internet_client.h"
 #include "net/net_config.h"
-#include "shell/diagnostics.h"
+#include "platform/diagnostics.h"
 #include "support/test_pki.h"
 
 std::string ReadFixture(const std::string& name) {

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "shell/diagnostics.h"
+#include "platform/diagnostics.h"
 #include "support/loopback_https_server.h"
 
 // The bytes of tests/fixtures/<name>.

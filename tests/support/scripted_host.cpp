@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/codepage.h"
-#include "shell/command_dispatch.h"
+#include "platform/command_dispatch.h"
 
 ScriptedHost::ScriptedHost() { SetHost(this); }
 

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
-#include "shell/shell_state.h"
+#include "platform/working_folder.h"
 
 TempDir::TempDir() {
   std::string tmpl = (std::filesystem::temp_directory_path() / "vurn-test-XXXXXX").string();

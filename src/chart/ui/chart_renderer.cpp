@@ -20,8 +20,8 @@
 #include "db/stock_code.h"
 #include "db/trading_calendar.h"
 #include "platform/qt/qt_codepage.h"
-#include "shell/diagnostics.h"
-#include "shell/shell_state.h"
+#include "platform/diagnostics.h"
+#include "chart/shown_stock.h"
 
 namespace {
 

@@ -19,11 +19,11 @@
 #include "chart/ui/chart_raster.h"
 #include "chart/indicator_commands.h"
 #include "chart/ui/chart_renderer.h"
+#include "platform/qt/command_menus.h"
 #include "res/menus.h"
-#include "shell/command_dispatch.h"
-#include "shell/diagnostics.h"
-#include "shell/shell_state.h"
-#include "shell/ui/main_window.h"
+#include "platform/command_dispatch.h"
+#include "platform/diagnostics.h"
+#include "chart/shown_stock.h"
 
 namespace {
 
@@ -47,21 +47,6 @@ bool IsScrollKey(int key) {
       return true;
     default:
       return false;
-  }
-}
-
-void SetMenuStates(QMenu* menu) {
-  for (QAction* a : menu->actions()) {
-    if (a->menu()) {
-      SetMenuStates(a->menu());
-      continue;
-    }
-    const int id = a->data().toInt();
-    if (id == 0) continue;
-    const int check = CommandCheckState(id);
-    a->setCheckable(check >= 0);
-    if (check >= 0) a->setChecked(check == 1);
-    a->setEnabled(CommandEnabled(id) && !(id == IDM_BOLLINGER && fViewIchimoku));
   }
 }
 
@@ -175,7 +160,7 @@ void ChartView::mousePressEvent(QMouseEvent* e) {
     fTipEnable = 1;
     if (chosen && chosen->data().toInt()) {
       OnCommand(chosen->data().toInt());
-      if (MainWindow* m = MainWnd()) m->RefreshCommandStates();
+      RefreshAllCommandStates();
     }
   }
 }
@@ -209,14 +194,18 @@ void ChartView::TipTimerTick() {
   t.mouse_x = global.x();
   t.mouse_y = global.y();
   t.dragging = drag_ != 0;
-  t.main_focused = MainWnd() && MainWnd()->isActiveWindow();
+  t.main_focused = window()->isActiveWindow();
   t.in_chart = rect().contains(local) && local.x() <= width() - 80;
   ValueTipTimer(t);
 }
 
 void ChartView::BuildChartMenu(QMenu* menu) {
   AddMenuItems(menu, ChartPopupMenu[0].submenu, ChartPopupMenu[0].submenu_count);
-  SetMenuStates(menu);
+  ApplyCommandStates(menu);
+  // Bollinger bands and the Ichimoku cloud share the price pane; the chart menu offers
+  // one while the other is shown.
+  for (QAction* a : menu->findChildren<QAction*>())
+    if (a->data().toInt() == IDM_BOLLINGER && fViewIchimoku) a->setEnabled(false);
 }
 
 ChartScrollBarWidget::ChartScrollBarWidget(QWidget* parent) : QScrollBar(Qt::Horizontal, parent) {
@@ -226,8 +215,8 @@ ChartScrollBarWidget::ChartScrollBarWidget(QWidget* parent) : QScrollBar(Qt::Hor
 
 void ChartScrollBarWidget::wheelEvent(QWheelEvent* e) { e->ignore(); }
 
-void InstallChartWindow(MainWindow* main) {
-  auto* area = new QWidget(main);
+QWidget* CreateChartArea(QWidget* parent) {
+  auto* area = new QWidget(parent);
   area->setObjectName(u"ChartArea"_qs);
   auto* layout = new QVBoxLayout(area);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -241,7 +230,6 @@ void InstallChartWindow(MainWindow* main) {
     g_bar = nullptr;
     ChartScrollBarHook = nullptr;
   });
-  main->SetChartWidget(area);
 
   ChartScrollBarHook = [](int mn, int mx, int pos) {
     if (!g_bar) return;
@@ -261,10 +249,5 @@ void InstallChartWindow(MainWindow* main) {
   });
   QObject::connect(bar, &QAbstractSlider::sliderReleased, bar,
                    [bar] { ChartScroll(4, bar->sliderPosition()); });
-  AshiBoxSelectHook = [](int index) {
-    if (MainWindow* m = MainWnd())
-      if (m->AshiBox()) m->AshiBox()->setCurrentIndex(index);
-  };
-  QObject::connect(view, &QObject::destroyed, [] { AshiBoxSelectHook = nullptr; });
-  RegisterChartCommands();
+  return area;
 }

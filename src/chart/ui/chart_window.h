@@ -7,7 +7,6 @@
 #include <QScrollBar>
 #include <QWidget>
 
-class MainWindow;
 class QMenu;
 
 class ChartView final : public QWidget {
@@ -57,9 +56,9 @@ class ChartScrollBarWidget final : public QScrollBar {
   void wheelEvent(QWheelEvent* e) override;
 };
 
-// Creates the chart window and its scroll bar in the main window's chart area, registers
-// the chart commands and installs the chart's hooks.
-void InstallChartWindow(MainWindow* main);
+// Creates the chart area: the chart window with its scroll bar below it, the scroll bar's
+// hook installed.
+QWidget* CreateChartArea(QWidget* parent);
 // The chart window and its scroll bar (nullptr while none exists).
 ChartView* TheChartView();
 QScrollBar* TheChartScrollBar();

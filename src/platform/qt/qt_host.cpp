@@ -13,7 +13,7 @@
 #include <QVBoxLayout>
 
 #include "platform/qt/qt_codepage.h"
-#include "shell/command_dispatch.h"
+#include "platform/command_dispatch.h"
 
 int QtHost::MessageBox(const char* text, const char* caption, unsigned type) {
   if (unattended_) {

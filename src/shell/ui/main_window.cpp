@@ -14,21 +14,24 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include "chart/chart_commands.h"
 #include "chart/chart_repaint.h"
+#include "chart/chart_view.h"
 #include "chart/ui/chart_window.h"
+#include "platform/qt/command_menus.h"
 #include "platform/qt/qt_codepage.h"
 #include "res/menus.h"
 #include "res/toolbar.h"
-#include "shell/command_dispatch.h"
-#include "shell/command_ids.h"
-#include "shell/diagnostics.h"
+#include "platform/command_dispatch.h"
+#include "platform/command_ids.h"
+#include "platform/diagnostics.h"
 #include "shell/main_keys.h"
 #include "shell/shell_commands.h"
 #include "shell/shell_state.h"
 #include "shell/startup.h"
 #include "shell/update_command.h"
 #include "db/database_file.h"
-#include "shell/virtual_keys.h"
+#include "platform/virtual_keys.h"
 #include "shell/ui/instance_handoff.h"
 #include "shell/ui/prt_window.h"
 #include "shell/ui/window_placement_qt.h"
@@ -78,50 +81,6 @@ void ShowAboutBox() {
 
 MainWindow* MainWnd() { return g_main; }
 
-void AddMenuItems(QMenu* menu, const MenuItemDef* items, int count) {
-  for (int i = 0; i < count; ++i) {
-    const MenuItemDef& d = items[i];
-    if (!d.text) {
-      menu->addSeparator();
-    } else if (d.submenu) {
-      QMenu* sub = menu->addMenu(FromCp932(d.text));
-      AddMenuItems(sub, d.submenu, d.submenu_count);
-    } else {
-      QAction* a = menu->addAction(FromCp932(d.text));  // the text after the tab shows the key
-      a->setData(d.id);
-    }
-  }
-}
-
-int VirtualKeyOf(const QKeyEvent* e) {
-  const int k = e->key();
-  const bool keypad = (e->modifiers() & Qt::KeypadModifier) != 0;
-  if (k >= Qt::Key_A && k <= Qt::Key_Z) return k;
-  if (k >= Qt::Key_0 && k <= Qt::Key_9) return keypad ? VK_NUMPAD0 + (k - Qt::Key_0) : k;
-  if (k >= Qt::Key_F1 && k <= Qt::Key_F12) return VK_F1 + (k - Qt::Key_F1);
-  switch (k) {
-    case Qt::Key_Shift: return VK_SHIFT;
-    case Qt::Key_Control: return VK_CONTROL;
-    case Qt::Key_Escape: return VK_ESCAPE;
-    case Qt::Key_Space: return VK_SPACE;
-    case Qt::Key_Backspace: return VK_BACK;
-    case Qt::Key_Tab: return VK_TAB;
-    case Qt::Key_Return:
-    case Qt::Key_Enter: return VK_RETURN;
-    case Qt::Key_PageUp: return VK_PRIOR;
-    case Qt::Key_PageDown: return VK_NEXT;
-    case Qt::Key_End: return VK_END;
-    case Qt::Key_Home: return VK_HOME;
-    case Qt::Key_Left: return VK_LEFT;
-    case Qt::Key_Up: return VK_UP;
-    case Qt::Key_Right: return VK_RIGHT;
-    case Qt::Key_Down: return VK_DOWN;
-    case Qt::Key_Plus: return keypad ? VK_ADD : VK_OEM_PLUS;
-    case Qt::Key_Minus: return keypad ? VK_SUBTRACT : VK_OEM_MINUS;
-    default: return 0;
-  }
-}
-
 MainWindow::MainWindow() {
   g_main = this;
   setObjectName(u"MIRELO"_qs);
@@ -137,7 +96,11 @@ MainWindow::MainWindow() {
   RegisterShellCommands();
   RegisterUpdateCommands();
   RegisterWindowCommands();
-  InstallChartWindow(this);
+  SetChartWidget(CreateChartArea(this));
+  RegisterChartCommands();
+  AshiBoxSelectHook = [](int index) {
+    if (g_main && g_main->AshiBox()) g_main->AshiBox()->setCurrentIndex(index);
+  };
   // Accelerators come first, whichever window has the keyboard focus.
   qApp->installEventFilter(this);
   // The settings load places the window, the save reads its placement back.
@@ -160,6 +123,7 @@ void MainWindow::timerEvent(QTimerEvent* e) {
 MainWindow::~MainWindow() {
   qApp->removeEventFilter(this);
   PrtWindowClosedHook = nullptr;
+  AshiBoxSelectHook = nullptr;
   MainPlacementApply = nullptr;
   MainPlacementRead = nullptr;
   if (g_main == this) g_main = nullptr;
@@ -244,17 +208,7 @@ void MainWindow::RemoveCommandItem(int id) {
       }
 }
 
-void MainWindow::RefreshCommandStates() {
-  for (QMenu* m : menuBar()->findChildren<QMenu*>())
-    for (QAction* a : m->actions()) {
-      int id = a->data().toInt();
-      if (id == 0) continue;
-      int check = CommandCheckState(id);
-      a->setCheckable(check >= 0);
-      if (check >= 0) a->setChecked(check == 1);
-      a->setEnabled(CommandEnabled(id));
-    }
-}
+void MainWindow::RefreshCommandStates() { ApplyCommandStates(static_cast<QWidget*>(this)); }
 
 bool MainWindow::eventFilter(QObject* obj, QEvent* ev) {
   // Every key event reaches a window object first, once; accelerators are looked up there.

@@ -49,7 +49,3 @@ class MainWindow final : public QMainWindow {
 
 // The main window (nullptr before it exists and after it is gone).
 MainWindow* MainWnd();
-// Builds a Qt menu from a table; every item carries its command in data().
-void AddMenuItems(QMenu* menu, const struct MenuItemDef* items, int count);
-// The virtual key of a Qt key event, or 0.
-int VirtualKeyOf(const QKeyEvent* e);

@@ -8,11 +8,12 @@
 #include <QPointer>
 #include <QScrollBar>
 
+#include "platform/qt/command_menus.h"
 #include "platform/qt/qt_codepage.h"
 #include "res/menus.h"
-#include "shell/command_dispatch.h"
-#include "shell/command_ids.h"
-#include "shell/diagnostics.h"
+#include "platform/command_dispatch.h"
+#include "platform/command_ids.h"
+#include "platform/diagnostics.h"
 #include "shell/ui/main_window.h"
 
 void (*PrtWindowClosedHook)() = nullptr;

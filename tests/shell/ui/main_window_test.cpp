@@ -7,9 +7,9 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
-#include "shell/command_ids.h"
+#include "platform/command_ids.h"
 #include "shell/command_line.h"
-#include "shell/diagnostics.h"
+#include "platform/diagnostics.h"
 #include "shell/shell_state.h"
 #include "shell/ui/instance_handoff.h"
 #include "shell/ui/prt_window.h"

@@ -6,8 +6,8 @@
 #include <QToolBar>
 #include <gtest/gtest.h>
 
-#include "shell/command_dispatch.h"
-#include "shell/command_ids.h"
+#include "platform/command_dispatch.h"
+#include "platform/command_ids.h"
 #include "shell/ui/main_window.h"
 #include "support/scripted_host.h"
 #include "support/db_fixture.h"

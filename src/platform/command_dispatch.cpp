@@ -1,4 +1,4 @@
-#include "shell/command_dispatch.h"
+#include "platform/command_dispatch.h"
 
 #include <map>
 #include <vector>

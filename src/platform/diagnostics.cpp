@@ -1,4 +1,4 @@
-#include "shell/diagnostics.h"
+#include "platform/diagnostics.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -8,7 +8,7 @@
 
 #include "platform/codepage.h"
 #include "platform/host.h"
-#include "shell/shell_state.h"
+#include "platform/working_folder.h"
 
 char PrtLines[PRT_LINES][PRT_LINE_BYTES];
 int PrtColumn = 0;

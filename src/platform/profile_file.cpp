@@ -1,4 +1,4 @@
-#include "shell/profile_file.h"
+#include "platform/profile_file.h"
 
 #include <cerrno>
 #include <climits>
@@ -9,7 +9,7 @@
 #include <unistd.h>
 
 #include "platform/codepage.h"
-#include "shell/diagnostics.h"
+#include "platform/diagnostics.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "shell/profile_file.h"
+#include "platform/profile_file.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <sstream>
 #include <string>
 
-#include "shell/diagnostics.h"
+#include "platform/diagnostics.h"
 #include "support/temp_dir.h"
 
 namespace {

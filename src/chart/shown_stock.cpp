@@ -1,0 +1,3 @@
+#include "chart/shown_stock.h"
+
+int DispNum = 0;
