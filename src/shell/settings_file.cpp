@@ -203,6 +203,8 @@ void ReadNetwork(const ProfileFile& ini) {
   ReadString(ini, "WebSource", "ChartApi", WebChartApi, sizeof WebChartApi);
   ReadString(ini, "WebSource", "StockInfo", WebStockInfo, sizeof WebStockInfo);
   ReadString(ini, "WebSource", "Company", WebCompany, sizeof WebCompany);
+  ReadInt(ini, "WebSource", "ProbeCode", WebProbeCode);
+  WebProbeCode = InRangeOr("ProbeCode", WebProbeCode, 1000, 43629, WEB_PROBE_CODE_DEFAULT);
   ApplyNetSettings();
 }
 
@@ -315,6 +317,7 @@ void WriteRest(ProfileFile& ini) {
   ProfileSetString(ini, "WebSource", "ChartApi", WebChartApi);
   ProfileSetString(ini, "WebSource", "StockInfo", WebStockInfo);
   ProfileSetString(ini, "WebSource", "Company", WebCompany);
+  ProfileSetInt(ini, "WebSource", "ProbeCode", WebProbeCode);
   ProfileSetInt(ini, "ReplaceTag", "Interval", ReplaceTagInterval);
   ProfileSetInt(ini, "ReplaceTag", "NextDate", ReplaceTagNextDate);
   ProfileSetInt(ini, "ReplaceTag", "DoneDate", ReplaceTagDoneDate);

@@ -1,0 +1,61 @@
+#include "shell/today_command.h"
+
+#include "db/database_file.h"
+#include "db/database_lock.h"
+#include "db/master_file.h"
+#include "db/price_model.h"
+#include "db/stock_code.h"
+#include "lists/alarum_check.h"
+#include "net/today_download.h"
+#include "platform/diagnostics.h"
+#include "shell/settings.h"
+
+int (*MergeDayFileHook)(const char* path, bool unattended) = nullptr;
+
+int MergeTodayDayFile(const char* path) {
+  // The merge of a day file (UpdateFromDayFile) is wired in here once it exists.
+  if (!MergeDayFileHook) {
+    PRT("%s の取り込みは未対応です\n", path);
+    return 0;
+  }
+  return MergeDayFileHook(path, fTimedDownload != 0);
+}
+
+void TodayDownloadCommand() {
+  int result;
+  if (TodayDownloadDialog) {
+    result = TodayDownloadDialog();
+  } else {
+    ClearWebDayTable();
+    result = RunTodayDownload(nullptr);
+  }
+  if (result != 1) return;
+  MergeTodayDayFile(WebDayFileName);
+  if (!fTimedDownload) CheckAlarumAfterDownload();
+}
+
+int RunTodayUpdate(TodayDownloadProgress* progress, std::string* reason) {
+  auto fail = [&](const std::string& why) {
+    *reason = why;
+    return 1;
+  };
+  TagDate = LoadTag();
+  if (TagDate == 0) return fail(std::string(TAG_FILE) + " を読めません");
+  if (!VURN_file_in(-1, 0) || !VURN_file_in(-1, 1)) return fail(DbFailureText());
+  if (fSampleDB) return fail("サンプル版のデータベース(try.hy3)は更新できません。vurn.hy3 がありません");
+  MakeCodeOrder();
+  LoadSettings();
+  DatabaseLockHold lock;
+  if (!lock.held()) return fail("データベースの更新ロックを取れません");
+  // Unattended, as the timed download runs: no questions, no boxes.
+  struct Timed {
+    int saved = fTimedDownload;
+    Timed() { fTimedDownload = 1; }
+    ~Timed() { fTimedDownload = saved; }
+  } timed;
+  ClearWebDayTable();
+  if (RunTodayDownload(progress) != 1) return fail(TodayDownloadFailure());
+  if (MergeTodayDayFile(WebDayFileName) != 1)
+    return fail(std::string(WebDayFileName) + " をデータベースに取り込めませんでした");
+  return 0;
+}

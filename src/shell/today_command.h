@@ -1,0 +1,21 @@
+// Today's prices as a command: 40082 opens the download dialog (or runs the download
+// without one), merges the day file it wrote and checks the price alerts; the data tool's
+// "today" runs the same download and merge unattended, as the timed download does.
+#pragma once
+
+#include <string>
+
+struct TodayDownloadProgress;
+
+// The feature of command 40082, run inside the update-command steps.
+void TodayDownloadCommand();
+// Merges the day file the download wrote (path). 1 when merged. The day merge answers
+// through MergeDayFileHook (unattended: the timed download runs); without it nothing is
+// merged and 0 is returned.
+int MergeTodayDayFile(const char* path);
+extern int (*MergeDayFileHook)(const char* path, bool unattended);
+
+// The unattended update of the working folder: master file, database header and
+// calendar, settings, then under the update lock the download and the merge. 0 on success;
+// otherwise 1 and *reason (CP932) says why.
+int RunTodayUpdate(TodayDownloadProgress* progress, std::string* reason);
