@@ -374,6 +374,12 @@ int RunTodayDownload(TodayDownloadProgress* progress) {
     if (!fTimedDownload) HostMessageBox("株価のダウンロードは中止しました\n", "ダウンロード中止", MB_OK);
     return 0;
   }
+  return FinishTodayDownload();
+}
+
+int FinishTodayDownload() {
+  WebDayFileName[0] = '\0';
+  g_failure[0] = '\0';
   const int filled = CountWebDayFilled();
   if (filled < TODAY_MIN_FILLED) {
     PRT("有効数=%d,総数=%d\n", filled, LastKabu);

@@ -68,6 +68,8 @@ int WriteWebDayFile();
 // volumes and the day file. 1 when the day file was written, else 0 (with the design's box
 // unless the timed download runs).
 int RunTodayDownload(TodayDownloadProgress* progress);
+// Its second half, after a complete run: the rule, the index volumes and the day file.
+int FinishTodayDownload();
 // Why the last run gave 0 (CP932, empty after success).
 const char* TodayDownloadFailure();
 // "%d時間%2d分" above an hour, else "%d分%02d秒".

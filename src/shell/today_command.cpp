@@ -34,15 +34,19 @@ void TodayDownloadCommand() {
   if (!fTimedDownload) CheckAlarumAfterDownload();
 }
 
-int RunTodayUpdate(TodayDownloadProgress* progress, std::string* reason) {
+TodayUpdateResult RunTodayUpdate(TodayDownloadProgress* progress, std::string* reason) {
+  auto unusable = [&](const std::string& why) {
+    *reason = why;
+    return TODAY_NO_DATABASE;
+  };
   auto fail = [&](const std::string& why) {
     *reason = why;
-    return 1;
+    return TODAY_FAILED;
   };
   TagDate = LoadTag();
-  if (TagDate == 0) return fail(std::string(TAG_FILE) + " を読めません");
-  if (!VURN_file_in(-1, 0) || !VURN_file_in(-1, 1)) return fail(DbFailureText());
-  if (fSampleDB) return fail("サンプル版のデータベース(try.hy3)は更新できません。vurn.hy3 がありません");
+  if (TagDate == 0) return unusable(std::string(TAG_FILE) + " を読めません");
+  if (!VURN_file_in(-1, 0) || !VURN_file_in(-1, 1)) return unusable(DbFailureText());
+  if (fSampleDB) return unusable("サンプル版のデータベース(try.hy3)は更新できません。vurn.hy3 がありません");
   MakeCodeOrder();
   LoadSettings();
   DatabaseLockHold lock;
@@ -57,5 +61,5 @@ int RunTodayUpdate(TodayDownloadProgress* progress, std::string* reason) {
   if (RunTodayDownload(progress) != 1) return fail(TodayDownloadFailure());
   if (MergeTodayDayFile(WebDayFileName) != 1)
     return fail(std::string(WebDayFileName) + " をデータベースに取り込めませんでした");
-  return 0;
+  return TODAY_UPDATED;
 }

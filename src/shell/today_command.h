@@ -16,6 +16,7 @@ int MergeTodayDayFile(const char* path);
 extern int (*MergeDayFileHook)(const char* path, bool unattended);
 
 // The unattended update of the working folder: master file, database header and
-// calendar, settings, then under the update lock the download and the merge. 0 on success;
-// otherwise 1 and *reason (CP932) says why.
-int RunTodayUpdate(TodayDownloadProgress* progress, std::string* reason);
+// calendar, settings, then under the update lock the download and the merge. *reason
+// (CP932) says why a run failed.
+enum TodayUpdateResult { TODAY_UPDATED = 0, TODAY_NO_DATABASE = 1, TODAY_FAILED = 2 };
+TodayUpdateResult RunTodayUpdate(TodayDownloadProgress* progress, std::string* reason);

@@ -2,10 +2,13 @@
 //   vurndb [-C folder] [-f file] info        header, calendar range, stock count
 //   vurndb [-C folder] [-f file] check       every record against the layout rules
 //   vurndb [-C folder] [-f file] dump CODE   one stock's bars as text
+//   vurndb [-C folder] today                 downloads today's prices and merges them
 // The folder defaults to the current one, the file to vurn.hy3 (try.hy3 when vurn.hy3 is
-// missing); the stock master file is vurn.tag in the same folder. Reads only.
+// missing); the stock master file is vurn.tag in the same folder. Only "today" writes: it
+// runs as the timed download does (no questions) under the update lock of vurn.hy3.
 // Exit codes: 0 done (check: sound), 1 check found problems, 2 usage, 3 a file is missing,
-// unreadable or not a database of this layout, 4 CODE is not in the stock master file.
+// unreadable or not a database of this layout (for today: no vurn.hy3 to update), 4 CODE
+// is not in the stock master file, 5 today's download or merge failed.
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -17,17 +20,22 @@
 #include "db/master_file.h"
 #include "db/packed_value.h"
 #include "db/stock_code.h"
+#include "net/today_download.h"
 #include "platform/codepage.h"
+#include "platform/working_folder.h"
+#include "shell/today_command.h"
 
 namespace {
 
-enum Exit { EXIT_OK = 0, EXIT_PROBLEMS = 1, EXIT_USAGE = 2, EXIT_FILES = 3, EXIT_NO_CODE = 4 };
+enum Exit { EXIT_OK = 0, EXIT_PROBLEMS = 1, EXIT_USAGE = 2, EXIT_FILES = 3, EXIT_NO_CODE = 4, EXIT_FAILED = 5 };
 
 int Usage() {
   std::fprintf(stderr,
                "usage: vurndb [-C folder] [-f file] info | check | dump CODE\n"
+               "       vurndb [-C folder] today\n"
                "exit codes: 0 done (check: sound), 1 check found problems, 2 usage,\n"
-               "            3 file missing, unreadable or not a database, 4 CODE not in vurn.tag\n");
+               "            3 file missing, unreadable or not a database, 4 CODE not in vurn.tag,\n"
+               "            5 today's download or merge failed\n");
   return EXIT_USAGE;
 }
 
@@ -158,6 +166,32 @@ int Dump(const std::string& db, const std::string& tag, const char* code_text) {
   return EXIT_OK;
 }
 
+// Progress of the download: the trading date, then a line every 500 stocks.
+struct ConsoleProgress final : TodayDownloadProgress {
+  void ShowDate(const char* text) override { std::printf("date: %s\n", U(text).c_str()); }
+  void ShowProgress(int done, int total, const char* elapsed, const char* remaining) override {
+    if (done - last_ < 500 && done != 0) return;
+    last_ = done;
+    std::printf("%d/%d elapsed %s remaining %s\n", done, total, U(elapsed).c_str(), U(remaining).c_str());
+    std::fflush(stdout);
+  }
+  bool CancelRequested() override { return false; }
+  int last_ = -1000;
+};
+
+int Today(const std::string& folder) {
+  SetCurrentDir(folder.c_str());
+  ConsoleProgress progress;
+  std::string reason;
+  const TodayUpdateResult r = RunTodayUpdate(&progress, &reason);
+  if (r == TODAY_UPDATED) {
+    std::printf("OK: %s merged\n", WebDayFileName);
+    return EXIT_OK;
+  }
+  std::fprintf(stderr, "vurndb: %s\n", U(reason).c_str());
+  return r == TODAY_NO_DATABASE ? EXIT_FILES : EXIT_FAILED;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -180,5 +214,6 @@ int main(int argc, char** argv) {
   if (command == "info" && i == argc) return Info(db, tag);
   if (command == "check" && i == argc) return Check(db, tag);
   if (command == "dump" && i + 1 == argc) return Dump(db, tag, argv[i]);
+  if (command == "today" && i == argc) return Today(folder);
   return Usage();
 }
