@@ -115,6 +115,8 @@ class TodayDownload : public LoopbackNetTest {
 // A few thousand stocks: indices from the quote page, an exchange rate, chart-served
 // stocks, Nagoya listings from the quote page, and the stocks that must stay out.
 TEST_F(TodayDownload, EndToEndDayFile) {
+  // The internet library's path: one connection per host for the whole run.
+  CurrentNetConfig().wininet = 1;
   ServeProbe("15:30");
   const int companies = 3420;
   const std::string ts = std::to_string(kToday0900);
@@ -215,6 +217,7 @@ TEST_F(TodayDownload, EndToEndDayFile) {
   EXPECT_EQ(Requests(QuotePath("1312.T")), 0);  // a stale bar has no fallback
   EXPECT_EQ(Requests(QuotePath("1310.T")), 1);  // the inconsistent bar's fallback
   EXPECT_TRUE(host.boxes.empty());
+  EXPECT_LE(server->connections(), 4);
 }
 
 TEST_F(TodayDownload, TradingNotOverAsksAndTheTimedRunStops) {
