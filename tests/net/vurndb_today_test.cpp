@@ -79,7 +79,7 @@ TEST_F(VurndbToday, ExitCodesAndReasons) {
   WriteFixtureDatabase(3, 10);
   // The probe page cannot be read.
   r = Vurndb("-C " + dir.path() + " today");
-  EXPECT_EQ(r.code, 5) << r.out;
+  EXPECT_EQ(r.code, 6) << r.out;
   EXPECT_NE(r.out.find(U8(u8"日付の取得に失敗しました")), std::string::npos) << r.out;
 
   // Three stocks are far fewer than a day file needs.
@@ -90,7 +90,7 @@ TEST_F(VurndbToday, ExitCodesAndReasons) {
     server->Route(ChartPath(symbol), reply);
   }
   r = Vurndb("-C " + dir.path() + " today");
-  EXPECT_EQ(r.code, 5) << r.out;
+  EXPECT_EQ(r.code, 6) << r.out;
   EXPECT_NE(r.out.find(U8(u8"取得できた株数が少ないので中止しました (3/3)")), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("date: "), std::string::npos) << r.out;
   EXPECT_EQ(server->requests().size(), 5u);  // the probe twice, three chart documents

@@ -2,13 +2,16 @@
 //   vurndb [-C folder] [-f file] info        header, calendar range, stock count
 //   vurndb [-C folder] [-f file] check       every record against the layout rules
 //   vurndb [-C folder] [-f file] dump CODE   one stock's bars as text
-//   vurndb [-C folder] today                 downloads today's prices and merges them
+//   vurndb [-C folder] master LIST [-o FILE]  a new edition of vurn.tag from the list of
+//                                             listed issues (.xls or CSV)
+//   vurndb [-C folder] today                  downloads today's prices and merges them
 // The folder defaults to the current one, the file to vurn.hy3 (try.hy3 when vurn.hy3 is
-// missing); the stock master file is vurn.tag in the same folder. Only "today" writes: it
-// runs as the timed download does (no questions) under the update lock of vurn.hy3.
+// missing); the stock master file is vurn.tag in the same folder. Only master and today
+// write; today runs as the timed download does (no questions) under the update lock.
 // Exit codes: 0 done (check: sound), 1 check found problems, 2 usage, 3 a file is missing,
 // unreadable or not a database of this layout (for today: no vurn.hy3 to update), 4 CODE
-// is not in the stock master file, 5 today's download or merge failed.
+// is not in the stock master file, 5 LIST is not a list of listed issues, 6 today's
+// download or merge failed.
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -20,6 +23,7 @@
 #include "db/master_file.h"
 #include "db/packed_value.h"
 #include "db/stock_code.h"
+#include "master_command.h"
 #include "net/today_download.h"
 #include "platform/codepage.h"
 #include "platform/working_folder.h"
@@ -27,15 +31,16 @@
 
 namespace {
 
-enum Exit { EXIT_OK = 0, EXIT_PROBLEMS = 1, EXIT_USAGE = 2, EXIT_FILES = 3, EXIT_NO_CODE = 4, EXIT_FAILED = 5 };
+enum Exit { EXIT_OK = 0, EXIT_PROBLEMS = 1, EXIT_USAGE = 2, EXIT_FILES = 3, EXIT_NO_CODE = 4, EXIT_TODAY_FAILED = 6 };
 
 int Usage() {
   std::fprintf(stderr,
                "usage: vurndb [-C folder] [-f file] info | check | dump CODE\n"
+               "       vurndb [-C folder] master LIST [-o vurn.tag]\n"
                "       vurndb [-C folder] today\n"
                "exit codes: 0 done (check: sound), 1 check found problems, 2 usage,\n"
                "            3 file missing, unreadable or not a database, 4 CODE not in vurn.tag,\n"
-               "            5 today's download or merge failed\n");
+               "            5 LIST is not a list of listed issues, 6 today's download or merge failed\n");
   return EXIT_USAGE;
 }
 
@@ -189,7 +194,7 @@ int Today(const std::string& folder) {
     return EXIT_OK;
   }
   std::fprintf(stderr, "vurndb: %s\n", U(reason).c_str());
-  return r == TODAY_NO_DATABASE ? EXIT_FILES : EXIT_FAILED;
+  return r == TODAY_NO_DATABASE ? EXIT_FILES : EXIT_TODAY_FAILED;
 }
 
 }  // namespace
@@ -214,6 +219,7 @@ int main(int argc, char** argv) {
   if (command == "info" && i == argc) return Info(db, tag);
   if (command == "check" && i == argc) return Check(db, tag);
   if (command == "dump" && i + 1 == argc) return Dump(db, tag, argv[i]);
+  if (command == "master") return MasterCommand(folder, argc - i, argv + i);
   if (command == "today" && i == argc) return Today(folder);
   return Usage();
 }
