@@ -126,6 +126,7 @@ int CreateFile() {
 // place of the bytes to be written.
 bool CheckUpdatable(int fd, int64_t end) {
   struct stat st {};
+  errno = 0;
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     // A write after a failed seek would land on the header.
     PRT("fseek() Err out index\n");

@@ -227,34 +227,31 @@ bool CopyFileSafely(const std::string& from, const std::string& to, int* error) 
   return true;
 }
 
-int RemoveLeftoverTemporaries(const std::string& path) {
+std::vector<std::string> LeftoverTemporaries(const std::string& path) {
   const size_t slash = path.rfind('/');
-  const std::string dir = slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
-  const std::string prefix = (slash == std::string::npos ? path : path.substr(slash + 1)) + TEMP_MARK;
-  DIR* d = ::opendir(dir.c_str());
-  if (!d) return 0;
+  const std::string dir = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+  const std::string prefix = path.substr(dir.size()) + TEMP_MARK;
   std::vector<std::string> found;
+  DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
+  if (!d) return found;
   while (const dirent* e = ::readdir(d)) {
     const char* name = e->d_name;
     if (std::strncmp(name, prefix.c_str(), prefix.size()) != 0) continue;
-    // Only our own names: digits, "_", digits.
+    // Only the names FileReplace gives: digits, "_", digits.
     const char* p = name + prefix.size();
-    if (*p < '0' || *p > '9') continue;
-    if (std::strspn(p, "0123456789_") != std::strlen(p)) continue;
-    found.push_back(name);
+    const char* under = std::strchr(p, '_');
+    if (!under || under == p || under[1] == '\0') continue;
+    if (std::strspn(p, "0123456789") != static_cast<size_t>(under - p)) continue;
+    if (std::strspn(under + 1, "0123456789") != std::strlen(under + 1)) continue;
+    found.push_back(dir + name);
   }
   ::closedir(d);
-  int removed = 0;
-  for (const std::string& name : found) {
-    const std::string full = (slash == std::string::npos ? std::string() : dir) + name;
-    if (::unlink(full.c_str()) == 0) ++removed;
-  }
-  return removed;
+  std::sort(found.begin(), found.end());
+  return found;
 }
 
-bool RemoveBackupOfUnchanged(const std::string& path, const std::string& backup) {
+bool IsSecondNameOf(const std::string& backup, const std::string& path) {
   struct stat a {}, b {};
   if (::stat(path.c_str(), &a) != 0 || ::stat(backup.c_str(), &b) != 0) return false;
-  if (a.st_dev != b.st_dev || a.st_ino != b.st_ino) return false;
-  return ::unlink(backup.c_str()) == 0;
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }

@@ -1,11 +1,12 @@
 // Replacing a whole file safely: the new contents go to a temporary file in the same
 // folder ("<name>.tmp<pid>_<n>"), are flushed to disk and renamed over the old file, so a
 // failure or a kill at any point leaves the old file as it was. A temporary file left by a
-// killed run is removed by RemoveLeftoverTemporaries.
+// killed run is found by LeftoverTemporaries.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 struct FileReplace {
   std::string path;   // the file being replaced
@@ -37,7 +38,7 @@ bool FileReplaceCommit(FileReplace* r);
 // The same, keeping the old file as backup (replacing an older backup) before the rename:
 // as a second name of the old file where the disk allows, else as a copy. A kill between
 // the two steps leaves backup as a second name of the unchanged file, which
-// RemoveBackupOfUnchanged removes.
+// IsSecondNameOf tells.
 bool FileReplaceCommitKeeping(FileReplace* r, const std::string& backup);
 // Gives up: closes and removes the temporary file.
 void FileReplaceAbort(FileReplace* r);
@@ -45,9 +46,9 @@ void FileReplaceAbort(FileReplace* r);
 // Copies the file from to the file to (replacing it safely); false with *error set.
 bool CopyFileSafely(const std::string& from, const std::string& to, int* error);
 
-// Removes the temporary files of path left by runs that ended before their commit; only
-// call it while no other process may be replacing path. Returns how many were removed.
-int RemoveLeftoverTemporaries(const std::string& path);
-// Removes backup when it is only a second name of path (a run ended between keeping the
-// backup and the rename). True when it was removed.
-bool RemoveBackupOfUnchanged(const std::string& path, const std::string& backup);
+// The temporary files of path (full names) that runs left when they ended before their
+// commit; remove them only while no other process may be replacing path.
+std::vector<std::string> LeftoverTemporaries(const std::string& path);
+// True when backup is only a second name of path (a run ended between keeping the backup
+// and the rename): removing it loses nothing.
+bool IsSecondNameOf(const std::string& backup, const std::string& path);
