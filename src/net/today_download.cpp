@@ -24,6 +24,7 @@
 #include "platform/diagnostics.h"
 #include "platform/file_replace.h"
 #include "platform/host.h"
+#include "platform/progress.h"
 #include "platform/working_folder.h"
 
 WebDayEntry WebDayTable[WEB_DAY_TABLE_SIZE];
@@ -145,12 +146,6 @@ int GetQuotePage(int stock_num, int mode) {
   return StoreWebDay(stock_num, p.open, p.high, p.low, p.close, p.volume);
 }
 
-void FormatDownloadTime(int seconds, char* buf, int size) {
-  if (seconds < 0) seconds = 0;
-  if (seconds > 3600) std::snprintf(buf, size, "%d時間%2d分", seconds / 3600, seconds / 60 % 60);
-  else std::snprintf(buf, size, "%d分%02d秒", seconds / 60, seconds % 60);
-}
-
 namespace {
 
 struct SessionHold {
@@ -163,13 +158,10 @@ struct SessionHold {
 
 void ShowProgress(TodayDownloadProgress* progress, int done, long start_clock) {
   if (!progress) return;
-  const int elapsed = static_cast<int>((ProcessClockMs() - start_clock) / 1000);
-  const int remaining =
-      static_cast<int>(static_cast<int64_t>(elapsed) * LastKabu / (done + 1)) - elapsed;
-  char e[64], r[64];
-  FormatDownloadTime(elapsed, e, sizeof e);
-  FormatDownloadTime(remaining, r, sizeof r);
-  progress->ShowProgress(done, LastKabu, e, r);
+  const int64_t elapsed = (ProcessClockMs() - start_clock) / 1000;
+  const std::string e = ProgressTimeText(elapsed);
+  const std::string r = ProgressTimeText(ProgressRemaining(elapsed, done, LastKabu));
+  progress->ShowProgress(done, LastKabu, e.c_str(), r.c_str());
 }
 
 // One stock from the chart interface; falls back to the quote page for an inconsistent bar.
@@ -360,7 +352,7 @@ int WriteWebDayFile() {
   FileReplace r;
   if (!FileReplaceBegin(&r, path) || !FileReplaceWrite(&r, text.data(), text.size()) || !FileReplaceCommit(&r)) {
     const int error = r.error;
-    if (r.f) FileReplaceAbort(&r);
+    if (r.fd >= 0) FileReplaceAbort(&r);
     return WriteFailed(path, error);
   }
   std::snprintf(WebDayFileName, sizeof WebDayFileName, "%s", path.c_str());

@@ -34,8 +34,9 @@ extern int fTimedDownload;
 // Fewer filled entries than this abort the run without a day file.
 constexpr int TODAY_MIN_FILLED = 3395;
 
-// What the run shows and asks while it works: the dialog implements it, the data tool
-// prints a line. CancelRequested is asked before each stock and lets pending events run.
+// What the run shows while it works: the dialog's own date, bar and time controls, or the
+// data tool's lines (times as ProgressTimeText writes them). CancelRequested is asked
+// before each stock and lets pending events run.
 struct TodayDownloadProgress {
   virtual ~TodayDownloadProgress() = default;
   virtual void ShowDate(const char* text) = 0;  // "2026年12月10日"
@@ -72,8 +73,6 @@ int RunTodayDownload(TodayDownloadProgress* progress);
 int FinishTodayDownload();
 // Why the last run gave 0 (CP932, empty after success).
 const char* TodayDownloadFailure();
-// "%d時間%2d分" above an hour, else "%d分%02d秒".
-void FormatDownloadTime(int seconds, char* buf, int size);
 
 // Installed by the program's dialog: opens "WEB_DOWNLOAD" and returns its result (1 when a
 // day file was written). nullptr without a desktop.

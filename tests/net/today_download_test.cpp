@@ -333,14 +333,4 @@ TEST_F(TodayTable, FailedDayFileIsAFailure) {
   EXPECT_NE(host.boxes.at(0).text.find("のオープン失敗"), std::string::npos);
 }
 
-TEST(TodayTime, ProgressTimeTexts) {
-  char buf[64];
-  FormatDownloadTime(59, buf, sizeof buf);
-  EXPECT_EQ(std::string(buf), "0分59秒");
-  FormatDownloadTime(3600, buf, sizeof buf);
-  EXPECT_EQ(std::string(buf), "60分00秒");
-  FormatDownloadTime(3661, buf, sizeof buf);
-  EXPECT_EQ(std::string(buf), "1時間 1分");
-}
-
 }  // namespace
