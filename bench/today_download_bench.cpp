@@ -33,17 +33,19 @@ namespace {
 constexpr int kStocks = 4000;
 
 std::string ChartDocument200KB() {
-  std::vector<int64_t> ts(CHART_DAYS_MAX), o(CHART_DAYS_MAX), h(CHART_DAYS_MAX), l(CHART_DAYS_MAX),
-      c(CHART_DAYS_MAX), v(CHART_DAYS_MAX);
+  // Prices with four decimals, as the interface sends adjusted values: about 200 KB.
+  std::string ts, o, h, l, c, v;
   for (int i = 0; i < CHART_DAYS_MAX; ++i) {
-    ts[i] = 1500000000 + 86400LL * i;
-    c[i] = 1000 + i % 97;
-    o[i] = c[i] - 3;
-    h[i] = c[i] + 5;
-    l[i] = c[i] - 7;
-    v[i] = 1234500 + i;
+    const char* sep = i ? "," : "";
+    const int64_t close = 1000 + i % 97;
+    ts += sep + std::to_string(1500000000 + 86400LL * i);
+    o += sep + std::to_string(close - 3) + ".2500";
+    h += sep + std::to_string(close + 5) + ".7500";
+    l += sep + std::to_string(close - 7) + ".1250";
+    c += sep + std::to_string(close) + ".6250";
+    v += sep + std::to_string(12345000 + i);
   }
-  return ChartJsonDays("7203.T", ts.data(), o.data(), h.data(), l.data(), c.data(), v.data(), CHART_DAYS_MAX);
+  return ChartJson("7203.T", ts, o, h, l, c, v);
 }
 
 std::string QuotePage200KB() {
