@@ -10,6 +10,7 @@
 
 #include "platform/codepage.h"
 #include "platform/diagnostics.h"
+#include "platform/file_replace.h"
 
 namespace {
 
@@ -201,49 +202,20 @@ bool ProfileSave(const ProfileFile& pf, const char* path) {
     return false;
   }
   const std::string text = ProfileText(pf);
-  std::string tmp = std::string(path) + ".XXXXXX";
-  int fd = mkstemp(tmp.data());
-  if (fd < 0) {
-    PRT("設定ファイル %s を書けません(%s)\n", path, std::strerror(errno));
-    return false;
-  }
-  // The new file keeps the old one's permissions (mkstemp makes it private).
+  FileReplace r;
+  bool ok = FileReplaceBegin(&r, path);
+  // The new file keeps the old one's permissions.
   struct stat old;
-  if (stat(path, &old) == 0) {
-    fchmod(fd, old.st_mode & 07777);
+  if (ok && stat(path, &old) == 0) fchmod(fileno(r.f), old.st_mode & 07777);
+  ok = ok && FileReplaceWrite(&r, text.data(), text.size());
+  if (ok) {
+    ok = FileReplaceCommit(&r);
   } else {
-    mode_t mask = umask(0);
-    umask(mask);
-    fchmod(fd, 0666 & ~mask);
+    FileReplaceAbort(&r);
   }
-  size_t done = 0;
-  bool ok = true;
-  while (done < text.size()) {
-    ssize_t n = write(fd, text.data() + done, text.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      ok = false;
-      break;
-    }
-    done += static_cast<size_t>(n);
-  }
-  int err = errno;
-  if (ok && fsync(fd) != 0) ok = false, err = errno;
-  if (close(fd) != 0 && ok) ok = false, err = errno;
-  if (ok && rename(tmp.c_str(), path) != 0) ok = false, err = errno;
   if (!ok) {
-    unlink(tmp.c_str());
-    PRT("設定ファイル %s を書けません(%s)\n", path, std::strerror(err));
+    PRT("設定ファイル %s を書けません(%s)\n", path, std::strerror(r.error ? r.error : EIO));
     return false;
-  }
-  // Make the rename itself durable.
-  std::string dir(path);
-  size_t slash = dir.rfind('/');
-  dir = slash == std::string::npos ? "." : dir.substr(0, slash + 1);
-  int dfd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dfd >= 0) {
-    fsync(dfd);
-    close(dfd);
   }
   return true;
 }
