@@ -144,6 +144,7 @@ TEST_F(Settings, DamagedValuesFallBackWithLineNamingKey) {
       "Kairi=0 0 0\n"
       "Bollinger=9\n"
       "PntFgr=7 3\n"
+      "CompareCode=50000 -1 1301\n"
       "[Screening]\n"
       "ScreGroupNum=500\n"
       "ScreGroupSelect=500\n"
@@ -151,8 +152,6 @@ TEST_F(Settings, DamagedValuesFallBackWithLineNamingKey) {
       "Parameter=0 99 0 5\n"
       "[Proxy]\n"
       "Port=0\n"
-      "[Chart]\n"
-      "CompareCode=50000 -1 1301\n"
       "[Alarum]\n"
       "RiguiRitu=-3\n"
       "SonkiriRitu=101\n");
@@ -413,7 +412,9 @@ TEST(SettingsTable, RowsAreConsistent) {
       const SettingLimit& l = SettingLimitOf(row, i);
       EXPECT_LE(l.lo, def[i]) << id << " " << i;
       EXPECT_GE(l.hi, def[i]) << id << " " << i;
-      if (row.flags & SETTING_NEGATED) EXPECT_GT(l.lo, INT_MIN) << id;
+      if (row.flags & SETTING_NEGATED) {
+        EXPECT_GT(l.lo, INT_MIN) << id;
+      }
     }
   }
   EXPECT_EQ(FindSettingRow("general", "candlehaba"), FindSettingRow("General", "CandleHaba"));
