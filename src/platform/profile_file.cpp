@@ -10,6 +10,7 @@
 
 #include "platform/codepage.h"
 #include "platform/diagnostics.h"
+#include "platform/file_io.h"
 #include "platform/file_replace.h"
 
 namespace {
@@ -165,14 +166,8 @@ bool ProfileLoad(ProfileFile& pf, const char* path) {
             static_cast<unsigned long long>(st.st_size) <= PROFILE_MAX_FILE_BYTES;
   if (ok) {
     text.resize(static_cast<size_t>(st.st_size));
-    size_t done = 0;
-    while (done < text.size()) {
-      ssize_t n = read(fd, text.data() + done, text.size() - done);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) break;
-      done += static_cast<size_t>(n);
-    }
-    ok = done == text.size();
+    int err = 0;
+    ok = ReadFully(fd, text.data(), text.size(), 0, &err) == text.size() && err == 0;
   }
   close(fd);
   if (!ok) {
@@ -202,19 +197,11 @@ bool ProfileSave(const ProfileFile& pf, const char* path) {
     return false;
   }
   const std::string text = ProfileText(pf);
+  // A new file renamed over the old one, with the old one's permissions.
   FileReplace r;
-  bool ok = FileReplaceBegin(&r, path);
-  // The new file keeps the old one's permissions.
-  struct stat old;
-  if (ok && stat(path, &old) == 0) fchmod(fileno(r.f), old.st_mode & 07777);
-  ok = ok && FileReplaceWrite(&r, text.data(), text.size());
-  if (ok) {
-    ok = FileReplaceCommit(&r);
-  } else {
+  if (!FileReplaceBegin(&r, path) || !FileReplaceWrite(&r, text.data(), text.size()) || !FileReplaceCommit(&r)) {
     FileReplaceAbort(&r);
-  }
-  if (!ok) {
-    PRT("設定ファイル %s を書けません(%s)\n", path, std::strerror(r.error ? r.error : EIO));
+    PRT("設定ファイル %s を書けません(%s)\n", path, std::strerror(r.error));
     return false;
   }
   return true;
