@@ -280,11 +280,11 @@ bool MergeStock(Plan* p, int s, Hiashi* h, int pass, RecordFault* fault, bool* m
   bool use_line = line.code != 0;
   if (p->drop) DropOldestDay(h, p->old_days);
   const int W = p->work_days;
-  const char* code_text = Code_to_String(fundamental[s].code).c_str();
+  const CodeText code_text = Code_to_String(fundamental[s].code);
   Bar bar{WholeUnits(line.open), WholeUnits(line.high), WholeUnits(line.low), WholeUnits(line.close),
           PackedShares(line.volume)};
   if (use_line && (h->flag & FLAG_NO_PRICES)) {
-    PRT("新規追加銘柄,%12.32s,%d(%s),", fundamental[s].name, fundamental[s].code, code_text);
+    PRT("新規追加銘柄,%12.32s,%d(%s),", fundamental[s].name, fundamental[s].code, code_text.c_str());
     if (bar.open && bar.high && bar.low && bar.close) {
       h->flag = fundamental[s].flag & ~FLAG_NO_PRICES;
       h->start = W;
@@ -301,7 +301,7 @@ bool MergeStock(Plan* p, int s, Hiashi* h, int pass, RecordFault* fault, bool* m
       if (has_last) {
         bar.open = bar.high = bar.low = bar.close = Packed_to_Value(h->close[h->end]);
       } else {
-        PRT("%s 終値が0で、前の終値もないため、この日の株価はありません\n", code_text);
+        PRT("%s 終値が0で、前の終値もないため、この日の株価はありません\n", code_text.c_str());
         use_line = false;
       }
     } else {
@@ -335,13 +335,14 @@ bool MergeStock(Plan* p, int s, Hiashi* h, int pass, RecordFault* fault, bool* m
     }
     if (!p->insert && line.split != 0) {
       const double factor = 100.0 / (static_cast<double>(line.split) / DAY_MICRO + 100.0);
-      if (bar.close > 0 && std::isfinite(factor) && factor > 0) {
+      // A stock that did not trade today gives no split: its close was taken from the past.
+      if (WholeUnits(line.close) > 0 && std::isfinite(factor) && factor > 0) {
         PRT("%.32s(%d)\n%.32s\n\n1 :% 4.2f の分割。\n\n過去のデータを修正。セーブは気をつけて！\n", fundamental[s].name,
             fundamental[s].code, h->name, (static_cast<double>(line.split) / DAY_MICRO + 100.0) / 100.0);
         AdjustSplit(h, p->new_dates, p->new_days, p->date, factor, fault);
         if (fault->failed) return false;
       } else {
-        PRT("%s の分割(%lld%%)は使いません（終値または比率が不正）\n", code_text, static_cast<long long>(line.split / DAY_MICRO));
+        PRT("%s の分割(%lld%%)は使いません（終値または比率が不正）\n", code_text.c_str(), static_cast<long long>(line.split / DAY_MICRO));
       }
     }
   } else if (p->insert) {
@@ -563,6 +564,18 @@ bool SaveAsNewFile(Plan* p, Hiashi* h, Teller* tell, int* merged_count) {
         return false;
       }
     }
+    if (s >= LastKabu) {
+      // Unused slots are mostly holes: skip them without reading zeros.
+      const off_t at = static_cast<off_t>(DbRecordOffset(s));
+      const off_t data = ::lseek(fd, at, SEEK_DATA);
+      if (data < 0 && errno == ENXIO) break;  // nothing but holes to the end
+      if (data >= at + DB_RECORD_SIZE) {
+        const int next = static_cast<int>((data - DB_HEADER_SIZE) / DB_RECORD_SIZE);
+        pending_zero += static_cast<int64_t>(next - s) * DB_RECORD_SIZE;
+        s = next - 1;
+        continue;
+      }
+    }
     if (!ReadSlot(fd, s, h, s < LastKabu ? p->old_days : -1)) return fail(true, "レコードが読めません", 0);
     if (s < LastKabu) {
       RecordFault fault;
@@ -643,8 +656,8 @@ int MergeDayFile(const DayFile& file, MergeUi* ui, MergeSummary* summary) {
     return 0;
   }
   if (!PlaceTheDay(file, p, &tell)) return 0;
-  if (!Ask(*p, ui)) return 0;
   if (!AssignLines(file, p, &tell)) return 0;
+  if (!Ask(*p, ui)) return 0;
   PlanCalendar(p);
   if (p->insert || p->drop) p->rewrite = true;
 
