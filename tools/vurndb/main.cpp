@@ -2,14 +2,14 @@
 //   vurndb [-C folder] [-f file] info        header, calendar range, stock count
 //   vurndb [-C folder] [-f file] check       every record against the layout rules
 //   vurndb [-C folder] [-f file] dump CODE   one stock's bars as text
-//   vurndb [-C folder] merge [--insert] FILE merges a day file into vurn.hy3
+//   vurndb [-C folder] master LIST [-o FILE]  a new edition of vurn.tag from the list of
+//                                             listed issues (.xls or CSV)
+//   vurndb [-C folder] merge [--insert] FILE  merges a day file into vurn.hy3
 // The folder defaults to the current one, the file to vurn.hy3 (try.hy3 when vurn.hy3 is
-// missing); the stock master file is vurn.tag in the same folder. Only merge writes: it
-// takes the update lock and answers the questions as the timed download does (an older day
-// is inserted only with --insert).
+// missing); the stock master file is vurn.tag in the same folder. Only master and merge write.
 // Exit codes: 0 done (check: sound), 1 check found problems, 2 usage, 3 a file is missing,
 // unreadable or not a database of this layout, 4 CODE is not in the stock master file,
-// 5 the merge refused the day file or stopped (the database is as before).
+// 5 LIST is not a list of listed issues, 6 merge refused the day file or stopped.
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -18,24 +18,26 @@
 
 #include "db/database_check.h"
 #include "db/database_file.h"
-#include "db/day_merge.h"
 #include "db/master_file.h"
 #include "db/packed_value.h"
 #include "db/stock_code.h"
+#include "master_command.h"
+#include "merge_command.h"
 #include "platform/codepage.h"
-#include "platform/working_folder.h"
 
 namespace {
 
-enum Exit { EXIT_OK = 0, EXIT_PROBLEMS = 1, EXIT_USAGE = 2, EXIT_FILES = 3, EXIT_NO_CODE = 4, EXIT_REFUSED = 5 };
+enum Exit { EXIT_OK = 0, EXIT_PROBLEMS = 1, EXIT_USAGE = 2, EXIT_FILES = 3, EXIT_NO_CODE = 4 };
 
 int Usage() {
   std::fprintf(stderr,
                "usage: vurndb [-C folder] [-f file] info | check | dump CODE\n"
+               "       vurndb [-C folder] master LIST [-o vurn.tag]\n"
                "       vurndb [-C folder] merge [--insert] FILE\n"
                "exit codes: 0 done (check: sound), 1 check found problems, 2 usage,\n"
                "            3 file missing, unreadable or not a database, 4 CODE not in vurn.tag,\n"
-               "            5 merge refused the day file or stopped (database as before)\n");
+               "            5 LIST is not a list of listed issues,\n"
+               "            6 merge refused the day file or stopped (database as before)\n");
   return EXIT_USAGE;
 }
 
@@ -166,46 +168,6 @@ int Dump(const std::string& db, const std::string& tag, const char* code_text) {
   return EXIT_OK;
 }
 
-// The merge as a timed run: no questions but the insertion of an older day, every reason
-// for stopping on standard error.
-struct ConsoleMergeUi final : MergeUi {
-  bool allow_insert = false;
-  int Box(const char* text, const char* caption, unsigned type) override {
-    if ((type & MB_BUTTON_MASK) != MB_OKCANCEL) return IDOK;
-    if (allow_insert) return IDOK;
-    std::fprintf(stderr, "vurndb: %s\n", U(text).c_str());
-    std::fprintf(stderr, "vurndb: an older day is inserted only with --insert\n");
-    return IDCANCEL;
-  }
-  void Stopped(const char* reason) override { std::fprintf(stderr, "vurndb: %s\n", U(reason).c_str()); }
-};
-
-int Merge(const std::string& folder, const std::string& day_file, bool allow_insert) {
-  SetCurrentDir(folder.c_str());
-  if (!Exists(DataFilePath(DB_FILE))) {
-    std::fprintf(stderr, "vurndb: %s%s is missing (the sample database is never updated)\n", folder.c_str(), DB_FILE);
-    return EXIT_FILES;
-  }
-  if (!Exists(day_file)) {
-    std::fprintf(stderr, "vurndb: %s is missing\n", day_file.c_str());
-    return EXIT_FILES;
-  }
-  if (LoadTag() == 0) {
-    std::fprintf(stderr, "vurndb: %s%s cannot be read as a stock master file\n", folder.c_str(), TAG_FILE);
-    return EXIT_FILES;
-  }
-  MakeCodeOrder();
-  ConsoleMergeUi ui;
-  ui.timed = true;
-  ui.allow_insert = allow_insert;
-  MergeSummary sum;
-  if (!MergeDayFilePath(day_file, &ui, &sum)) return EXIT_REFUSED;
-  std::printf("merged %s: %s %d, %d stocks, %d days (%s)\n", day_file.c_str(), sum.inserted ? "inserted" : "appended",
-              sum.date, sum.stocks_merged, sum.last_date,
-              sum.dropped_oldest ? "oldest day shifted out" : sum.rewritten ? "database rewritten" : "in place");
-  return EXIT_OK;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -229,16 +191,8 @@ int main(int argc, char** argv) {
   if (command == "info" && i == argc) return Info(db, tag);
   if (command == "check" && i == argc) return Check(db, tag);
   if (command == "dump" && i + 1 == argc) return Dump(db, tag, argv[i]);
-  if (command == "merge") {
-    // The merge updates vurn.hy3 of the folder and nothing else.
-    if (!file_given.empty() && file_given != DB_FILE) return Usage();
-    bool allow_insert = false;
-    if (i < argc && std::strcmp(argv[i], "--insert") == 0) {
-      allow_insert = true;
-      ++i;
-    }
-    if (i + 1 != argc) return Usage();
-    return Merge(folder, argv[i], allow_insert);
-  }
+  if (command == "master") return MasterCommand(folder, argc - i, argv + i);
+  // The merge updates vurn.hy3 of the folder and nothing else.
+  if (command == "merge" && (file_given.empty() || file_given == DB_FILE)) return MergeCommand(folder, argc - i, argv + i);
   return Usage();
 }
