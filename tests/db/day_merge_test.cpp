@@ -55,12 +55,7 @@ class DayMerge : public ::testing::Test {
     ui.timed = timed;
     return MergeDayFilePath(path, &ui, sum);
   }
-  // The header and the fixture's records (the slots after them are holes), and the size.
-  std::string Db() {
-    struct stat st {};
-    ::stat(DataFilePath(DB_FILE).c_str(), &st);
-    return std::to_string(st.st_size) + ReadFileRange(DataFilePath(DB_FILE), 0, DbRecordOffset(STOCKS + 1));
-  }
+  std::string Db() { return DatabaseBytes(STOCKS + 1); }
   Hiashi Record(int s) {
     EXPECT_TRUE(VURN_file_in(s, 2));
     return *WorkHiashi();
@@ -74,7 +69,7 @@ TEST_F(DayMerge, AppendsTheNextDayInPlace) {
   Fixture();
   ScriptedHost host;
   host.Answer(IDOK, "データベース更新");
-  const std::string size = Db().substr(0, 9);
+  const std::string size = Db().substr(0, Db().find('|'));
   MergeSummary sum;
   ASSERT_EQ(Merge(DayFileText(20261210, {{0, 2000, 2100, 1900, 2050, "1.001"}, {3, 500, 510, 490, 505, "1234.5"}}),
                   "y.txt", false, &sum),
@@ -93,7 +88,7 @@ TEST_F(DayMerge, AppendsTheNextDayInPlace) {
   EXPECT_EQ(Packed_to_Value(h.deki[DAYS]), 1001);  // rounded to the nearest share
   EXPECT_EQ(Packed_to_Value(Record(3).deki[DAYS]), 1234000);
   EXPECT_EQ(Record(5).end, DAYS - 1);  // not in the file: no bar today
-  EXPECT_EQ(Db().substr(0, 9), size);
+  EXPECT_EQ(Db().substr(0, Db().find('|')), size);
   EXPECT_EQ(g_stored, 2);
   EXPECT_EQ(g_finished, 1);
   EXPECT_EQ(g_stale, 0);
@@ -215,7 +210,7 @@ TEST_F(DayMerge, FullCalendarShiftsOutTheOldestDay) {
   EXPECT_EQ(h7.close[MAX_DATE - 2], before.close[MAX_DATE - 1]);
   EXPECT_EQ(h7.close[MAX_DATE - 1], 0);
   EXPECT_EQ(h7.end, MAX_DATE - 2);
-  EXPECT_EQ(Db().rfind(std::to_string(DB_FILE_SIZE), 0), 0u);
+  EXPECT_EQ(Db().rfind(std::to_string(DB_FILE_SIZE) + "|", 0), 0u);
 }
 
 TEST_F(DayMerge, FullCalendarRefusesADayBeforeItsFirstDay) {

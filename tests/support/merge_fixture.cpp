@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "db/database_file.h"
 #include "db/master_file.h"
@@ -65,16 +66,9 @@ bool LoadMergeFixture() {
   return VURN_file_in(-1, 0) == 1 && VURN_file_in(-1, 1) == 1;
 }
 
-std::string FileDigest(const std::string& path) {
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return "";
-  std::vector<unsigned char> buf(1 << 20);
-  uint64_t h = 1469598103934665603ULL, size = 0;
-  size_t n;
-  while ((n = std::fread(buf.data(), 1, buf.size(), f)) > 0) {
-    for (size_t i = 0; i < n; ++i) h = (h ^ buf[i]) * 1099511628211ULL;
-    size += n;
-  }
-  std::fclose(f);
-  return std::to_string(size) + ":" + std::to_string(h);
+std::string DatabaseBytes(int stocks) {
+  const std::string path = DataFilePath(DB_FILE);
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return "";
+  return std::to_string(st.st_size) + "|" + ReadFileRange(path, 0, static_cast<size_t>(DbRecordOffset(stocks)));
 }

@@ -27,5 +27,6 @@ void WriteMergeFixture(const std::vector<Fundamental>& entries, const std::vecto
 void WriteMergeFixture(int stocks, const std::vector<int32_t>& calendar);
 // Loads the stock table, the code order, the header and the calendar; false on failure.
 bool LoadMergeFixture();
-// A digest of a whole file, read in chunks (full-size databases are compared by it).
-std::string FileDigest(const std::string& path);
+// What a merge may change in vurn.hy3 of a fixture of `stocks` stocks: the file's size, the
+// header and calendar, and the records of the stocks (the slots after them are holes).
+std::string DatabaseBytes(int stocks);
