@@ -13,10 +13,12 @@
 #include "db/database_file.h"
 #include "db/database_lock.h"
 #include "db/packed_value.h"
+#include "db/record_io.h"
 #include "db/record_repair.h"
 #include "db/stock_code.h"
 #include "platform/diagnostics.h"
 #include "platform/file_error.h"
+#include "platform/file_io.h"
 #include "platform/file_replace.h"
 #include "platform/working_folder.h"
 
@@ -77,37 +79,24 @@ uint16_t PackedShares(int64_t thousands_micro) {
   return Double_to_Packed(static_cast<double>(shares));
 }
 
-// Exact reads and writes of whole records through the merge's own buffer. A record of a
-// stock in use is read as the database reader reads it (range kept inside the calendar);
-// days < 0 reads the bytes as they are.
-bool ReadSlot(int fd, int slot, Hiashi* h, int days) {
-  size_t done = 0;
-  char* p = reinterpret_cast<char*>(h);
-  while (done < sizeof *h) {
-    const ssize_t n = ::pread(fd, p + done, sizeof *h - done, static_cast<off_t>(DbRecordOffset(slot) + done));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<size_t>(n);
-  }
-  if (days < 0) return true;
+enum class Slot { kRead, kFailed, kNotOurs };
+
+// Reads stock s's record from the open database into the merge's own buffer, kept inside
+// the calendar of `days` days as the database reader keeps it. A record of another code is
+// not this stock's history: the merge leaves that slot alone.
+Slot ReadStock(int fd, int s, Hiashi* h, int days) {
+  if (ReadSlot(fd, s, h) != 0) return Slot::kFailed;
+  if (h->code != fundamental[s].code) return Slot::kNotOurs;
   h->name[sizeof h->name - 1] = '\0';
   if (h->start < 0) h->start = 0;
   if (h->start > days) h->start = days;
   if (h->end > days - 1) h->end = days - 1;
   if (h->end < -1) h->end = -1;
-  return true;
+  return Slot::kRead;
 }
 
-bool WriteSlot(int fd, int slot, const Hiashi& h) {
-  size_t done = 0;
-  const char* p = reinterpret_cast<const char*>(&h);
-  while (done < sizeof h) {
-    const ssize_t n = ::pwrite(fd, p + done, sizeof h - done, static_cast<off_t>(DbRecordOffset(slot) + done));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<size_t>(n);
-  }
-  return true;
+void TellNotOurs(int s, const Hiashi& h) {
+  PRT("stock_num=%d のレコードは別の銘柄(code=%d)のものです。この銘柄は更新しません\n", s, h.code);
 }
 
 bool IsZero(const Hiashi& h) {
@@ -396,7 +385,7 @@ void ShowStock(MergeUi* ui, int s) {
   char count[32], stock[96];
   std::snprintf(count, sizeof count, "%4d/%4d", CodeOrder[s][0] + 1, LastKabu);
   std::snprintf(stock, sizeof stock, "%s %.32s", Code_to_String(fundamental[s].code).c_str(), fundamental[s].name);
-  ui->ProgressStock(count, stock);
+  ui->ProgressStock(s, LastKabu, count, stock);
 }
 
 bool Touches(const Plan& p, int s) { return p.rewrite || p.insert || p.drop || p.line[static_cast<size_t>(s)].code != 0; }
@@ -431,12 +420,17 @@ bool CheckPass(Plan* p, Hiashi* h, Teller* tell) {
       tell->Stop("中止しました", CAPTION_UPDATE, MB_ICONINFORMATION);
       return false;
     }
-    if (!ReadSlot(fd, s, h, p->old_days)) {
+    const Slot read = ReadStock(fd, s, h, p->old_days);
+    if (read == Slot::kFailed) {
       ::close(fd);
       char detail[128];
       std::snprintf(detail, sizeof detail, "stock_num=%d のレコードが読めません", s);
       ReadFailure(tell, 2, detail);
       return false;
+    }
+    if (read == Slot::kNotOurs) {
+      TellNotOurs(s, *h);
+      continue;
     }
     RecordFault fault;
     bool merged;
@@ -466,62 +460,63 @@ void WriteFailure(Teller* tell, const char* what, int err, bool changed_in_place
 // The save pass of a plain append: changed records in place, then the calendar.
 bool SaveInPlace(Plan* p, Hiashi* h, Teller* tell, int* merged_count) {
   const std::string path = DataFilePath(DB_FILE);
-  const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
-    WriteFailure(tell, "vurn.hy3 を書き込み用に開けません", errno, false);
+    ReadFailure(tell, 2, FileErrorText(errno));
     return false;
   }
   bool wrote = false;
+  auto stop = [&]() {
+    ::close(fd);
+    if (wrote) NotifyStale();
+    return false;
+  };
   for (int s = 0; s < LastKabu; ++s) {
     if (!Touches(*p, s)) continue;
     ShowStock(tell->ui, s);
-    RecordFault fault;
-    bool merged = false;
-    if (!ReadSlot(fd, s, h, p->old_days)) {
-      ::close(fd);
-      if (wrote) NotifyStale();
+    const Slot read = ReadStock(fd, s, h, p->old_days);
+    if (read == Slot::kFailed) {
+      stop();
       ReadFailure(tell, 2, "レコードが読めません");
       return false;
     }
+    if (read == Slot::kNotOurs) continue;
+    RecordFault fault;
+    bool merged = false;
     if (!MergeStock(p, s, h, 1, &fault, &merged)) {
       if (!fault.failed) continue;
-      ::close(fd);
-      if (wrote) NotifyStale();
+      stop();
       FaultStop(tell, s, fault);
       return false;
     }
-    if (!WriteSlot(fd, s, *h)) {
-      const int err = errno ? errno : EIO;
-      ::close(fd);
-      if (wrote) NotifyStale();
-      WriteFailure(tell, "vurn.hy3 に書き込めません", err, wrote);
+    if (!WriteRecord(s, h)) {
+      const bool some = wrote;
+      stop();
+      char text[640];
+      std::snprintf(text, sizeof text, "%s\n%s", DbFailureText(),
+                    some ? "日付は追加していません。もう一度同じファイルで更新すると直ります。" : "データベースは元のままです。");
+      tell->Stop(text, CAPTION_FAILED, MB_ICONERROR);
       return false;
     }
     wrote = true;
     if (merged) ++*merged_count;
     if (RecordMergedHook) RecordMergedHook(s, *h);
   }
-  // The records are on disk before the calendar says the day is there.
-  if (::fdatasync(fd) != 0) {
-    const int err = errno;
-    ::close(fd);
-    NotifyStale();
-    WriteFailure(tell, "vurn.hy3 に書き込めません", err, true);
-    return false;
-  }
   ::close(fd);
-  const int saved_days = LastDate;
-  LastDate = p->new_days;
-  std::memcpy(nikkei_date, p->new_dates, sizeof nikkei_date);
-  if (!VURN_file_out(-1, 1)) {
-    LastDate = saved_days;
-    std::memcpy(nikkei_date, p->old_dates, sizeof nikkei_date);
+  // The new calendar entry lies beyond the days the header counts until the header is
+  // written, and both writes are synced: a kill at any byte leaves the day either absent
+  // (the records written so far are healed by the same merge run again) or complete.
+  const DbHeader header{DB_VERSION, MAX_KABU, MAX_DATE, p->new_days, LastKabu};
+  if (!UpdateDatabaseAt(DB_CALENDAR_OFFSET, p->new_dates, sizeof p->new_dates, true) ||
+      !UpdateDatabaseAt(0, &header, sizeof header, true)) {
     NotifyStale();
     char text[640];
     std::snprintf(text, sizeof text, "%s\n日付は追加していません。もう一度同じファイルで更新すると直ります。", DbFailureText());
     tell->Stop(text, CAPTION_FAILED, MB_ICONERROR);
     return false;
   }
+  LastDate = p->new_days;
+  std::memcpy(nikkei_date, p->new_dates, sizeof nikkei_date);
   return true;
 }
 
@@ -540,51 +535,46 @@ bool SaveAsNewFile(Plan* p, Hiashi* h, Teller* tell, int* merged_count) {
     return false;
   }
   bool stored = false;
-  auto fail = [&](bool read, const char* what, int err) {
+  // Every way out before the rename leaves the old file as it was.
+  auto give_up = [&]() {
     FileReplaceAbort(&r);
     ::close(fd);
     if (stored) NotifyStale();
-    if (read) ReadFailure(tell, 2, what);
-    else WriteFailure(tell, what, err, false);
     return false;
   };
   const DbHeader header{DB_VERSION, MAX_KABU, MAX_DATE, p->new_days, LastKabu};
   FileReplaceWrite(&r, &header, sizeof header);
   FileReplaceWrite(&r, p->new_dates, sizeof p->new_dates);
-  // Slots after the stocks in use are copied as they are; runs of empty ones stay holes.
-  int64_t pending_zero = 0;
   for (int s = 0; s < p->slots; ++s) {
     if (s < LastKabu) {
       ShowStock(tell->ui, s);
       if (tell->ui->Cancelled()) {
-        FileReplaceAbort(&r);
-        ::close(fd);
-        if (stored) NotifyStale();
+        give_up();
         tell->Stop("中止しました", CAPTION_UPDATE, MB_ICONINFORMATION);
         return false;
       }
-    }
-    if (s >= LastKabu) {
-      // Unused slots are mostly holes: skip them without reading zeros.
+    } else {
+      // Slots after the stocks in use are copied as they are; holes stay holes.
       const off_t at = static_cast<off_t>(DbRecordOffset(s));
       const off_t data = ::lseek(fd, at, SEEK_DATA);
       if (data < 0 && errno == ENXIO) break;  // nothing but holes to the end
       if (data >= at + DB_RECORD_SIZE) {
-        const int next = static_cast<int>((data - DB_HEADER_SIZE) / DB_RECORD_SIZE);
-        pending_zero += static_cast<int64_t>(next - s) * DB_RECORD_SIZE;
-        s = next - 1;
+        s = static_cast<int>((data - DB_HEADER_SIZE) / DB_RECORD_SIZE) - 1;
         continue;
       }
     }
-    if (!ReadSlot(fd, s, h, s < LastKabu ? p->old_days : -1)) return fail(true, "レコードが読めません", 0);
-    if (s < LastKabu) {
+    const Slot read = s < LastKabu ? ReadStock(fd, s, h, p->old_days) : (ReadSlot(fd, s, h) ? Slot::kFailed : Slot::kRead);
+    if (read == Slot::kFailed) {
+      give_up();
+      ReadFailure(tell, 2, "レコードが読めません");
+      return false;
+    }
+    if (s < LastKabu && read == Slot::kRead) {
       RecordFault fault;
       bool merged = false;
       const bool changed = MergeStock(p, s, h, 1, &fault, &merged);
       if (fault.failed) {
-        FileReplaceAbort(&r);
-        ::close(fd);
-        if (stored) NotifyStale();
+        give_up();
         FaultStop(tell, s, fault);
         return false;
       }
@@ -594,16 +584,14 @@ bool SaveAsNewFile(Plan* p, Hiashi* h, Teller* tell, int* merged_count) {
         if (RecordMergedHook) RecordMergedHook(s, *h);
       }
     } else if (IsZero(*h)) {
-      pending_zero += DB_RECORD_SIZE;
       continue;
     }
-    if (pending_zero) {
-      if (!FileReplaceWrite(&r, "", 0) || std::fflush(r.f) != 0 ||
-          fseeko(r.f, static_cast<off_t>(pending_zero), SEEK_CUR) != 0)
-        return fail(false, "vurn.hy3 の新しいファイルに書き込めません", errno ? errno : r.error);
-      pending_zero = 0;
+    if (!FileReplaceWriteAt(&r, h, sizeof *h, DbRecordOffset(s))) {
+      const int err = r.error;
+      give_up();
+      WriteFailure(tell, "vurn.hy3 の新しいファイルに書き込めません", err, false);
+      return false;
     }
-    if (!FileReplaceWrite(&r, h, sizeof *h)) return fail(false, "vurn.hy3 の新しいファイルに書き込めません", r.error);
   }
   ::close(fd);
   if (!FileReplaceSetSize(&r, DbRecordOffset(p->slots)) || !FileReplaceCommit(&r)) {

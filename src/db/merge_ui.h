@@ -1,6 +1,6 @@
-// What merging a day needs from whoever runs it: the program's progress window "UPDATE"
-// and its message boxes, or the console of the data tool. The merge calls these between
-// stocks only; pending events run there and nowhere else.
+// What merging a day needs from whoever runs it: the program's progress dialog and message
+// boxes, or the console of the data tool. The merge calls these between stocks only;
+// pending events run there and nowhere else.
 #pragma once
 
 #include "platform/host.h"
@@ -11,9 +11,9 @@ struct MergeUi {
   // the save pass ("DB更新中"), closed when the merge ends.
   virtual void ProgressOpen(const char* title) {}
   virtual void ProgressTitle(const char* title) {}
-  // Before each stock: count ("%4d/%4d", position in code order + 1 and the stock count)
-  // and stock ("%s %s", code text and name). Pending events may run here.
-  virtual void ProgressStock(const char* count, const char* stock) {}
+  // Before each stock: done of total stocks, count ("%4d/%4d", position in code order + 1
+  // and the stock count) and stock ("%s %s", code text and name). Events may run here.
+  virtual void ProgressStock(int done, int total, const char* count, const char* stock) {}
   virtual void ProgressClose() {}
   // True once the user asked to stop; tested between stocks while stopping still leaves
   // the database as it was.

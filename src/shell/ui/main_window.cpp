@@ -31,7 +31,6 @@
 #include "shell/startup.h"
 #include "shell/update_command.h"
 #include "db/database_file.h"
-#include "db/ui/update_dialog.h"
 #include "platform/virtual_keys.h"
 #include "shell/ui/instance_handoff.h"
 #include "shell/ui/prt_window.h"
@@ -96,7 +95,6 @@ MainWindow::MainWindow() {
   BuildToolBar();
   RegisterShellCommands();
   RegisterUpdateCommands();
-  InstallDayFileUpdateWindows(this);
   RegisterWindowCommands();
   SetChartWidget(CreateChartArea(this));
   RegisterChartCommands();
@@ -126,7 +124,6 @@ MainWindow::~MainWindow() {
   qApp->removeEventFilter(this);
   PrtWindowClosedHook = nullptr;
   AshiBoxSelectHook = nullptr;
-  InstallDayFileUpdateWindows(nullptr);
   MainPlacementApply = nullptr;
   MainPlacementRead = nullptr;
   if (g_main == this) g_main = nullptr;
