@@ -104,7 +104,7 @@ bool IsZero(const Hiashi& h) {
   return p[0] == 0 && std::memcmp(p, p + 1, sizeof h - 1) == 0;
 }
 
-// Steps 1 to 5 of the merge: the day's place in the calendar and the refusals before any
+// The day's place in the calendar, and the refusals that come before any
 // record is read. Fills plan; false when refused (already reported).
 bool PlaceTheDay(const DayFile& file, Plan* p, Teller* tell) {
   char text[512];
@@ -187,7 +187,7 @@ bool PlaceTheDay(const DayFile& file, Plan* p, Teller* tell) {
   return true;
 }
 
-// Step 6 of the check pass: the questions. false when the user declined.
+// The questions of the check pass; false when the user declined.
 bool Ask(const Plan& p, MergeUi* ui) {
   const int days = p.gap_days;
   char text[512];
