@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 
 #include "db/database_file.h"
+#include "db/database_lock.h"
 #include "db/master_file.h"
 #include "db/packed_value.h"
 #include "db/stock_code.h"
@@ -319,6 +320,28 @@ TEST_F(DayMerge, AnEmptyCalendarTakesItsFirstDay) {
   EXPECT_EQ(h.start, 0);
   EXPECT_EQ(h.end, 0);
   EXPECT_EQ(C(h, 0), 11);
+}
+
+// The update lock is held from the first read of the header to the last write.
+TEST_F(DayMerge, TheUpdateLockIsHeldThroughBothPasses) {
+  Fixture();
+  struct LockWatch final : MergeUi {
+    int checks = 0, unlocked = 0;
+    void Look() {
+      ++checks;
+      unlocked += DatabaseLocked() ? 0 : 1;
+    }
+    int Box(const char*, const char*, unsigned) override {
+      Look();
+      return IDOK;
+    }
+    void ProgressStock(int, int, const char*, const char*) override { Look(); }
+  } ui;
+  WriteFileBytes(dir.File("y.txt"), DayFileText(20261210, {{0, 1, 1, 1, 1, "1"}, {6, 2, 2, 2, 2, "1"}}));
+  ASSERT_EQ(MergeDayFilePath(dir.File("y.txt"), &ui), 1);
+  EXPECT_EQ(ui.checks, 5);  // the question, two stocks in each pass
+  EXPECT_EQ(ui.unlocked, 0);
+  EXPECT_FALSE(DatabaseLocked());
 }
 
 }  // namespace
