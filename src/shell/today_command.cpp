@@ -2,6 +2,7 @@
 
 #include "db/database_file.h"
 #include "db/database_lock.h"
+#include "db/day_file_update.h"
 #include "db/master_file.h"
 #include "db/price_model.h"
 #include "db/stock_code.h"
@@ -13,12 +14,9 @@
 int (*MergeDayFileHook)(const char* path, bool unattended) = nullptr;
 
 int MergeTodayDayFile(const char* path) {
-  // The merge of a day file (UpdateFromDayFile) is wired in here once it exists.
-  if (!MergeDayFileHook) {
-    PRT("%s の取り込みは未対応です\n", path);
-    return 0;
-  }
-  return MergeDayFileHook(path, fTimedDownload != 0);
+  if (!path || !path[0]) return 0;
+  if (MergeDayFileHook) return MergeDayFileHook(path, fTimedDownload != 0);
+  return UpdateFromDayFile(path, fTimedDownload != 0);
 }
 
 void TodayDownloadCommand() {

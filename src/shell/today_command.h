@@ -9,9 +9,8 @@ struct TodayDownloadProgress;
 
 // The feature of command 40082, run inside the update-command steps.
 void TodayDownloadCommand();
-// Merges the day file the download wrote (path). 1 when merged. The day merge answers
-// through MergeDayFileHook (unattended: the timed download runs); without it nothing is
-// merged and 0 is returned.
+// Merges the day file the download wrote (path) with UpdateFromDayFile, unattended while the
+// timed download runs. 1 when merged. Tests may put another merge in MergeDayFileHook.
 int MergeTodayDayFile(const char* path);
 extern int (*MergeDayFileHook)(const char* path, bool unattended);
 

@@ -4,14 +4,15 @@
 //   vurndb [-C folder] [-f file] dump CODE   one stock's bars as text
 //   vurndb [-C folder] master LIST [-o FILE]  a new edition of vurn.tag from the list of
 //                                             listed issues (.xls or CSV)
+//   vurndb [-C folder] merge [--insert] FILE  merges a day file into vurn.hy3
 //   vurndb [-C folder] today                  downloads today's prices and merges them
 // The folder defaults to the current one, the file to vurn.hy3 (try.hy3 when vurn.hy3 is
-// missing); the stock master file is vurn.tag in the same folder. Only master and today
-// write; today runs as the timed download does (no questions) under the update lock.
+// missing); the stock master file is vurn.tag in the same folder. Only master, merge and
+// today write; today runs as the timed download does (no questions) under the update lock.
 // Exit codes: 0 done (check: sound), 1 check found problems, 2 usage, 3 a file is missing,
 // unreadable or not a database of this layout (for today: no vurn.hy3 to update), 4 CODE
-// is not in the stock master file, 5 LIST is not a list of listed issues, 6 today's
-// download or merge failed.
+// is not in the stock master file, 5 LIST is not a list of listed issues, 6 merge refused
+// the day file or stopped, or today's download failed (database as before).
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -24,6 +25,7 @@
 #include "db/packed_value.h"
 #include "db/stock_code.h"
 #include "master_command.h"
+#include "merge_command.h"
 #include "net/today_download.h"
 #include "platform/codepage.h"
 #include "platform/working_folder.h"
@@ -37,10 +39,12 @@ int Usage() {
   std::fprintf(stderr,
                "usage: vurndb [-C folder] [-f file] info | check | dump CODE\n"
                "       vurndb [-C folder] master LIST [-o vurn.tag]\n"
+               "       vurndb [-C folder] merge [--insert] FILE\n"
                "       vurndb [-C folder] today\n"
                "exit codes: 0 done (check: sound), 1 check found problems, 2 usage,\n"
                "            3 file missing, unreadable or not a database, 4 CODE not in vurn.tag,\n"
-               "            5 LIST is not a list of listed issues, 6 today's download or merge failed\n");
+               "            5 LIST is not a list of listed issues,\n"
+               "            6 merge refused the day file or stopped, or today's download failed\n");
   return EXIT_USAGE;
 }
 
@@ -213,6 +217,7 @@ int main(int argc, char** argv) {
   if (i >= argc) return Usage();
   const std::string command = argv[i++];
   if (!folder.empty() && folder.back() != '/') folder += '/';
+  const std::string file_given = file;
   if (file.empty()) file = Exists(folder + DB_FILE) ? DB_FILE : SAMPLE_DB_FILE;
   const std::string db = file.find('/') == std::string::npos ? folder + file : file;
   const std::string tag = folder + TAG_FILE;
@@ -220,6 +225,8 @@ int main(int argc, char** argv) {
   if (command == "check" && i == argc) return Check(db, tag);
   if (command == "dump" && i + 1 == argc) return Dump(db, tag, argv[i]);
   if (command == "master") return MasterCommand(folder, argc - i, argv + i);
+  // The merge updates vurn.hy3 of the folder and nothing else.
+  if (command == "merge" && (file_given.empty() || file_given == DB_FILE)) return MergeCommand(folder, argc - i, argv + i);
   if (command == "today" && i == argc) return Today(folder);
   return Usage();
 }
