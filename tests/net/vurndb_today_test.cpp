@@ -9,6 +9,8 @@
 #include <ctime>
 #include <string>
 
+#include "db/stock_code.h"
+#include "net/today_download.h"
 #include "net/tokyo_time.h"
 #include "support/db_fixture.h"
 #include "support/loopback_net.h"
@@ -94,6 +96,31 @@ TEST_F(VurndbToday, ExitCodesAndReasons) {
   EXPECT_NE(r.out.find(U8(u8"取得できた株数が少ないので中止しました (3/3)")), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("date: "), std::string::npos) << r.out;
   EXPECT_EQ(server->requests().size(), 5u);  // the probe twice, three chart documents
+}
+
+TEST_F(VurndbToday, DownloadsAndMergesTheDay) {
+  const int stocks = TODAY_MIN_FILLED;
+  WriteFixtureDatabase(stocks, 10);
+  // The internet library's path: one connection for the whole run.
+  std::string ini = ReadFileBytes(dir.File("mirelo.ini"));
+  ini.insert(ini.find("[Https]\n") + 8, "WinInet=1\n");
+  WriteFileBytes(dir.File("mirelo.ini"), ini);
+  ServeProbe();
+  const std::string ts = std::to_string(std::time(nullptr));
+  for (int n = 0; n < stocks; ++n) {
+    const std::string symbol = std::string(Code_to_String(FixtureCode(n)).c_str()) + ".T";
+    loopback::Reply reply;
+    reply.body = ChartJson(symbol, ts, "2000", "2010", "1990", "2005", "12345");
+    server->Route(ChartPath(symbol), reply);
+  }
+  ToolRun r = Vurndb("-C " + dir.path() + " today");
+  ASSERT_EQ(r.code, 0) << r.out;
+  // 12345 shares are 12.345 thousand in the day file; the record keeps four digits.
+  ToolRun dump = Vurndb("-C " + dir.path() + " dump 7002");
+  EXPECT_NE(dump.out.find(" 2000 2010 1990 2005 12340 "), std::string::npos) << dump.out.substr(dump.out.size() - 300);
+  // The same day again: already held.
+  r = Vurndb("-C " + dir.path() + " today");
+  EXPECT_EQ(r.code, 6) << r.out;
 }
 
 }  // namespace
