@@ -7,7 +7,7 @@
 #include "db/maintenance_settings.h"
 #include "lists/list_settings.h"
 #include "lists/screening_settings.h"
-#include "lists/user_data_seam.h"
+#include "lists/user_data.h"
 #include "net/download_settings.h"
 #include "net/net_settings.h"
 #include "platform/codepage.h"
