@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "chart/chart_repaint.h"
+#include "chart/shown_stock.h"
 #include "db/price_model.h"
 #include "db/stock_code.h"
 #include "lists/screening_engine.h"
@@ -99,4 +101,10 @@ NameSearchResult NameSearch(const char* text, int* hits) {
     if (*hits == NAME_SEARCH_MAX) return NAME_TOO_MANY;
   }
   return *hits ? NAME_FOUND : NAME_NONE;
+}
+
+void ShowListStock(int stock_num) {
+  if (stock_num < 0 || stock_num >= LastKabu) return;
+  DispNum = stock_num;
+  RequestChartRepaint();
 }

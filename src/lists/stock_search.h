@@ -27,3 +27,6 @@ enum NameSearchResult { NAME_EMPTY, NAME_NONE, NAME_TOO_MANY, NAME_FOUND };
 // Fills KensakuList with the stocks whose name or company name holds the text or its
 // full-width form. NAME_TOO_MANY at the 100th hit.
 NameSearchResult NameSearch(const char* text, int* hits);
+
+// Shows a stock chosen in a list or a search in the chart.
+void ShowListStock(int stock_num);
