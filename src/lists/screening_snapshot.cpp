@@ -1,6 +1,5 @@
 #include "lists/screening_snapshot.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,6 +11,7 @@
 #include "db/database_file.h"
 #include "db/master_file.h"
 #include "db/packed_value.h"
+#include "db/record_io.h"
 #include "db/week_month_bars.h"
 #include "platform/diagnostics.h"
 #include "platform/file_error.h"
@@ -94,37 +94,6 @@ void CheckRange(int s) {
   p.start = p.end = 0;
 }
 
-// Reads record s of the database into buf (an empty record when it cannot be read).
-// The database file stays open over a whole rebuild.
-struct RecordReader {
-  int fd = -1;
-  RecordReader() {
-    const std::string path = DataFilePath(fSampleDB ? SAMPLE_DB_FILE : DB_FILE);
-    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) PRT("%s を開けません: %s\n", path.c_str(), FileErrorText(errno));
-  }
-  ~RecordReader() {
-    if (fd >= 0) ::close(fd);
-  }
-  bool Read(int s, Hiashi* buf) {
-    size_t done = 0;
-    char* p = reinterpret_cast<char*>(buf);
-    const int64_t at = DbRecordOffset(s);
-    while (fd >= 0 && done < sizeof *buf) {
-      ssize_t n = ::pread(fd, p + done, sizeof *buf - done, static_cast<off_t>(at + done));
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) break;
-      done += static_cast<size_t>(n);
-    }
-    if (done != sizeof *buf) {
-      SetEmptyHiashi(buf);
-      return false;
-    }
-    buf->name[sizeof buf->name - 1] = '\0';
-    return true;
-  }
-};
-
 }  // namespace
 
 void MakePeriodLadder() {
@@ -196,9 +165,8 @@ void BuildPht(int s, const Hiashi& h) {
 
 bool RefreshPhtStock(int s) {
   if (s < 0 || s >= MAX_KABU) return false;
-  RecordReader reader;
-  const bool ok = reader.Read(s, &g_record);
-  if (!ok) PRT("stock_num=%d のレコードが読めないので条件検索データを空にします\n", s);
+  // A record that cannot be read (or is another stock's) arrives empty: no window.
+  const bool ok = ReadRecordChecked(s, &g_record) != RecordRead::kFailed;
   BuildPht(s, g_record);
   return ok;
 }
@@ -207,13 +175,12 @@ int RebuildAllPht(bool show_wait) {
   if (PeriodLadder[0] == 0) MakePeriodLadder();
   const bool wait = show_wait && !fBuildingDatabase;
   if (wait) HostWaitOpen(WAIT_TEXT);
-  RecordReader reader;
   int failed = 0;
   std::memset(pht, 0, sizeof pht);
   std::memset(pht_value, 0, sizeof pht_value);
   std::memset(MoveAveTable, 0, sizeof MoveAveTable);
   for (int s = 0; s < LastKabu; ++s) {
-    if (!reader.Read(s, &g_record)) ++failed;
+    if (ReadRecordChecked(s, &g_record) == RecordRead::kFailed) ++failed;
     BuildPht(s, g_record);
     if (s % 64 == 63) HostPumpEvents();
   }
@@ -221,6 +188,11 @@ int RebuildAllPht(bool show_wait) {
   if (failed) PRT("条件検索データ: %d 銘柄のレコードが読めませんでした\n", failed);
   MarkChanged();
   return failed;
+}
+
+void RefreshScreeningAfterMerge() {
+  RebuildAllPht(false);
+  SavePhtFile();
 }
 
 bool LoadPhtFile() {

@@ -81,6 +81,11 @@ bool RefreshPhtStock(int stock_num);
 // show_wait: behind the wait dialog. Returns the number of records that could not be read.
 int RebuildAllPht(bool show_wait);
 
+// After a day was merged (and its repairs ran): the new day moves every stock's window, so
+// every stock is rebuilt from the database, not only those the day file held; then the
+// file is written. For the merge's "a record was merged" notification.
+void RefreshScreeningAfterMerge();
+
 // At start-up: the ladder, then the file when it is current, else a full rebuild behind
 // the wait dialog; then every window's start and end are checked.
 void ScreeningBuildAll();
