@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <string>
@@ -12,6 +14,7 @@
 #include "db/packed_value.h"
 #include "db/price_model.h"
 #include "platform/diagnostics.h"
+#include "platform/file_io.h"
 #include "platform/working_folder.h"
 #include "support/db_fixture.h"
 #include "support/scripted_host.h"
@@ -233,6 +236,72 @@ TEST_F(Snapshot, RefreshAfterAChangedRecord) {
   EXPECT_FALSE(Exists(PHT_FILE));
   EXPECT_TRUE(SavePhtFile());
   EXPECT_TRUE(Exists(PHT_FILE));
+}
+
+TEST_F(Snapshot, AfterAMergeEveryStockMovesAndTheFileIsCurrent) {
+  ScriptedHost host;
+  Load(60);
+  ScreeningBuildAll();
+  SavePhtFile();
+  // The merge added day 61 for stocks 0 and 2 only; stock 1 had no line in the day file.
+  DbImage image;
+  std::vector<int32_t> dates = FixtureCalendar(61);
+  dates.resize(MAX_DATE, 0);
+  image.header.last_date = 61;
+  image.header.last_kabu = 3;
+  image.dates = dates.data();
+  image.filled = 3;
+  image.fill = [](int n, Hiashi* h) { FillFixtureRecord(n, n == 1 ? 60 : 61, h); };
+  ASSERT_EQ(WriteDatabaseImage(DataFilePath(DB_FILE), image), 0);
+  ASSERT_EQ(VURN_file_in(-1, 0), 1);
+  ASSERT_EQ(VURN_file_in(-1, 1), 1);
+  RefreshScreeningAfterMerge();
+  EXPECT_EQ(PhtLatestClose(0), 1060);
+  EXPECT_EQ(pht[0].end, 49);
+  EXPECT_EQ(pht[1].end, 48);  // moved too, although it had no line
+  EXPECT_EQ(Packed_to_Value(pht[1].close[48]), 1010 + 59);
+  EXPECT_EQ(fPhtChanged, 0);
+  EXPECT_TRUE(LoadPhtFile());  // written for the new last day
+  EXPECT_TRUE(host.wait_texts.size() == 1u);
+}
+
+int g_kill_at = -1;
+int g_steps = 0;
+int KillAtStep(const FileStep&) {
+  if (g_steps++ == g_kill_at) _exit(0);
+  return 0;
+}
+
+TEST_F(Snapshot, KillAtEveryStepOfTheSaveLeavesNoHalfFile) {
+  ScriptedHost host;
+  Load(60);
+  ScreeningBuildAll();
+  ASSERT_TRUE(SavePhtFile());
+  const std::string old_bytes = ReadFileBytes(DataFilePath(PHT_FILE));
+  bool completed = false;
+  for (g_kill_at = 0; g_kill_at < 100 && !completed; ++g_kill_at) {
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      g_steps = 0;
+      SetFileStepHook(KillAtStep);
+      pht[0].close[49] = Value_to_Packed(4321);
+      SavePhtFile();
+      _exit(3);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    completed = WEXITSTATUS(status) == 3;
+    const std::string now = ReadFileBytes(DataFilePath(PHT_FILE));
+    ASSERT_EQ(now.size(), 9273356u) << "step " << g_kill_at;
+    if (!completed) EXPECT_TRUE(now == old_bytes) << "step " << g_kill_at;
+  }
+  EXPECT_TRUE(completed);
+  const std::string final_bytes = ReadFileBytes(DataFilePath(PHT_FILE));
+  uint16_t close;
+  std::memcpy(&close, final_bytes.data() + 12 + 300 + 2 * 49, 2);
+  EXPECT_EQ(Packed_to_Value(close), 4321);
 }
 
 }  // namespace
