@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "chart/chart_settings.h"
+#include "shell/settings.h"
 #include "db/database_file.h"
 #include "db/packed_value.h"
 #include "db/price_model.h"
@@ -34,7 +35,7 @@ class BenchFolder {
     dir_ = tmpl;
     SetCurrentDir(dir_.c_str());
     fPrtOff = 1;
-    ResetChartSettings();
+    ResetAllSettings();
     static int32_t dates[MAX_DATE];
     for (int d = 0; d < MAX_DATE; ++d) dates[d] = (2000 + d / 336) * 10000 + (d / 28 % 12 + 1) * 100 + d % 28 + 1;
     DbImage image;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "chart/chart_settings.h"
+#include "shell/settings.h"
 #include "db/packed_value.h"
 #include "db/price_model.h"
 #include "lists/screening_snapshot.h"
@@ -48,7 +49,7 @@ class Screening : public ::testing::Test {
  protected:
   void SetUp() override {
     ClearPrtHistory();
-    ResetChartSettings();
+    ResetAllSettings();
     ResetUserData();
     MakePeriodLadder();
     std::memset(fundamental, 0, sizeof fundamental);
@@ -66,7 +67,7 @@ class Screening : public ::testing::Test {
   }
   void TearDown() override {
     LastKabu = 0;
-    ResetChartSettings();
+    ResetAllSettings();
   }
   bool Passes(int s = 0) { return ScreeningPasses(s, cond_); }
   int32_t cond_[SCRE_SLOTS];
