@@ -190,6 +190,8 @@ int RebuildAllPht(bool show_wait) {
   return failed;
 }
 
+void MarkPhtChanged() { MarkChanged(); }
+
 void RefreshScreeningAfterMerge() {
   RebuildAllPht(false);
   SavePhtFile();

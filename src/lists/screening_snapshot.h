@@ -86,6 +86,9 @@ int RebuildAllPht(bool show_wait);
 // file is written. For the merge's "a record was merged" notification.
 void RefreshScreeningAfterMerge();
 
+// Marks the data changed and removes the stale file (a record changed underneath).
+void MarkPhtChanged();
+
 // At start-up: the ladder, then the file when it is current, else a full rebuild behind
 // the wait dialog; then every window's start and end are checked.
 void ScreeningBuildAll();

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "chart/chart_repaint.h"
 #include "chart/shown_stock.h"
 #include "db/price_model.h"
 #include "db/stock_code.h"
@@ -104,7 +103,5 @@ NameSearchResult NameSearch(const char* text, int* hits) {
 }
 
 void ShowListStock(int stock_num) {
-  if (stock_num < 0 || stock_num >= LastKabu) return;
-  DispNum = stock_num;
-  RequestChartRepaint();
+  ShowStock(stock_num);
 }

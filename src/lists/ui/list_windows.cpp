@@ -287,9 +287,8 @@ void CodeInputDialog::TextChanged() {
   bool done = false;
   const int s = CodeSearchText(ToCp932(field_->text()).c_str(), &done);
   if (!done) return;
-  if (s >= 0) DispNum = s;
   accept();
-  RequestChartRepaint();
+  if (s >= 0) ShowStock(s);
 }
 
 NameInputDialog::NameInputDialog(QWidget* owner) : QDialog(owner) {
