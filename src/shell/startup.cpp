@@ -7,6 +7,7 @@
 #include "db/price_model.h"
 #include "db/stock_code.h"
 #include "db/week_month_bars.h"
+#include "lists/screening_snapshot.h"
 #include "net/https_client.h"
 #include "platform/host.h"
 #include "platform/diagnostics.h"
@@ -74,7 +75,10 @@ void MainOnCreate() {
   // the bars), which also load the user data and place the main window.
   LoadSettings();
 
-  // Steps 14 and 15 (screening snapshot, version repair) come with their features.
+  // step 14: the screening data (from vurn_tmp.hy1, or rebuilt behind the wait dialog).
+  ScreeningBuildAll();
+
+  // Step 15 (version repair) comes with its feature.
 
   // steps 16, 18 and 19 (chart part): scroll positions and spacings per bar period, the
   // bar-period box, the scroll range. Steps 17 and 20 to 23 come with their features.
@@ -91,6 +95,8 @@ void MainOnMinuteTimer() {
 }
 
 void MainOnDestroy() {
+  // The screening data, when this run changed them.
+  SavePhtIfChanged();
   // The settings and the user data, written once at the end of the run.
   SaveSettings();
 }

@@ -117,7 +117,7 @@ TEST_F(Settings, NoFileGivesEveryDefault) {
   EXPECT_EQ(SonkiriRitu, -5);
   EXPECT_EQ(KidouView, 1);
   EXPECT_EQ(Restart[5], 0);
-  EXPECT_EQ(History(), "");  // nothing to report
+  EXPECT_EQ(History(), "File not found... mirelo.iniから読み込む\n");  // only the missing user-data file
 }
 
 // Values that would divide by zero, index past a table or freeze a paint fall back, each

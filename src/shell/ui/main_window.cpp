@@ -18,6 +18,7 @@
 #include "chart/chart_repaint.h"
 #include "chart/chart_view.h"
 #include "chart/ui/chart_window.h"
+#include "lists/ui/list_windows.h"
 #include "net/ui/today_download_dialog.h"
 #include "platform/qt/command_menus.h"
 #include "platform/qt/qt_codepage.h"
@@ -100,6 +101,8 @@ MainWindow::MainWindow() {
   RegisterWindowCommands();
   SetChartWidget(CreateChartArea(this));
   RegisterChartCommands();
+  RegisterListWindows(this, {[](QWidget* w, int which) { ApplyWindowPlacement(w, which ? JuniWinPos : KensakuWinPos); },
+                             [](const QWidget* w, int which) { ReadWindowPlacement(w, which ? JuniWinPos : KensakuWinPos); }});
   AshiBoxSelectHook = [](int index) {
     if (g_main && g_main->AshiBox()) g_main->AshiBox()->setCurrentIndex(index);
   };
