@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "chart/indicator_commands.h"
+
 // Defined here without values: ResetChartSettings is the one place that gives them.
 int AshiFlag;
 int DayMoveAve[2], DayMoveAveThird[2];
@@ -29,6 +31,13 @@ int ViewShihyo[VIEW_SHIHYO_MAX];
 int nViewShihyo;
 int fViewPsycho, fViewRCI, fViewRSI, fViewDMI, fViewVR, fViewStoc, fViewKairi, fViewMACD;
 
+const ViewFlagDef ViewFlags[VIEW_FLAG_COUNT] = {
+    {&fViewPsycho, IDM_VIEW_PSYCHO, 1},   {&fViewRCI, IDM_VIEW_RCI, 2},         {&fViewRSI, IDM_VIEW_RSI, 3},
+    {&fViewDMI, IDM_VIEW_DMI, 4},         {&fViewVR, IDM_VIEW_VR, 5},           {&fViewStoc, IDM_VIEW_STOC, 6},
+    {&fViewKairi, IDM_VIEW_KAIRI, 7},     {&fViewMACD, IDM_VIEW_MACD, 8},       {&fViewKakakutai, IDM_KAKAKUTAI, 0},
+    {&fViewIchimoku, IDM_ICHIMOKU, 0},    {&fViewBollinger, IDM_BOLLINGER, 0},  {&fViewParabolic, IDM_PARABOLIC, 0},
+};
+
 int Ichimoku[2];
 int RCI[2];
 int RSI, Psycological, DMI, VR, Stoc;
@@ -53,11 +62,7 @@ int NearestHaba(int v) {
   return best;
 }
 
-int* ShihyoFlag(int kind) {
-  static int* const flags[VIEW_SHIHYO_MAX] = {&fViewPsycho, &fViewRCI,  &fViewRSI,   &fViewDMI,
-                                              &fViewVR,     &fViewStoc, &fViewKairi, &fViewMACD};
-  return kind >= 1 && kind <= VIEW_SHIHYO_MAX ? flags[kind - 1] : nullptr;
-}
+int* ShihyoFlag(int kind) { return kind >= 1 && kind <= VIEW_SHIHYO_MAX ? ViewFlags[kind - 1].flag : nullptr; }
 
 void SetViewShihyoFromList(const int* kinds, int count) {
   for (int k = 1; k <= VIEW_SHIHYO_MAX; ++k) *ShihyoFlag(k) = 0;

@@ -10,6 +10,7 @@
 #include "db/trading_calendar.h"
 #include "db/week_month_bars.h"
 #include "chart/shown_stock.h"
+#include "platform/hooks.h"
 #include "platform/virtual_keys.h"
 
 int HabaIndex[3] = {4, 2, 1};
@@ -17,8 +18,6 @@ int ScrollPos[3] = {0, 0, 0};
 int nDispBar = 0;
 int fHighLowMark = 1;
 ChartScrollState ChartScrollBar = {0, 0, 0};
-void (*ChartScrollBarHook)(int min, int max, int pos) = nullptr;
-void (*AshiBoxSelectHook)(int index) = nullptr;
 
 namespace {
 

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "db/database_lock.h"
+#include "db/day_index.h"
 #include "db/open_retry.h"
 #include "platform/file_error.h"
 #include "platform/file_replace.h"
@@ -72,11 +73,6 @@ int OpenForReading(int stock_num, int mode, const char** name) {
   fSampleDB = 1;
   *name = SAMPLE_DB_FILE;
   return fd;
-}
-
-bool IsRealDate(int32_t d) {
-  const int y = d / 10000, m = d / 100 % 100, day = d % 100;
-  return y >= 1900 && y <= 2999 && m >= 1 && m <= 12 && day >= 1 && day <= 31;
 }
 
 int ReadHeader(int fd, const char* name) {

@@ -13,6 +13,7 @@
 #include "platform/codepage.h"
 #include "platform/diagnostics.h"
 #include "platform/profile_file.h"
+#include "platform/program_version.h"
 #include "shell/settings.h"
 #include "platform/working_folder.h"
 #include "shell/window_placement.h"
@@ -249,7 +250,7 @@ void WriteGeneral(ProfileFile& ini) {
   ProfileSetInt(ini, kGeneral, "CrossView", CrossView);
   ProfileSetString(ini, kGeneral, "CsvOut", CsvOut);
   ProfileSetInt(ini, kGeneral, "AutoDownload", AutoDownload);
-  ProfileSetString(ini, kGeneral, "VersionInfo", VURN_VERSION_STRING);
+  ProfileSetString(ini, kGeneral, "VersionInfo", PROGRAM_VERSION);
   ProfileSetInt(ini, kGeneral, "CrossFontSize", CrossFontSize);
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/diagnostics.h"
+#include "platform/hooks.h"
 #include "platform/profile_file.h"
 
 namespace {
@@ -40,8 +41,6 @@ const PlacementKey PlacementKeys[PLACEMENT_KEY_COUNT] = {
     {"CrossWinPos", &CrossWinPos, kCross},
 };
 
-bool (*MainPlacementApply)(const WinPlacement& p) = nullptr;
-bool (*MainPlacementRead)(WinPlacement& p) = nullptr;
 
 namespace {
 

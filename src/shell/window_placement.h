@@ -52,10 +52,6 @@ void ReadPlacement(const ProfileFile& ini, const char* section, const char* key,
 // Writes rec as nine numbers.
 void WritePlacement(ProfileFile& ini, const char* section, const char* key, const WinPlacement& rec);
 
-// The desktop fills these for the main window (nullptr while there is none): apply a
-// placement (true on success), read the window's placement back (true on success).
-extern bool (*MainPlacementApply)(const WinPlacement& p);
-extern bool (*MainPlacementRead)(WinPlacement& p);
 // Applies WinPos to the main window with the show state replaced by SW_SHOW, so a window
 // saved maximised reopens in its normal rectangle; "Fail SetWinPlace!\n" on failure.
 void ApplyMainWindowPlacement();

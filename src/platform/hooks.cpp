@@ -1,0 +1,17 @@
+#include "platform/hooks.h"
+
+void (*PrtChangedHook)() = nullptr;
+void (*PrtWindowClosedHook)() = nullptr;
+void (*ChartRepaintHook)() = nullptr;
+void (*ChartScrollBarHook)(int, int, int) = nullptr;
+void (*AshiBoxSelectHook)(int) = nullptr;
+bool (*MainPlacementApply)(const WinPlacement&) = nullptr;
+bool (*MainPlacementRead)(WinPlacement&) = nullptr;
+void (*TimedDownloadCheckHook)() = nullptr;
+bool (*AccessWarningHook)() = nullptr;
+void (*OpenCodeInputDialog)(int) = nullptr;
+bool (*FavoriteWheelHook)(int) = nullptr;
+void (*TodayDownloadFeature)() = nullptr;
+void (*DayFileUpdateFeature)() = nullptr;
+void (*BackfillFeature)() = nullptr;
+void (*DeletionFeature)() = nullptr;
