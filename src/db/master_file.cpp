@@ -12,6 +12,7 @@
 
 #include "db/stock_code.h"
 #include "platform/file_error.h"
+#include "platform/file_io.h"
 #include "platform/file_replace.h"
 #include "platform/diagnostics.h"
 #include "platform/working_folder.h"
@@ -58,17 +59,7 @@ int LoadTag() {
   size_t got = 0;
   int err = 0;
   if (::fstat(fd, &st) != 0) err = errno;
-  while (!err && got < bytes.size()) {
-    ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      err = errno;
-    } else if (n == 0) {
-      break;
-    } else {
-      got += static_cast<size_t>(n);
-    }
-  }
+  else got = ReadFully(fd, bytes.data(), bytes.size(), 0, &err);
   ::close(fd);
   char reason[200];
   if (err) {

@@ -2,6 +2,9 @@
 
 void (*PrtChangedHook)() = nullptr;
 void (*PrtWindowClosedHook)() = nullptr;
+void (*RecordMergedHook)(int, const Hiashi&) = nullptr;
+void (*ScreeningStaleHook)() = nullptr;
+void (*MergeFinishedHook)() = nullptr;
 void (*ChartRepaintHook)() = nullptr;
 void (*ChartScrollBarHook)(int, int, int) = nullptr;
 void (*AshiBoxSelectHook)(int) = nullptr;

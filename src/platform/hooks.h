@@ -7,6 +7,7 @@
 // hooks.cpp, and clear it when the installer goes away.
 #pragma once
 
+struct Hiashi;
 struct WinPlacement;
 
 // ---- The diagnostic history (platform) ----
@@ -14,6 +15,14 @@ struct WinPlacement;
 extern void (*PrtChangedHook)();
 // Called by the diagnostic window when it is destroyed; the main window clears its check mark.
 extern void (*PrtWindowClosedHook)();
+
+// ---- Merging a day of prices (db) ----
+// Called after a record was stored (save pass); shell refreshes its screening data.
+extern void (*RecordMergedHook)(int stock_num, const Hiashi& record);
+// Called when a merge stopped after storing records: the screening data must be rebuilt.
+extern void (*ScreeningStaleHook)();
+// Called when a merge finished: the screening snapshot is saved.
+extern void (*MergeFinishedHook)();
 
 // ---- The chart (chart) ----
 // Called by RequestChartRepaint; installed by the chart window (SetChartRepaintNotifier),

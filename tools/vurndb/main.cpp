@@ -2,10 +2,14 @@
 //   vurndb [-C folder] [-f file] info        header, calendar range, stock count
 //   vurndb [-C folder] [-f file] check       every record against the layout rules
 //   vurndb [-C folder] [-f file] dump CODE   one stock's bars as text
+//   vurndb [-C folder] master LIST [-o FILE]  a new edition of vurn.tag from the list of
+//                                             listed issues (.xls or CSV)
+//   vurndb [-C folder] merge [--insert] FILE  merges a day file into vurn.hy3
 // The folder defaults to the current one, the file to vurn.hy3 (try.hy3 when vurn.hy3 is
-// missing); the stock master file is vurn.tag in the same folder. Reads only.
+// missing); the stock master file is vurn.tag in the same folder. Only master and merge write.
 // Exit codes: 0 done (check: sound), 1 check found problems, 2 usage, 3 a file is missing,
-// unreadable or not a database of this layout, 4 CODE is not in the stock master file.
+// unreadable or not a database of this layout, 4 CODE is not in the stock master file,
+// 5 LIST is not a list of listed issues, 6 merge refused the day file or stopped.
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -17,6 +21,8 @@
 #include "db/master_file.h"
 #include "db/packed_value.h"
 #include "db/stock_code.h"
+#include "master_command.h"
+#include "merge_command.h"
 #include "platform/codepage.h"
 
 namespace {
@@ -26,8 +32,12 @@ enum Exit { EXIT_OK = 0, EXIT_PROBLEMS = 1, EXIT_USAGE = 2, EXIT_FILES = 3, EXIT
 int Usage() {
   std::fprintf(stderr,
                "usage: vurndb [-C folder] [-f file] info | check | dump CODE\n"
+               "       vurndb [-C folder] master LIST [-o vurn.tag]\n"
+               "       vurndb [-C folder] merge [--insert] FILE\n"
                "exit codes: 0 done (check: sound), 1 check found problems, 2 usage,\n"
-               "            3 file missing, unreadable or not a database, 4 CODE not in vurn.tag\n");
+               "            3 file missing, unreadable or not a database, 4 CODE not in vurn.tag,\n"
+               "            5 LIST is not a list of listed issues,\n"
+               "            6 merge refused the day file or stopped (database as before)\n");
   return EXIT_USAGE;
 }
 
@@ -174,11 +184,15 @@ int main(int argc, char** argv) {
   if (i >= argc) return Usage();
   const std::string command = argv[i++];
   if (!folder.empty() && folder.back() != '/') folder += '/';
+  const std::string file_given = file;
   if (file.empty()) file = Exists(folder + DB_FILE) ? DB_FILE : SAMPLE_DB_FILE;
   const std::string db = file.find('/') == std::string::npos ? folder + file : file;
   const std::string tag = folder + TAG_FILE;
   if (command == "info" && i == argc) return Info(db, tag);
   if (command == "check" && i == argc) return Check(db, tag);
   if (command == "dump" && i + 1 == argc) return Dump(db, tag, argv[i]);
+  if (command == "master") return MasterCommand(folder, argc - i, argv + i);
+  // The merge updates vurn.hy3 of the folder and nothing else.
+  if (command == "merge" && (file_given.empty() || file_given == DB_FILE)) return MergeCommand(folder, argc - i, argv + i);
   return Usage();
 }

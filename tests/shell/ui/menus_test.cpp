@@ -146,7 +146,7 @@ TEST(Menus, CommandsThatWouldDoNothingAreListedAndGreyed) {
   for (int id : ids)
     if (!CommandEnabled(id)) dead.insert(id);
   const std::set<int> expected = {
-      40082, 40015,  // today's prices, merging downloaded day files
+      40082,         // today's prices
       40104,         // back-fill
       40134,         // deleting price data
       40133,         // building the regular database (sample mode)
