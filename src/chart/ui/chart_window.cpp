@@ -20,6 +20,7 @@
 #include "chart/ui/chart_raster.h"
 #include "chart/indicator_commands.h"
 #include "chart/ui/chart_renderer.h"
+#include "platform/hooks.h"
 #include "platform/qt/command_menus.h"
 #include "res/menus.h"
 #include "platform/command_dispatch.h"
