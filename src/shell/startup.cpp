@@ -11,6 +11,8 @@
 #include "platform/host.h"
 #include "platform/diagnostics.h"
 #include "shell/settings.h"
+#include "shell/shell_commands.h"
+#include "shell/shell_state.h"
 #include "chart/shown_stock.h"
 
 namespace {
@@ -21,7 +23,7 @@ constexpr int SAMPLE_STOCKS = 20;  // stocks held by the sample database
 }  // namespace
 
 void MainOnCreate() {
-  PRT("Kivora 3.74 2026/10/31\n");
+  PRT("%s\n", PROGRAM_VERSION);
   // Steps 1 to 4 (chart window, tool bar, working folder) are done by the window itself.
 
   // step 5: the stock master file decides which record slot belongs to which stock.
@@ -91,6 +93,7 @@ void MainOnMinuteTimer() {
 }
 
 void MainOnDestroy() {
-  // The settings and the user data, written once at the end of the run.
-  SaveSettings();
+  // The settings and the user data, written once at the end of the run (a screenshot run
+  // leaves the user's files as they were).
+  if (!fNoSaveAtEnd) SaveSettings();
 }

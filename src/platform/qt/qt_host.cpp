@@ -16,9 +16,17 @@
 #include "platform/command_dispatch.h"
 
 int QtHost::MessageBox(const char* text, const char* caption, unsigned type) {
+  if (ending_) {
+    const unsigned buttons = type & MB_BUTTON_MASK;
+    if (buttons == MB_YESNO) return IDNO;
+    if (buttons == MB_OKCANCEL) return IDCANCEL;
+    return IDOK;
+  }
   if (unattended_) {
     auto* shown = new QMessageBox(owner_);
     shown->setAttribute(Qt::WA_DeleteOnClose);
+    // Shown for the picture only: the keys of the run still reach the main window.
+    shown->setWindowModality(Qt::NonModal);
     shown->setWindowTitle(FromCp932(caption));
     shown->setText(FromCp932(text));
     shown->show();

@@ -17,6 +17,9 @@ class QtHost final : public QObject, public Host {
   // Unattended (the screenshot run): boxes stay on the screen without waiting for a click
   // and answer with their default button, so the picture shows them.
   void SetUnattended(bool on) { unattended_ = on; }
+  // While the program ends (SIGTERM, session end), boxes are not shown: each answers at once
+  // as if closed (Cancel / No; OK for a box with OK alone).
+  void SetEnding(bool on) { ending_ = on; }
   int MessageBox(const char* text, const char* caption, unsigned type) override;
   void WaitDialogOpen(const char* text) override;
   void WaitDialogClose() override;
@@ -33,4 +36,5 @@ class QtHost final : public QObject, public Host {
   QPointer<QWidget> owner_;
   QPointer<QDialog> wait_;
   bool unattended_ = false;
+  bool ending_ = false;
 };
