@@ -45,6 +45,11 @@ extern int DbVersion;
 extern int fSampleDB;
 // Set while a command that changes prices runs.
 extern int fBusy;
+// Set when the calendar of the database was refused (not ascending real dates, or not
+// readable): the program then runs over an empty calendar (LastDate 0) and writes nothing
+// to the database, so the refused calendar stays in the file for a repair. Only a newly
+// created database (VURN_file_out mode 0) clears it.
+extern int fCalendarRefused;
 
 // mode 0: header (LastDate); mode 1: calendar (nikkei_date); mode 2: record stock_num into
 // the work record. Returns 1 on success, 0 on failure. Every call opens vurn.hy3 afresh,

@@ -1,5 +1,7 @@
 #include "shell/startup.h"
 
+#include <string>
+
 #include "chart/chart_view.h"
 #include "db/database_file.h"
 #include "db/database_upgrade.h"
@@ -14,6 +16,7 @@
 #include "shell/shell_commands.h"
 #include "shell/shell_state.h"
 #include "chart/shown_stock.h"
+#include "db/trading_calendar.h"
 
 namespace {
 
@@ -41,8 +44,14 @@ void MainOnCreate() {
     Fatal("%s", DbFailureText());
   }
 
-  // step 8: the calendar.
-  if (!VURN_file_in(-1, 1)) HostMessageBox("データベースを作り直してください", DB_READ_FAILED, MB_OK);
+  // step 8: the calendar. A refused one is reported once, here, and the start goes on over
+  // an empty calendar with updates refused, so the file keeps it for a repair.
+  if (!VURN_file_in(-1, 1)) {
+    std::string text = "データベースを作り直してください\n\n";
+    text += DbFailureText();
+    text += "\n\n株価データは表示できません。データ更新もできません。";
+    HostMessageBox(text.c_str(), DB_READ_FAILED, MB_OK | MB_ICONERROR);
+  }
 
   // step 9: the record of the shown stock.
   if (!VURN_file_in(DispNum, 2)) HostMessageBox("データベースを作り直してください", DB_READ_FAILED, MB_OK);
@@ -60,7 +69,9 @@ void MainOnCreate() {
   }
 
   // step 11
-  PRT("LastDate=%d,(年月日=%d), MAX_DATE=%d\n", LastDate, LastDate > 0 ? nikkei_date[LastDate - 1] : 0, MAX_DATE);
+  int32_t last_date = 0;
+  LastTradingDay(&last_date);
+  PRT("LastDate=%d,(年月日=%d), MAX_DATE=%d\n", LastDate, last_date, MAX_DATE);
   PRT("登録株数=%d, MAX_KABU=%d, DB_VERSION=%d, sizeof(stock)=%d\n", LastKabu, MAX_KABU, DB_VERSION,
       static_cast<int>(sizeof(Hiashi)));
 

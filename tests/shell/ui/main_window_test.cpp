@@ -8,8 +8,11 @@
 #include <QProcess>
 #include <QThread>
 #include <gtest/gtest.h>
+#include <cstdio>
+#include <cstring>
 #include <unistd.h>
 
+#include "platform/command_dispatch.h"
 #include "platform/command_ids.h"
 #include "shell/command_line.h"
 #include "platform/diagnostics.h"
@@ -61,6 +64,36 @@ TEST(MainWindow, TypedKeysReachTheKeyHandling) {
   w.show();
   TypeKeys(&w, u" \bp"_qs);
   EXPECT_EQ(host.posted, (std::vector<int>{IDM_NEXT_STOCK, IDM_PREV_STOCK, IDM_PRT_WINDOW}));
+}
+
+// A refused calendar leaves the program running over an empty one: the chart, the stock
+// stepping and the bar periods show nothing and stop nowhere.
+TEST(MainWindow, EmptyCalendarIsShownWithoutBars) {
+  TempDir dir;
+  ResetDatabaseState();
+  WriteFixtureDatabase(3, 10);
+  const int32_t twice = FixtureCalendar(10)[3];
+  std::string bytes = ReadFileRange(dir.File(DB_FILE), 0, static_cast<size_t>(DB_HEADER_SIZE));
+  std::memcpy(&bytes[20 + 4 * 4], &twice, 4);  // day 4 repeats day 3
+  {
+    std::FILE* f = std::fopen(dir.File(DB_FILE).c_str(), "r+b");
+    ASSERT_NE(f, nullptr);
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+  }
+  ScriptedHost host;
+  host.Answer(IDOK, "データベースの読みこみ失敗");
+  {
+    MainWindow w;
+    w.show();
+    EXPECT_EQ(LastDate, 0);
+    for (int id : {IDM_NEXT_STOCK, IDM_ASHI_WEEKLY, IDM_PREV_STOCK, IDM_ASHI_MONTHLY, IDM_ASHI_DAILY}) {
+      OnCommand(id);
+      host.RunPosted();
+      EXPECT_FALSE(w.grab().isNull()) << id;
+    }
+  }
+  ResetDatabaseState();
 }
 
 // A second process started with options hands them to the running instance and ends.
