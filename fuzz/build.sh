@@ -1,33 +1,40 @@
 #!/usr/bin/env bash
-# Builds and runs the fuzz target for the page text layer (ReduceHtml, Utf8_to_Ansi and the
-# token lists) with AFL++ in its GCC mode, under AddressSanitizer and
-# UndefinedBehaviorSanitizer. Not part of the test build.
+# Builds and runs the fuzz targets (fuzz/*_fuzz.cpp, one per parser of outside data) with
+# AFL++ in its GCC mode, under AddressSanitizer and UndefinedBehaviorSanitizer. Not part of
+# the test build.
 #
-#   bash fuzz/build.sh            build into build/fuzz/
-#   bash fuzz/build.sh run [SECS] build, then fuzz for SECS seconds (default 300)
-#   bash fuzz/build.sh replay F.. build a plain sanitizer binary and run the files F..
+#   bash fuzz/build.sh                      build every target into build/fuzz/
+#   bash fuzz/build.sh list                 the targets' names
+#   bash fuzz/build.sh run TARGET [SECS]    build, then fuzz one target for SECS seconds (300)
+#   bash fuzz/build.sh run-all [SECS]       build, then fuzz each target in turn
+#   bash fuzz/build.sh replay TARGET F...   a plain sanitizer build of TARGET run on files F...
 #
-# Prerequisite: the Debian package afl++ (with its clang it is a large install, so the
-# setup script leaves it out). This script installs it when it is missing:
-#   apt-get install afl++
+# Seeds come from fuzz/seeds/<name>/ (name without "_fuzz") and from what the script makes
+# below; findings land in build/fuzz/findings/<target>/. A finding, once fixed, is kept as a
+# regular test case under tests/.
+# Prerequisite: the Debian package afl++ (a large install, so the setup script leaves it
+# out); this script installs it when it is missing.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=$root/build/fuzz
-mkdir -p "$out"
-sources=(
-  "$root/fuzz/page_text_fuzz.cpp"
-  "$root/src/net/page_text.cpp" "$root/src/net/token_list.cpp"
-  "$root/src/platform/codepage.cpp" "$root/src/platform/host.cpp"
-  "$root/src/shell/diagnostics.cpp" "$root/src/shell/shell_state.cpp"
-)
-flags=(-std=c++20 -O1 -g -fexec-charset=CP932//TRANSLIT -I"$root/src"
-       -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
 
-if [ "${1:-}" = replay ]; then
-  shift
-  g++ "${flags[@]}" "${sources[@]}" -o "$out/page_text_replay"
-  exec "$out/page_text_replay" "$@"
-fi
+targets() { for f in "$root"/fuzz/*_fuzz.cpp; do basename "$f" .cpp; done; }
+
+configure() {  # folder, compiler, persistent ON/OFF, ccache ON/OFF
+  cmake -S "$root" -B "$1" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER="$2" \
+    -DVURN_SANITIZE=ON -DVURN_TESTS=OFF -DVURN_BENCH=OFF -DVURN_FUZZ=ON -DVURN_CCACHE="$4" \
+    -DVURN_AFL_PERSISTENT="$3" >/dev/null
+}
+
+case "${1:-build}" in
+  list) targets; exit 0 ;;
+  replay)
+    target=${2:?target}; shift 2
+    configure "$root/build/fuzz-replay" "$(command -v g++)" OFF ON
+    cmake --build "$root/build/fuzz-replay" --target "$target" >/dev/null
+    exec "$root/build/fuzz-replay/$target" "$@"
+    ;;
+esac
 
 if ! command -v afl-g++ >/dev/null; then
   echo "fuzz: installing afl++" >&2
@@ -37,23 +44,53 @@ if ! command -v afl-g++ >/dev/null; then
 fi
 # GCC mode: the plugin compiler when its plugin matches the installed GCC (Debian 12's
 # afl++ 4.04c refuses GCC 12.2.0-14+deb12u1), otherwise AFL++'s assembler-based afl-g++.
-cxx=(afl-g++)
+mkdir -p "$out"
+cxx=afl-g++ persistent=OFF
 printf 'int main(){return 0;}\n' >"$out/probe.cpp"
-if afl-g++-fast "$out/probe.cpp" -o "$out/probe" >/dev/null 2>&1; then cxx=(afl-g++-fast -DVURN_AFL_PERSISTENT); fi
-"${cxx[@]}" "${flags[@]}" "${sources[@]}" -o "$out/page_text_fuzz"
-echo "fuzz: built $out/page_text_fuzz with ${cxx[0]}" >&2
+if afl-g++-fast "$out/probe.cpp" -o "$out/probe" >/dev/null 2>&1; then cxx=afl-g++-fast persistent=ON; fi
+configure "$out" "$(command -v $cxx)" "$persistent" OFF
+cmake --build "$out" --target fuzz_targets make_sample_data
+echo "fuzz: built $(targets | tr '\n' ' ')with $cxx" >&2
 
-if [ "${1:-}" = run ]; then
-  secs=${2:-300}
-  mkdir -p "$out/seeds"
-  cp "$root"/tests/fixtures/net/*.html "$out/seeds/"
-  printf '<td>1 株</td><br>\n<th>x</th>' >"$out/seeds/cells.html"
-  # The sanitizers need these settings under afl-fuzz; a crash lands in $out/findings/default/crashes.
-  export AFL_SKIP_CPUFREQ=1 AFL_I_DONT_CARE_ABOUT_MISSING_CRASHES=1 AFL_NO_UI=1
-  export ASAN_OPTIONS=abort_on_error=1:symbolize=0:detect_leaks=0
-  export UBSAN_OPTIONS=halt_on_error=1:abort_on_error=1
-  afl-fuzz -V "$secs" -m none -i "$out/seeds" -o "$out/findings" -- "$out/page_text_fuzz"
-  crashes=$(find "$out/findings" -path '*crashes/id*' | wc -l)
-  echo "fuzz: $crashes crashes" >&2
+# Seeds of a target: its folder under fuzz/seeds, and for some what the tools make.
+seeds() {
+  local name=${1%_fuzz} dir=$out/seeds/$1
+  rm -rf "$dir"; mkdir -p "$dir"
+  [ -d "$root/fuzz/seeds/$name" ] && cp "$root/fuzz/seeds/$name"/* "$dir/"
+  case "$name" in
+    page_text)
+      cp "$root"/tests/fixtures/net/*.html "$dir/"
+      printf '<td>1 株</td><br>\n<th>x</th>' >"$dir/cells.html" ;;
+    database_files)
+      # The first byte chooses the file (odd: master file); then the start of the sample's.
+      local sample=$out/sample; mkdir -p "$sample"
+      [ -e "$sample/vurn.tag" ] || "$out/make_sample_data" "$sample" >/dev/null
+      { printf '\x01'; head -c 4000 "$sample/vurn.tag"; } >"$dir/tag"
+      { printf '\x03'; head -c 4000 "$sample/vurn.tag"; } >"$dir/tag_full"
+      { printf '\x00'; head -c 12000 "$sample/try.hy3"; } >"$dir/db"
+      { printf '\x02'; head -c 12000 "$sample/try.hy3"; } >"$dir/db_full" ;;
+  esac
+  if [ -z "$(ls -A "$dir")" ]; then printf 'x' >"$dir/empty"; fi
+}
+
+fuzz_one() {  # target, seconds
+  seeds "$1"
+  # The sanitizers need these settings under afl-fuzz.
+  AFL_SKIP_CPUFREQ=1 AFL_I_DONT_CARE_ABOUT_MISSING_CRASHES=1 AFL_NO_UI=1 \
+  ASAN_OPTIONS=abort_on_error=1:symbolize=0:detect_leaks=0 UBSAN_OPTIONS=halt_on_error=1:abort_on_error=1 \
+    afl-fuzz -V "$2" -m none -i "$out/seeds/$1" -o "$out/findings/$1" -- "$out/$1" >"$out/$1.log" 2>&1 || true
+  local crashes
+  crashes=$(find "$out/findings/$1" -path '*crashes/id*' 2>/dev/null | wc -l)
+  echo "fuzz: $1: $crashes crashes" >&2
   [ "$crashes" -eq 0 ]
-fi
+}
+
+case "${1:-build}" in
+  build) ;;
+  run) fuzz_one "${2:?target}" "${3:-300}" ;;
+  run-all)
+    failed=0
+    for t in $(targets); do fuzz_one "$t" "${2:-300}" || failed=1; done
+    exit $failed ;;
+  *) echo "usage: $0 [build | list | run TARGET [SECS] | run-all [SECS] | replay TARGET FILE...]" >&2; exit 2 ;;
+esac

@@ -1,30 +1,13 @@
 // Fuzz target for the page text layer: any bytes as a received page go through
 // ReduceHtml, the dash fix, the conversion to CP932 and both token lists, and the results
-// must stay inside their buffers and keep their rules. Built with AFL++ in its GCC mode
-// (fuzz/build.sh): persistent with the GCC plugin, forking with afl-g++; otherwise it
-// reads the files named on the command line, or standard input.
-#include <cstdio>
-#include <cstdlib>
+// must stay inside their buffers and keep their rules.
 #include <cstring>
-#include <vector>
 
-#include <unistd.h>  // read(), used by the persistent-mode macros
-
+#include "fuzz_main.h"
 #include "net/page_text.h"
 #include "net/token_list.h"
-#include "platform/diagnostics.h"
-
-#ifdef VURN_AFL_PERSISTENT
-__AFL_FUZZ_INIT();
-#endif
 
 namespace {
-
-void Require(bool ok, const char* what) {
-  if (ok) return;
-  std::fprintf(stderr, "broken rule: %s\n", what);
-  std::abort();
-}
 
 void CheckList(char (*list)[TOKEN_SIZE], int num, int n, bool drop_full) {
   Require(n >= 0 && n <= num, "token count within the list");
@@ -39,7 +22,9 @@ void CheckList(char (*list)[TOKEN_SIZE], int num, int n, bool drop_full) {
 
 char g_small[8][TOKEN_SIZE];  // a short list, so that the cut at capacity runs often
 
-void RunOne(const unsigned char* data, size_t len) {
+}  // namespace
+
+void FuzzOne(const unsigned char* data, size_t len) {
   if (len > static_cast<size_t>(HTTP_BUF_SIZE) - 1) len = HTTP_BUF_SIZE - 1;
   std::memcpy(HttpBuf, data, len);
   HttpBuf[len] = '\0';
@@ -58,30 +43,3 @@ void RunOne(const unsigned char* data, size_t len) {
   for (int i = -1; i <= nPlaneBUF + 1; ++i) Require(PlaneToken(i) != nullptr, "look-ahead");
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  fPrtOff = 1;  // a cut page writes a diagnostic line; not needed here
-#ifdef VURN_AFL_PERSISTENT
-  __AFL_INIT();
-  const unsigned char* buf = __AFL_FUZZ_TESTCASE_BUF;
-  while (__AFL_LOOP(10000)) RunOne(buf, static_cast<size_t>(__AFL_FUZZ_TESTCASE_LEN));
-#else
-  // One page per file named, or standard input (how afl-fuzz feeds a forking target).
-  auto run_file = [](std::FILE* f) {
-    std::vector<unsigned char> data;
-    unsigned char chunk[65536];
-    size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) data.insert(data.end(), chunk, chunk + n);
-    RunOne(data.data(), data.size());
-  };
-  if (argc < 2) run_file(stdin);
-  for (int i = 1; i < argc; ++i) {
-    if (std::FILE* f = std::fopen(argv[i], "rb")) {
-      run_file(f);
-      std::fclose(f);
-    }
-  }
-#endif
-  return 0;
-}

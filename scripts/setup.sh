@@ -9,6 +9,7 @@ PACKAGES=(
   libcurl4-openssl-dev libssl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-ipafont-mincho fontconfig
+  libfreexl-dev python3-xlwt
   openssl xauth tzdata ccache
 )
 

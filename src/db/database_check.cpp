@@ -12,6 +12,7 @@
 #include "db/master_file.h"
 #include "db/stock_code.h"
 #include "platform/file_error.h"
+#include "platform/file_io.h"
 
 namespace {
 
@@ -36,17 +37,9 @@ struct RawFile {
   // (errno tells which).
   bool Read(void* buf, size_t len, int64_t offset) {
     std::memset(buf, 0, len);
-    size_t done = 0;
-    while (done < len) {
-      ssize_t n = ::pread(fd, static_cast<char*>(buf) + done, len - done, static_cast<off_t>(offset + done));
-      if (n < 0) {
-        if (errno == EINTR) continue;
-        return false;
-      }
-      if (n == 0) break;
-      done += static_cast<size_t>(n);
-    }
-    return true;
+    int err = 0;
+    ReadFully(fd, buf, len, offset, &err);
+    return err == 0;
   }
 };
 

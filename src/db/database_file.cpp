@@ -12,12 +12,14 @@
 
 #include "db/database_lock.h"
 #include "db/open_retry.h"
+#include "db/record_io.h"
+#include "db/trading_calendar.h"
 #include "platform/file_error.h"
+#include "platform/file_io.h"
 #include "platform/file_replace.h"
 #include "platform/host.h"
 #include "platform/diagnostics.h"
 #include "platform/working_folder.h"
-#include "db/trading_calendar.h"
 
 // Records and headers are read and written as the raw little-endian bytes of the structs.
 static_assert(std::endian::native == std::endian::little);
@@ -33,50 +35,6 @@ char g_failure[512];
 char g_calendar_refusal[512];  // why the calendar was refused
 int g_slots_in_file = 0;
 
-
-// Reads exactly size bytes at offset; the number of bytes read (short at the end of file).
-size_t ReadAt(int fd, void* buf, size_t size, int64_t offset, int* err) {
-  size_t done = 0;
-  *err = 0;
-  while (done < size) {
-    ssize_t n = ::pread(fd, static_cast<char*>(buf) + done, size - done, static_cast<off_t>(offset + done));
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      *err = errno;
-      break;
-    }
-    if (n == 0) break;
-    done += static_cast<size_t>(n);
-  }
-  return done;
-}
-
-// Opens vurn.hy3 for reading, or try.hy3 when vurn.hy3 does not exist. Returns the
-// descriptor and the bare name of the file opened, or -1.
-int OpenForReading(int stock_num, int mode, const char** name) {
-  int fd = ::open(DataFilePath(DB_FILE).c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd >= 0) {
-    *name = DB_FILE;
-    return fd;
-  }
-  const int err = errno;
-  PRT("vurn.hy3の読み込み失敗 stock_num=%d,flag=%d\n", stock_num, mode);
-  if (err != ENOENT) {
-    // The file is there but cannot be read: the sample would hide the fault.
-    ReportDbFailure("vurn.hy3 を読めません: %s", FileErrorText(err));
-    return -1;
-  }
-  fd = ::open(DataFilePath(SAMPLE_DB_FILE).c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    PRT("サンプル(try.hy3)の読み込み失敗\n");
-    std::snprintf(g_failure, sizeof g_failure, "vurn.hy3 も try.hy3 もありません");
-    return -1;
-  }
-  fSampleDB = 1;
-  *name = SAMPLE_DB_FILE;
-  return fd;
-}
-
 bool IsRealDate(int32_t d) {
   const int y = d / 10000, m = d / 100 % 100, day = d % 100;
   return y >= 1900 && y <= 2999 && m >= 1 && m <= 12 && day >= 1 && day <= 31;
@@ -90,7 +48,7 @@ int ReadHeader(int fd, const char* name) {
   }
   DbHeader h{};
   int err = 0;
-  if (ReadAt(fd, &h, sizeof h, 0, &err) != sizeof h) {
+  if (ReadFully(fd, &h, sizeof h, 0, &err) != sizeof h) {
     ReportDbFailure("%s のヘッダが読めません: %s", name, err ? FileErrorText(err) : "ファイルが短すぎます");
     return 0;
   }
@@ -139,7 +97,7 @@ int ReadCalendar(int fd, const char* name) {
   if (fCalendarRefused) return 0;  // reported once, when it was refused
   static int32_t dates[MAX_DATE];
   int err = 0;
-  if (ReadAt(fd, dates, sizeof dates, DB_CALENDAR_OFFSET, &err) != sizeof dates) {
+  if (ReadFully(fd, dates, sizeof dates, DB_CALENDAR_OFFSET, &err) != sizeof dates) {
     ReportDbFailure("%s の日付表が読めません: %s", name, err ? FileErrorText(err) : "ファイルが短すぎます");
     return RefuseCalendar();
   }
@@ -151,76 +109,6 @@ int ReadCalendar(int fd, const char* name) {
   }
   std::memcpy(nikkei_date, dates, sizeof dates);
   return 1;
-}
-
-// Keeps a record's values where readers can index with them.
-void NormalizeRecord(Hiashi* h, int stock_num) {
-  h->name[sizeof h->name - 1] = '\0';
-  const int start = h->start, end = h->end;
-  if (h->start < 0) h->start = 0;
-  const int last = LastTradingDay();
-  if (h->start > last + 1) h->start = last + 1;
-  if (h->end > last) h->end = last;
-  if (h->end < -1) h->end = -1;
-  if (start != h->start || end != h->end)
-    PRT("stock_num=%d の start=%d,end=%d が日付の範囲外のため直しました\n", stock_num, start, end);
-}
-
-int ReadRecord(int fd, const char* name, int stock_num) {
-  Hiashi* h = WorkHiashi();
-  int err = 0;
-  size_t got = ReadAt(fd, h, sizeof *h, DbRecordOffset(stock_num), &err);
-  if (got != sizeof *h) {
-    SetEmptyHiashi(h);
-    ReportDbFailure("%s の stock_num=%d のレコードが読めません（%zu/%lld バイト）%s", name, stock_num, got,
-           static_cast<long long>(DB_RECORD_SIZE), err ? FileErrorText(err) : "");
-    return 0;
-  }
-  NormalizeRecord(h, stock_num);
-  return 1;
-}
-
-// Checks that the file about to be updated is a version-6 database of our layout.
-bool CheckUpdatableHeader(std::FILE* f, const char* name) {
-  DbHeader h{};
-  errno = 0;
-  if (std::fread(&h, 1, sizeof h, f) != sizeof h) {
-    ReportDbFailure("%s のヘッダが読めないため書き込みません: %s", name, errno ? FileErrorText(errno) : "ファイルが短すぎます");
-    return false;
-  }
-  if (h.version != DB_VERSION || h.date_capacity != MAX_DATE) {
-    ReportDbFailure("%s は別の形式（バージョン=%d）のため書き込みません", name, h.version);
-    return false;
-  }
-  return true;
-}
-
-bool CloseChecked(std::FILE* f, const char* name, bool sync) {
-  bool ok = true;
-  int err = 0;
-  errno = 0;
-  if (std::fflush(f) != 0) {
-    ok = false;
-    err = errno;
-  }
-  if (ok && sync && ::fsync(::fileno(f)) != 0) {
-    ok = false;
-    err = errno;
-  }
-  errno = 0;
-  if (std::fclose(f) != 0 && ok) {
-    ok = false;
-    err = errno;
-  }
-  if (!ok) ReportDbFailure("%s への書き込みに失敗しました: %s", name, FileErrorText(err));
-  return ok;
-}
-
-bool WriteChecked(std::FILE* f, const void* data, size_t size, const char* name) {
-  errno = 0;
-  if (std::fwrite(data, 1, size, f) == size) return true;
-  ReportDbFailure("%s への書き込みに失敗しました: %s", name, FileErrorText(errno));
-  return false;
 }
 
 DbHeader CurrentHeader() { return DbHeader{DB_VERSION, MAX_KABU, MAX_DATE, LastDate, LastKabu}; }
@@ -236,6 +124,9 @@ int CreateFile() {
   FileReplaceWrite(&r, &h, sizeof h);
   FileReplaceWrite(&r, nikkei_date, sizeof nikkei_date);
   FileReplaceWrite(&r, &ScratchHiashi, sizeof ScratchHiashi);
+  // Every slot exists from the start (the others read as zero bytes), so that writing a
+  // record never has to grow the file.
+  FileReplaceSetSize(&r, DB_FILE_SIZE);
   if (!FileReplaceCommit(&r)) {
     ReportDbFailure("%s を作れません: %s", DB_FILE, FileErrorText(r.error));
     return 0;
@@ -245,52 +136,93 @@ int CreateFile() {
   return 1;
 }
 
-int UpdateInPlace(int stock_num, int mode) {
-  const std::string path = DataFilePath(DB_FILE);
-  int err = 0;
-  std::FILE* f = OpenRetry(path.c_str(), "r+b", &err);
-  if (!f) {
-    ReportDbFailure("%s を書き込み用に開けません: %s", DB_FILE, FileErrorText(err));
-    return 0;
-  }
-  // Every seek is checked: a write after a failed seek would land on the header.
-  if (std::fseek(f, 0, SEEK_SET) != 0) {
+// Checks, on the open file, that it is a version-6 database of our layout that holds the
+// place of the bytes to be written.
+bool CheckUpdatable(int fd, int64_t end) {
+  struct stat st {};
+  errno = 0;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    // A write after a failed seek would land on the header.
     PRT("fseek() Err out index\n");
-    ReportDbFailure("%s の位置を移動できません: %s", DB_FILE, FileErrorText(errno));
-    std::fclose(f);
-    return 0;
+    ReportDbFailure("%s の位置を移動できません: %s", DB_FILE, FileErrorText(errno ? errno : ESPIPE));
+    return false;
   }
-  if (!CheckUpdatableHeader(f, DB_FILE)) {
-    std::fclose(f);
-    return 0;
+  DbHeader h{};
+  int err = 0;
+  if (ReadFully(fd, &h, sizeof h, 0, &err) != sizeof h) {
+    ReportDbFailure("%s のヘッダが読めないため書き込みません: %s", DB_FILE, err ? FileErrorText(err) : "ファイルが短すぎます");
+    return false;
   }
-  bool ok;
-  if (mode == 1) {
-    const DbHeader h = CurrentHeader();
-    ok = std::fseek(f, 0, SEEK_SET) == 0;
-    if (!ok) ReportDbFailure("%s の位置を移動できません: %s", DB_FILE, FileErrorText(errno));
-    ok = ok && WriteChecked(f, &h, sizeof h, DB_FILE) && WriteChecked(f, nikkei_date, sizeof nikkei_date, DB_FILE);
-  } else {
-    ok = false;
-    if (std::fseek(f, DB_HEADER_SIZE, SEEK_SET) != 0) {
-      PRT("fseek() Err out index\n");
-      ReportDbFailure("%s の位置を移動できません: %s", DB_FILE, FileErrorText(errno));
-    } else if (fseeko(f, static_cast<off_t>(stock_num) * DB_RECORD_SIZE, SEEK_CUR) != 0) {
-      PRT("fseek() Err out stock_num=%d\n", stock_num);
-      ReportDbFailure("%s の位置を移動できません: %s", DB_FILE, FileErrorText(errno));
-    } else {
-      ok = WriteChecked(f, WorkHiashi(), sizeof(Hiashi), DB_FILE);
-    }
+  if (h.version != DB_VERSION || h.date_capacity != MAX_DATE) {
+    ReportDbFailure("%s は別の形式（バージョン=%d）のため書き込みません", DB_FILE, h.version);
+    return false;
   }
-  if (!ok) {
-    std::fclose(f);
-    return 0;
+  if (st.st_size < end) {
+    // Only the start-up upgrade, with the user's consent, completes a short file.
+    ReportDbFailure("%s が途中で切れている（%lld バイト）ため、その先には書き込みません", DB_FILE,
+                    static_cast<long long>(st.st_size));
+    return false;
   }
-  // The calendar is the key to every record: make a header rewrite durable.
-  return CloseChecked(f, DB_FILE, mode == 1) ? 1 : 0;
+  return true;
 }
 
 }  // namespace
+
+int OpenDatabaseForReading(int stock_num, int mode, const char** name) {
+  int fd = ::open(DataFilePath(DB_FILE).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd >= 0) {
+    *name = DB_FILE;
+    return fd;
+  }
+  const int err = errno;
+  PRT("vurn.hy3の読み込み失敗 stock_num=%d,flag=%d\n", stock_num, mode);
+  if (err != ENOENT) {
+    // The file is there but cannot be read: the sample would hide the fault.
+    ReportDbFailure("vurn.hy3 を読めません: %s", FileErrorText(err));
+    return -1;
+  }
+  fd = ::open(DataFilePath(SAMPLE_DB_FILE).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    PRT("サンプル(try.hy3)の読み込み失敗\n");
+    std::snprintf(g_failure, sizeof g_failure, "vurn.hy3 も try.hy3 もありません");
+    return -1;
+  }
+  fSampleDB = 1;
+  *name = SAMPLE_DB_FILE;
+  return fd;
+}
+
+int UpdateDatabaseAt(int64_t offset, const void* data, size_t size, bool durable) {
+  if (fCalendarRefused) {
+    // Records and a calendar written by an empty calendar would overwrite the refused one.
+    ReportDbFailure("%s の日付表が壊れているため書き込みません（%s）", DB_FILE, g_calendar_refusal);
+    return 0;
+  }
+  DatabaseLockHold lock;
+  if (!lock.held()) {
+    ReportDbFailure("%s を更新できません（ロックを取れません）: %s", DB_FILE, FileErrorText(lock.error));
+    return 0;
+  }
+  const std::string path = DataFilePath(DB_FILE);
+  int err = 0;
+  const int fd = OpenRetryFd(path.c_str(), O_RDWR, &err);
+  if (fd < 0) {
+    ReportDbFailure("%s を書き込み用に開けません: %s", DB_FILE, FileErrorText(err));
+    return 0;
+  }
+  bool ok = CheckUpdatable(fd, offset + static_cast<int64_t>(size));
+  if (ok) {
+    err = WriteFully(fd, data, size, offset);
+    if (!err && durable && ::fsync(fd) != 0) err = errno;
+    ok = err == 0;
+    if (!ok) ReportDbFailure("%s への書き込みに失敗しました: %s", DB_FILE, FileErrorText(err));
+  }
+  if (::close(fd) != 0 && ok) {
+    ReportDbFailure("%s への書き込みに失敗しました: %s", DB_FILE, FileErrorText(errno));
+    ok = false;
+  }
+  return ok ? 1 : 0;
+}
 
 int DbSlotsOfVersion(int version) {
   switch (version) {
@@ -316,25 +248,26 @@ void ReportDbFailure(const char* format, ...) {
   va_end(ap);
   PRT("%s\n", g_failure);
 }
+
+void SetDbFailure(bool prt, const char* format, ...) {
+  va_list ap;
+  va_start(ap, format);
+  std::vsnprintf(g_failure, sizeof g_failure, format, ap);
+  va_end(ap);
+  if (prt) PRT("%s\n", g_failure);
+}
 int DbSlotsInFile() { return g_slots_in_file; }
 
 int VURN_file_in(int stock_num, int mode) {
-  if (mode == 2 && (stock_num < 0 || stock_num >= MAX_KABU)) {
-    SetEmptyHiashi(WorkHiashi());
-    ReportDbFailure("stock_num=%d は範囲外です", stock_num);
-    return 0;
-  }
+  if (mode == 2) return ReadRecordChecked(stock_num, WorkHiashi()) == RecordRead::kFailed ? 0 : 1;
   if (mode < 0 || mode > 2) {
     PRT("VURN_file_in: mode=%d はありません\n", mode);
     return 0;
   }
   const char* name = DB_FILE;
-  int fd = OpenForReading(stock_num, mode, &name);
-  if (fd < 0) {
-    if (mode == 2) SetEmptyHiashi(WorkHiashi());
-    return 0;
-  }
-  int ok = mode == 0 ? ReadHeader(fd, name) : mode == 1 ? ReadCalendar(fd, name) : ReadRecord(fd, name, stock_num);
+  int fd = OpenDatabaseForReading(stock_num, mode, &name);
+  if (fd < 0) return 0;
+  int ok = mode == 0 ? ReadHeader(fd, name) : ReadCalendar(fd, name);
   ::close(fd);
   return ok;
 }
@@ -344,15 +277,7 @@ int VURN_file_out(int stock_num, int mode) {
     FatalAt(__FILE__, __LINE__);
     Fatal("Error !\n");
   }
-  if (mode == 2 && (stock_num < 0 || stock_num >= MAX_KABU)) {
-    ReportDbFailure("stock_num=%d は範囲外のため書き込みません", stock_num);
-    return 0;
-  }
-  if (mode != 0 && fCalendarRefused) {
-    // Records and calendar written by an empty calendar would overwrite the refused one.
-    ReportDbFailure("%s の日付表が壊れているため書き込みません（%s）", DB_FILE, g_calendar_refusal);
-    return 0;
-  }
+  if (mode == 2) return WriteRecord(stock_num, WorkHiashi());
   DatabaseLockHold lock;
   if (!lock.held()) {
     ReportDbFailure("%s を更新できません（ロックを取れません）: %s", DB_FILE, FileErrorText(lock.error));
@@ -360,10 +285,16 @@ int VURN_file_out(int stock_num, int mode) {
   }
   if (mode == 0) {
     const int made = CreateFile();
-    if (made) fCalendarRefused = 0;
+    if (made) fCalendarRefused = 0;  // a new database brings its own calendar
     return made;
   }
-  return UpdateInPlace(stock_num, mode);
+  // The header and the calendar in one write; the calendar is the key to every record, so
+  // the rewrite is made durable.
+  static unsigned char head[DB_HEADER_SIZE];
+  const DbHeader h = CurrentHeader();
+  std::memcpy(head, &h, sizeof h);
+  std::memcpy(head + DB_CALENDAR_OFFSET, nikkei_date, sizeof nikkei_date);
+  return UpdateDatabaseAt(0, head, sizeof head, true);
 }
 
 int IsUpdateAllowed(bool report) {

@@ -52,13 +52,15 @@ extern int fBusy;
 extern int fCalendarRefused;
 
 // mode 0: header (LastDate); mode 1: calendar (nikkei_date); mode 2: record stock_num into
-// the work record. Returns 1 on success, 0 on failure. Every call opens vurn.hy3 afresh,
-// falling back to try.hy3 when vurn.hy3 does not exist. A failed or short record read
-// leaves the work record empty, never with another stock's bars.
+// the work record (ReadRecord). Returns 1 on success, 0 on failure. Every call opens
+// vurn.hy3 afresh, falling back to try.hy3 when vurn.hy3 does not exist. A failed or short
+// record read leaves the work record empty, never with another stock's bars; a record of
+// another stock reads as the empty record of this one and counts as success.
 int VURN_file_in(int stock_num, int mode);
-// mode 0: create a new vurn.hy3 (header, calendar, the scratch record as slot 0);
-// mode 1: rewrite the header and calendar; mode 2: write the work record into slot
-// stock_num. Holds the update lock. Returns 1 on success, 0 on failure (reported).
+// mode 0: create a new vurn.hy3 (header, calendar, the scratch record as slot 0, the other
+// slots empty); mode 1: rewrite the header and calendar; mode 2: write the work record into
+// slot stock_num (WriteRecord). Holds the update lock. Returns 1 on success, 0 on failure
+// (reported).
 int VURN_file_out(int stock_num, int mode);
 // 0 in the sample mode (with the refusal box when report is set), else non-zero.
 int IsUpdateAllowed(bool report);
@@ -69,8 +71,20 @@ void SetEmptyHiashi(Hiashi* h);
 const char* DbFailureText();
 // Records (and writes with PRT) the reason of a failed database operation.
 void ReportDbFailure(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// Records the reason, writing it with PRT only when prt is set.
+void SetDbFailure(bool prt, const char* format, ...) __attribute__((format(printf, 2, 3)));
 // The number of whole record slots that the file held at the last header read.
 int DbSlotsInFile();
+
+// Opens vurn.hy3 for reading, or try.hy3 (setting fSampleDB) when vurn.hy3 does not exist;
+// stock_num and mode only label the failure line. Returns the descriptor and the bare name
+// of the file opened, or -1 (reported).
+int OpenDatabaseForReading(int stock_num, int mode, const char** name);
+// Writes size bytes at offset of vurn.hy3 in place, under the update lock and the patient
+// open, after checking that the file is a version-6 database that already holds those
+// bytes' place (an update never grows the file). durable: synced before returning.
+// Returns 1, or 0 (reported).
+int UpdateDatabaseAt(int64_t offset, const void* data, size_t size, bool durable);
 
 // A whole database file for tools and tests: the header values, the calendar, the number
 // of record slots the file holds, and a filler for the first `filled` of them; the slots

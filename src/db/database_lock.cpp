@@ -46,6 +46,24 @@ int LockDatabase() {
   return 0;
 }
 
+int TryLockDatabase() {
+  if (g_holds > 0) {
+    ++g_holds;
+    return 0;
+  }
+  const std::string path = DataFilePath(DB_LOCK_FILE);
+  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  if (fd < 0) return errno;
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    const int err = errno == EWOULDBLOCK ? EBUSY : errno;
+    ::close(fd);
+    return err;
+  }
+  g_fd = fd;
+  g_holds = 1;
+  return 0;
+}
+
 void UnlockDatabase() {
   if (g_holds <= 0) return;
   if (--g_holds > 0) return;

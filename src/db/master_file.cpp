@@ -13,6 +13,7 @@
 
 #include "db/stock_code.h"
 #include "platform/file_error.h"
+#include "platform/file_io.h"
 #include "platform/file_replace.h"
 #include "platform/diagnostics.h"
 #include "platform/working_folder.h"
@@ -56,17 +57,7 @@ bool ReadTagFile(const std::string& path, const std::string& shown_name, TagCont
   size_t got = 0;
   int err = 0;
   if (::fstat(fd, &st) != 0) err = errno;
-  while (!err && got < bytes.size()) {
-    ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      err = errno;
-    } else if (n == 0) {
-      break;
-    } else {
-      got += static_cast<size_t>(n);
-    }
-  }
+  else got = ReadFully(fd, bytes.data(), bytes.size(), 0, &err);
   ::close(fd);
   if (err) return Refuse(reason, shown_name, "を読めません: %s", FileErrorText(err));
   if (st.st_size != TAG_FILE_SIZE || got != bytes.size())

@@ -1,6 +1,7 @@
 #include "db/open_retry.h"
 
 #include <cerrno>
+#include <fcntl.h>
 
 #include "platform/file_error.h"
 #include "platform/host.h"
@@ -32,4 +33,17 @@ std::FILE* OpenRetry(const char* name, const char* mode, int* error) {
   if (error) *error = err;
   if (err && !IsPassingFileError(err)) PRT("%s を開けません(%s): %s\n", name, mode, FileErrorText(err));
   return err ? nullptr : f;
+}
+
+int OpenRetryFd(const char* name, int flags, int* error) {
+  int fd = -1;
+  const char* mode = (flags & O_ACCMODE) == O_RDONLY ? "rb" : "r+b";
+  int err = RetryWhileBusy(name, mode, [&](int* e) {
+    fd = ::open(name, flags | O_CLOEXEC, 0666);
+    *e = fd >= 0 ? 0 : errno;
+    return fd >= 0;
+  });
+  if (error) *error = err;
+  if (err && !IsPassingFileError(err)) PRT("%s を開けません(%s): %s\n", name, mode, FileErrorText(err));
+  return err ? -1 : fd;
 }

@@ -23,3 +23,6 @@ int RetryWhileBusy(const char* name, const char* mode, const OpenAttempt& attemp
 // Opens the file name in the fopen mode, patiently. On failure writes a line that names the
 // file and the reason, stores the errno in *error (when given) and returns nullptr.
 std::FILE* OpenRetry(const char* name, const char* mode, int* error = nullptr);
+// The same for a descriptor: opens with the open(2) flags (O_CLOEXEC is added). Returns the
+// descriptor, or -1 with *error set (when given).
+int OpenRetryFd(const char* name, int flags, int* error = nullptr);

@@ -72,6 +72,14 @@ size_t Cp932PrefixLength(std::string_view s, size_t max_bytes) {
   return i;
 }
 
+size_t Cp932Find(std::string_view s, std::string_view needle) {
+  for (size_t i = 0; i + needle.size() <= s.size();) {
+    if (s.compare(i, needle.size(), needle) == 0) return i;
+    i += IsCp932LeadByte(static_cast<unsigned char>(s[i])) ? 2 : 1;
+  }
+  return std::string_view::npos;
+}
+
 void Cp932CopyTruncated(char* dst, size_t size, std::string_view src) {
   if (size == 0) return;
   size_t n = Cp932PrefixLength(src, size - 1);

@@ -21,5 +21,8 @@ std::string Cp932ToUtf8(std::string_view cp932);
 // The longest prefix of s (at most max_bytes bytes) that does not split a double-byte
 // character.
 size_t Cp932PrefixLength(std::string_view s, size_t max_bytes);
+// The position of needle in s, starting only at character boundaries (so that the trail
+// byte of one character and the lead byte of the next never match), or npos.
+size_t Cp932Find(std::string_view s, std::string_view needle);
 // Copies src into dst[size] (always terminated), cut at a character boundary.
 void Cp932CopyTruncated(char* dst, size_t size, std::string_view src);

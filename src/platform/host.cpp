@@ -5,35 +5,33 @@
 #include <thread>
 
 #include "platform/codepage.h"
+#include "platform/web_url.h"
+
+int DefaultBoxAnswer(unsigned type) {
+  const unsigned buttons = type & MB_BUTTON_MASK;
+  const bool second = (type & MB_DEFBUTTON2) != 0;
+  if (buttons == MB_YESNO) return second ? IDNO : IDYES;
+  if (buttons == MB_OKCANCEL) return second ? IDCANCEL : IDOK;
+  return IDOK;
+}
+
+// Without a desktop, boxes go to standard error and take their default button.
+int Host::MessageBox(const char* text, const char* caption, unsigned type) {
+  std::fprintf(stderr, "[%s] %s\n", Cp932ToUtf8(caption).c_str(), Cp932ToUtf8(text).c_str());
+  return DefaultBoxAnswer(type);
+}
+
+int64_t Host::Now() {
+  return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
+      .count();
+}
+
+void Host::SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 namespace {
 
-// The host of command-line tools: boxes go to standard error and take their default button.
-struct ConsoleHost final : Host {
-  int MessageBox(const char* text, const char* caption, unsigned type) override {
-    std::fprintf(stderr, "[%s] %s\n", Cp932ToUtf8(caption).c_str(), Cp932ToUtf8(text).c_str());
-    const unsigned buttons = type & MB_BUTTON_MASK;
-    const bool second = (type & MB_DEFBUTTON2) != 0;
-    if (buttons == MB_YESNO) return second ? IDNO : IDYES;
-    if (buttons == MB_OKCANCEL) return second ? IDCANCEL : IDOK;
-    return IDOK;
-  }
-  void WaitDialogOpen(const char*) override {}
-  void WaitDialogClose() override {}
-  void PumpEvents() override {}
-  void PostCommand(int, long) override {}
-  void SetClipboardText(const std::string&) override {}
-  bool OpenUrl(const std::string&) override { return false; }
-  bool OpenLocalFile(const std::string&) override { return false; }
-  void Beep() override {}
-  int64_t Now() override {
-    return std::chrono::duration_cast<std::chrono::seconds>(
-               std::chrono::system_clock::now().time_since_epoch()).count();
-  }
-  void SleepMs(int ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
-};
-
-ConsoleHost g_console;
+// The host of command-line tools: every default.
+Host g_console;
 Host* g_host = &g_console;
 
 }  // namespace
@@ -48,20 +46,31 @@ void HostWaitOpen(const char* text) { g_host->WaitDialogOpen(text ? text : ""); 
 void HostWaitClose() { g_host->WaitDialogClose(); }
 void HostPumpEvents() { g_host->PumpEvents(); }
 void HostPostCommand(int id, long param) { g_host->PostCommand(id, param); }
+std::string HostChooseOpenFile(const char* title, const std::string& folder, const char* filters) {
+  return g_host->ChooseOpenFile(title ? title : "", folder, filters ? filters : "");
+}
+std::string HostChooseFolder(const char* title, const std::string& start) {
+  return g_host->ChooseFolder(title ? title : "", start);
+}
 void HostSetClipboardText(const std::string& text) { g_host->SetClipboardText(text); }
+bool HostGetClipboardText(std::string& text) {
+  text.clear();
+  return g_host->GetClipboardText(text);
+}
+bool HostSetClipboardImage(const HostImage& image) {
+  if (image.width <= 0 || image.height <= 0 ||
+      image.pixels.size() != static_cast<size_t>(image.width) * static_cast<size_t>(image.height))
+    return false;
+  return g_host->SetClipboardImage(image);
+}
+bool HostPrintImage(const HostImage& image, const char* document) {
+  if (image.width <= 0 || image.height <= 0 ||
+      image.pixels.size() != static_cast<size_t>(image.width) * static_cast<size_t>(image.height))
+    return false;
+  return g_host->PrintImage(image, document ? document : "");
+}
 bool HostOpenUrl(const std::string& url) { return IsWellFormedWebUrl(url) && g_host->OpenUrl(url); }
 bool HostOpenLocalFile(const std::string& path) { return g_host->OpenLocalFile(path); }
 void HostBeep() { g_host->Beep(); }
 int64_t HostNow() { return g_host->Now(); }
 void HostSleepMs(int ms) { g_host->SleepMs(ms); }
-
-bool IsWellFormedWebUrl(const std::string& url) {
-  size_t rest;
-  if (url.rfind("https://", 0) == 0) rest = 8;
-  else if (url.rfind("http://", 0) == 0) rest = 7;
-  else return false;
-  if (url.size() <= rest || url[rest] == '/') return false;
-  for (unsigned char c : url)
-    if (c <= 0x20 || c == 0x7F) return false;
-  return true;
-}

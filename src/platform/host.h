@@ -1,11 +1,16 @@
 // The narrow interface through which core code reaches the user and the desktop.
 // Core code calls the free functions below; the running program installs the Qt host,
 // tests install a scripted host, command-line tools use the console host.
-// Every text passed through here is CP932.
+// Every text passed through here is CP932; paths are in the file system's own encoding.
+//
+// Every method has a default (the console host's behaviour: boxes take their default
+// button, choices are cancelled, nothing is shown), so a host overrides only what it shows
+// and a new method does not touch every host.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // Message box buttons, icons and default button (the values of the original platform).
 enum : unsigned {
@@ -24,27 +29,70 @@ constexpr unsigned MB_ICON_MASK = 0xF0;
 // Message box results.
 enum : int { IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7 };
 
+// The answer a box gives without a person: its default button.
+int DefaultBoxAnswer(unsigned type);
+
+// A picture for the clipboard or the printer: rows top to bottom, each pixel 0xFFRRGGBB
+// (the layout of the chart's memory image).
+struct HostImage {
+  int width = 0, height = 0;
+  std::vector<uint32_t> pixels;  // width * height
+  bool monochrome = false;       // hand it over as a 1-bit picture (black-and-white copy)
+};
+
 struct Host {
   virtual ~Host() = default;
   // Shows a modal message box and returns the button chosen.
-  virtual int MessageBox(const char* text, const char* caption, unsigned type) = 0;
+  virtual int MessageBox(const char* text, const char* caption, unsigned type);
   // The modeless wait dialog "WAIT_JOB" (title "しばらくお待ちください", one text).
-  virtual void WaitDialogOpen(const char* text) = 0;
-  virtual void WaitDialogClose() = 0;
+  virtual void WaitDialogOpen(const char* text) {}
+  virtual void WaitDialogClose() {}
+
+  // The progress dialog of long work over many items: a title, one text, a bar of `total`
+  // items, the elapsed and the remaining time, and a Cancel button. Core code drives it
+  // through ProgressRun (platform/progress.h), which computes the times.
+  virtual void ProgressOpen(const char* title, const char* text, int total) {}
+  virtual void ProgressSetText(const char* text) {}
+  // Shows `done` items done and the two time texts, then lets pending events run, which is
+  // how a click on Cancel is seen.
+  virtual void ProgressShow(int done, const char* elapsed, const char* remaining) { PumpEvents(); }
+  // True once Cancel was pressed (or the dialog closed) since ProgressOpen.
+  virtual bool ProgressCancelled() { return false; }
+  virtual void ProgressClose() {}
+
   // Lets pending events run (between the items of long work).
-  virtual void PumpEvents() = 0;
+  virtual void PumpEvents() {}
   // Queues a command (with its parameter) for the main window's dispatch; commands run in
   // the order posted.
-  virtual void PostCommand(int id, long param) = 0;
-  virtual void SetClipboardText(const std::string& text) = 0;
+  virtual void PostCommand(int id, long param) {}
+
+  // The open-file dialog: `folder` to start in, `filters` in the string-table form
+  // "name|patterns|name|patterns|" (patterns separated by ';'), the first filter chosen;
+  // the file must exist. Returns the chosen path, or "" when cancelled.
+  virtual std::string ChooseOpenFile(const char* title, const std::string& folder, const char* filters) {
+    return {};
+  }
+  // The folder browser (file-system folders only). Returns the chosen folder, or "".
+  virtual std::string ChooseFolder(const char* title, const std::string& start) { return {}; }
+
+  virtual void SetClipboardText(const std::string& text) {}
+  // The clipboard's text, CP932; false when it holds none.
+  virtual bool GetClipboardText(std::string& text) { return false; }
+  // Puts a picture on the clipboard; false when that failed.
+  virtual bool SetClipboardImage(const HostImage& image) { return false; }
+  // The print dialog (one copy, page 1 to 1, print to PDF reachable); on OK prints the
+  // picture on one page, placed by PrintPlacement (platform/print_layout.h), as a document
+  // named `document`. False when cancelled or nothing could be printed.
+  virtual bool PrintImage(const HostImage& image, const char* document) { return false; }
+
   // Opens a well-formed http or https URL in the desktop's browser; false when refused.
-  virtual bool OpenUrl(const std::string& url) = 0;
+  virtual bool OpenUrl(const std::string& url) { return false; }
   // Opens a local file (help pages) with the desktop's default program.
-  virtual bool OpenLocalFile(const std::string& path) = 0;
-  virtual void Beep() = 0;
+  virtual bool OpenLocalFile(const std::string& path) { return false; }
+  virtual void Beep() {}
   // Current time in seconds since 1970-01-01 UTC.
-  virtual int64_t Now() = 0;
-  virtual void SleepMs(int ms) = 0;
+  virtual int64_t Now();
+  virtual void SleepMs(int ms);
 };
 
 // The host in use; a console host until another is installed.
@@ -58,13 +106,14 @@ void HostWaitOpen(const char* text);
 void HostWaitClose();
 void HostPumpEvents();
 void HostPostCommand(int id, long param = 0);
+std::string HostChooseOpenFile(const char* title, const std::string& folder, const char* filters);
+std::string HostChooseFolder(const char* title, const std::string& start);
 void HostSetClipboardText(const std::string& text);
+bool HostGetClipboardText(std::string& text);
+bool HostSetClipboardImage(const HostImage& image);
+bool HostPrintImage(const HostImage& image, const char* document);
 bool HostOpenUrl(const std::string& url);
 bool HostOpenLocalFile(const std::string& path);
 void HostBeep();
 int64_t HostNow();
 void HostSleepMs(int ms);
-
-// True for a URL that may be handed to the browser: http:// or https://, a host, no blanks
-// or control characters.
-bool IsWellFormedWebUrl(const std::string& url);

@@ -10,6 +10,8 @@
 
 #include "platform/codepage.h"
 #include "platform/diagnostics.h"
+#include "platform/file_io.h"
+#include "platform/file_replace.h"
 
 namespace {
 
@@ -164,14 +166,8 @@ bool ProfileLoad(ProfileFile& pf, const char* path) {
             static_cast<unsigned long long>(st.st_size) <= PROFILE_MAX_FILE_BYTES;
   if (ok) {
     text.resize(static_cast<size_t>(st.st_size));
-    size_t done = 0;
-    while (done < text.size()) {
-      ssize_t n = read(fd, text.data() + done, text.size() - done);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) break;
-      done += static_cast<size_t>(n);
-    }
-    ok = done == text.size();
+    int err = 0;
+    ok = ReadFully(fd, text.data(), text.size(), 0, &err) == text.size() && err == 0;
   }
   close(fd);
   if (!ok) {
@@ -201,49 +197,12 @@ bool ProfileSave(const ProfileFile& pf, const char* path) {
     return false;
   }
   const std::string text = ProfileText(pf);
-  std::string tmp = std::string(path) + ".XXXXXX";
-  int fd = mkstemp(tmp.data());
-  if (fd < 0) {
-    PRT("設定ファイル %s を書けません(%s)\n", path, std::strerror(errno));
+  // A new file renamed over the old one, with the old one's permissions.
+  FileReplace r;
+  if (!FileReplaceBegin(&r, path) || !FileReplaceWrite(&r, text.data(), text.size()) || !FileReplaceCommit(&r)) {
+    FileReplaceAbort(&r);
+    PRT("設定ファイル %s を書けません(%s)\n", path, std::strerror(r.error));
     return false;
-  }
-  // The new file keeps the old one's permissions (mkstemp makes it private).
-  struct stat old;
-  if (stat(path, &old) == 0) {
-    fchmod(fd, old.st_mode & 07777);
-  } else {
-    mode_t mask = umask(0);
-    umask(mask);
-    fchmod(fd, 0666 & ~mask);
-  }
-  size_t done = 0;
-  bool ok = true;
-  while (done < text.size()) {
-    ssize_t n = write(fd, text.data() + done, text.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      ok = false;
-      break;
-    }
-    done += static_cast<size_t>(n);
-  }
-  int err = errno;
-  if (ok && fsync(fd) != 0) ok = false, err = errno;
-  if (close(fd) != 0 && ok) ok = false, err = errno;
-  if (ok && rename(tmp.c_str(), path) != 0) ok = false, err = errno;
-  if (!ok) {
-    unlink(tmp.c_str());
-    PRT("設定ファイル %s を書けません(%s)\n", path, std::strerror(err));
-    return false;
-  }
-  // Make the rename itself durable.
-  std::string dir(path);
-  size_t slash = dir.rfind('/');
-  dir = slash == std::string::npos ? "." : dir.substr(0, slash + 1);
-  int dfd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dfd >= 0) {
-    fsync(dfd);
-    close(dfd);
   }
   return true;
 }

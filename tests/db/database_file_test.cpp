@@ -7,13 +7,16 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <memory>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "db/master_file.h"
 #include "db/packed_value.h"
+#include "db/record_io.h"
 #include "platform/codepage.h"
 #include "platform/diagnostics.h"
 #include "platform/working_folder.h"
@@ -215,20 +218,24 @@ TEST_F(DatabaseFile, RecordValuesAreKeptWhereReadersCanIndex) {
 TEST_F(DatabaseFile, CreateWriteAndRewriteHeader) {
   LastDate = 3;
   LastKabu = 2;
+  fundamental[1].code = FixtureCode(1);
   nikkei_date[0] = 20261207;
   nikkei_date[1] = 20261208;
   nikkei_date[2] = 20261209;
   ASSERT_EQ(VURN_file_out(-1, 0), 1);
   EXPECT_TRUE(Prt("sizeof(hiashi)=39472, MAX_DATE=2816"));
   EXPECT_TRUE(Prt("vurn.hy3 output to file... completed データベース作成完了！"));
+  // Every slot exists at once (as zero bytes), so that record writes never grow the file.
   struct stat st {};
   ASSERT_EQ(::stat(Db().c_str(), &st), 0);
-  EXPECT_EQ(st.st_size, DbRecordOffset(1));
+  EXPECT_EQ(st.st_size, DB_FILE_SIZE);
 
   FillFixtureRecord(1, 3, WorkHiashi());
-  ASSERT_EQ(VURN_file_out(1, 2), 1);  // extends the file
+  ASSERT_EQ(VURN_file_out(1, 2), 1);
+  FillFixtureRecord(2, 3, WorkHiashi());
+  ASSERT_EQ(VURN_file_out(MAX_KABU - 1, 2), 1);
   ASSERT_EQ(::stat(Db().c_str(), &st), 0);
-  EXPECT_EQ(st.st_size, DbRecordOffset(2));
+  EXPECT_EQ(st.st_size, DB_FILE_SIZE);
 
   nikkei_date[3] = 20261210;
   LastDate = 4;
@@ -375,6 +382,71 @@ TEST_F(DatabaseFile, FullDiskIsReportedAndLosesNothing) {
   DIR* d = ::opendir(dir.path().c_str());
   while (dirent* e = ::readdir(d)) EXPECT_EQ(std::string(e->d_name).find(".tmp"), std::string::npos) << e->d_name;
   ::closedir(d);
+}
+
+}  // namespace
+
+namespace {
+
+// Batch work reads and writes through its own buffer; the work record stays as it was.
+TEST_F(DatabaseFile, RecordsGoThroughTheCallersBuffer) {
+  WriteFixtureDatabase(3, 10);
+  ASSERT_NE(LoadTag(), 0);
+  ASSERT_EQ(VURN_file_in(-1, 0), 1);
+  ASSERT_EQ(VURN_file_in(0, 2), 1);
+  const Hiashi shown = *WorkHiashi();
+  auto buf = std::make_unique<Hiashi>();
+  ASSERT_EQ(ReadRecord(2, buf.get()), 1);
+  EXPECT_EQ(buf->code, FixtureCode(2));
+  EXPECT_EQ(Packed_to_Value(buf->close[9]), 1029);
+  buf->close[9] = Value_to_Packed(2000);
+  ASSERT_EQ(WriteRecord(2, buf.get()), 1);
+  EXPECT_EQ(std::memcmp(WorkHiashi(), &shown, sizeof shown), 0);
+  std::memset(buf.get(), 0x55, sizeof(Hiashi));
+  ASSERT_EQ(ReadRecord(2, buf.get()), 1);
+  EXPECT_EQ(Packed_to_Value(buf->close[9]), 2000);
+  EXPECT_EQ(ReadRecordChecked(MAX_KABU, buf.get()), RecordRead::kFailed);
+  EXPECT_EQ(WriteRecord(-1, buf.get()), 0);
+}
+
+// A record whose code is not its stock's (or no code at all) reads as that stock's empty
+// record, reported once; nothing later formats the foreign code.
+TEST_F(DatabaseFile, RecordOfAnotherCodeShowsAsNoData) {
+  WriteFixtureDatabase(3, 10);
+  ASSERT_NE(LoadTag(), 0);
+  ASSERT_EQ(VURN_file_in(-1, 0), 1);
+  struct Case {
+    int slot;
+    int32_t code;
+  } cases[] = {{1, 99999999}, {2, -7}, {0, 7002}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.code);
+    PatchInt(DbRecordOffset(c.slot) + 39456, c.code);
+    ClearPrtHistory();
+    auto buf = std::make_unique<Hiashi>();
+    for (int i = 0; i < 3; ++i) {
+      EXPECT_EQ(VURN_file_in(c.slot, 2), 1);  // shown as no data, not as a failed read
+      EXPECT_EQ(ReadRecordChecked(c.slot, buf.get()), RecordRead::kNotOurs);
+      EXPECT_EQ(ReadRecord(c.slot, buf.get()), 0);
+    }
+    for (const Hiashi* h : {static_cast<const Hiashi*>(WorkHiashi()), static_cast<const Hiashi*>(buf.get())}) {
+      EXPECT_EQ(h->code, FixtureCode(c.slot));
+      EXPECT_STREQ(h->name, fundamental[c.slot].name);
+      EXPECT_EQ(h->start, 10);
+      EXPECT_EQ(h->end, 9);
+      EXPECT_EQ(h->close[3], 0);
+    }
+    int lines = 0;
+    for (int i = 0; i < PRT_LINES; ++i) lines += std::strstr(PrtLines[i], "のものです") != nullptr;
+    EXPECT_EQ(lines, 1);
+    EXPECT_NE(std::string(DbFailureText()).find("stock_num=" + std::to_string(c.slot)), std::string::npos);
+  }
+  // Beyond the stock table a record needs only a valid code.
+  LastKabu = 0;
+  EXPECT_EQ(VURN_file_in(2, 2), 1);
+  EXPECT_EQ(WorkHiashi()->code, 0);
+  EXPECT_EQ(VURN_file_in(0, 2), 1);
+  EXPECT_EQ(WorkHiashi()->code, 7002);
 }
 
 }  // namespace

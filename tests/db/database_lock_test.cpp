@@ -8,7 +8,6 @@
 
 #include "db/database_file.h"
 #include "db/open_retry.h"
-#include "platform/codepage.h"
 #include "platform/diagnostics.h"
 #include "platform/working_folder.h"
 #include "support/db_fixture.h"
@@ -58,39 +57,20 @@ TEST_F(DatabaseLock, WriteWaitsWhileAnotherInstanceHoldsItThenFails) {
   EXPECT_EQ(WorkHiashi()->code, 7000);  // nothing was written
 }
 
-// A host whose sleep lets the other instance finish after a few seconds.
-struct ReleasingHost final : Host {
-  OtherInstance* other;
-  int release_after;
-  int sleeps = 0;
-  ReleasingHost(OtherInstance* o, int n) : other(o), release_after(n) { SetHost(this); }
-  ~ReleasingHost() override { SetHost(nullptr); }
-  int MessageBox(const char* text, const char*, unsigned) override {
-    ADD_FAILURE() << Cp932ToUtf8(text);
-    return IDOK;
-  }
-  void WaitDialogOpen(const char*) override {}
-  void WaitDialogClose() override {}
-  void PumpEvents() override {}
-  void PostCommand(int, long) override {}
-  void SetClipboardText(const std::string&) override {}
-  bool OpenUrl(const std::string&) override { return false; }
-  bool OpenLocalFile(const std::string&) override { return false; }
-  void Beep() override {}
-  int64_t Now() override { return 0; }
-  void SleepMs(int) override {
-    if (++sleeps == release_after) other->Unlock();
-  }
-};
-
 TEST_F(DatabaseLock, WriteGoesAheadOnceTheOtherInstanceIsDone) {
   OtherInstance other;
   ASSERT_TRUE(other.Lock());
-  ReleasingHost host(&other, 3);
+  ScriptedHost host;
+  // The other instance finishes during the third second of waiting.
+  int sleeps = 0;
+  host.on_sleep = [&](int) {
+    if (++sleeps == 3) other.Unlock();
+  };
   FillFixtureRecord(0, 10, WorkHiashi());
   WorkHiashi()->code = 4321;
   EXPECT_EQ(VURN_file_out(0, 2), 1);
-  EXPECT_EQ(host.sleeps, 3);
+  EXPECT_EQ(sleeps, 3);
+  EXPECT_TRUE(host.boxes.empty());
   EXPECT_TRUE(Prt("n=3,Try once more"));
   EXPECT_FALSE(Prt("n=4,Try once more"));
   ASSERT_EQ(VURN_file_in(0, 2), 1);

@@ -1,5 +1,5 @@
-// Full-size databases: growth of older files to 8192 slots, padding of a short file, and
-// the last slot of a complete file.
+// Full-size databases: growth of older files to 8192 slots, padding of a short file, the
+// last slot of a complete file, and kills during the upgrade of a file full of records.
 #include <cstring>
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -10,7 +10,9 @@
 #include "db/database_upgrade.h"
 #include "db/master_file.h"
 #include "platform/diagnostics.h"
+#include "platform/file_replace.h"
 #include "support/db_fixture.h"
+#include "support/kill_points.h"
 #include "support/scripted_host.h"
 #include "support/temp_dir.h"
 
@@ -102,18 +104,21 @@ TEST_F(FullSize, OlderVersionsGrowWithTheirRecordsUnchanged) {
   }
 }
 
-TEST_F(FullSize, ShortVersion6FileIsPaddedWithEmptyRecords) {
+TEST_F(FullSize, ShortVersion6FileIsPaddedWhenTheUserAgrees) {
   WriteFixtureTag(3);
   FixtureDatabase layout;
   layout.records = 5;
   WriteFixtureDatabase(layout);
   const uint64_t before = Fingerprint(Db(), 0, DbRecordOffset(5));
   ASSERT_NE(LoadTag(), 0);
+  host.Answer(IDYES, "データベースの確認");
   UpgradeDatabase();
   EXPECT_EQ(FileSize(Db()), DB_FILE_SIZE);
   EXPECT_EQ(Fingerprint(Db(), 0, DbRecordOffset(5)), before);
+  EXPECT_EQ(Fingerprint(dir.File(DB_BACKUP_FILE), 0, DbRecordOffset(5)), before);
+  EXPECT_EQ(FileSize(dir.File(DB_BACKUP_FILE)), DbRecordOffset(5));
   EXPECT_TRUE(Prt("空のレコードを 8187 件補いました"));
-  EXPECT_TRUE(host.boxes.empty());
+  EXPECT_EQ(host.boxes.size(), 1u);
 }
 
 TEST_F(FullSize, LastSlotIsTheLastBytesOfTheFile) {
@@ -128,6 +133,68 @@ TEST_F(FullSize, LastSlotIsTheLastBytesOfTheFile) {
   EXPECT_EQ(FileSize(Db()), DB_FILE_SIZE);
   const std::string tail = ReadFileRange(Db(), DB_FILE_SIZE - 39472, 39472);
   EXPECT_EQ(std::memcmp(tail.data(), WorkHiashi(), 39472), 0);
+}
+
+// A version-5 file with every slot written, and a master file that renumbers three of its
+// stocks: the upgrade grows the file and replaces three records with price history, in one
+// new file. Killed at a sample of its steps (every step after the copy), the file is as
+// before or after, and the next start completes it without a stray file.
+TEST_F(FullSize, KillsDuringTheUpgradeOfAFullFile) {
+  std::vector<Fundamental> entries = FixtureStocks(DB_SLOTS_V5);
+  for (int n : {0, 3000, DB_SLOTS_V5 - 1}) entries[static_cast<size_t>(n)].code = 9000 + n % 1000;
+  const std::string master = dir.File("master.bin"), original = dir.File("original.bin");
+  WriteFixtureTag(entries);
+  ASSERT_EQ(::rename(dir.File(TAG_FILE).c_str(), master.c_str()), 0);
+  FixtureDatabase layout;
+  layout.version = 5;
+  layout.stocks = DB_SLOTS_V5;
+  layout.days = 60;
+  WriteFixtureDatabase(layout);
+  ASSERT_EQ(::rename(Db().c_str(), original.c_str()), 0);
+  int err = 0;
+  auto fresh = [&] {
+    ::unlink(dir.File(DB_BACKUP_FILE).c_str());
+    ASSERT_TRUE(CopyFileSafely(original, Db(), &err)) << err;
+    ASSERT_TRUE(CopyFileSafely(master, dir.File(TAG_FILE), &err)) << err;
+  };
+  auto answer = [&] {
+    host.Answer(IDYES, "銘柄ファイルの確認");
+    host.Answer(IDOK, "新規銘柄追加完了");
+  };
+  auto start = [&] {
+    ResetDatabaseState();
+    if (LoadTag() == 0) return false;
+    UpgradeDatabase();
+    return true;
+  };
+  fresh();
+  const uint64_t before = ContentHash(Db());
+  answer();
+  const int steps = CountSteps(start);
+  ASSERT_GT(steps, 10);
+  const uint64_t after = ContentHash(Db());
+  ASSERT_EQ(FileSize(Db()), DB_FILE_SIZE);
+  ASSERT_EQ(ContentHash(dir.File(DB_BACKUP_FILE)), before);
+
+  std::vector<int> kill_at = {1, steps / 4};
+  for (int s = steps - 8; s <= steps; ++s) kill_at.push_back(s);
+  for (int step : kill_at) {
+    SCOPED_TRACE(step);
+    fresh();
+    ASSERT_EQ(RunUntilStep(step, [&] {
+                answer();
+                return start();
+              }),
+              StepRun::kKilled);
+    const uint64_t now = ContentHash(Db());
+    ASSERT_TRUE(now == before || now == after);
+    host.boxes.clear();
+    if (now == before) answer();
+    ASSERT_TRUE(start());
+    EXPECT_EQ(ContentHash(Db()), after);
+    EXPECT_EQ(ContentHash(dir.File(DB_BACKUP_FILE)), before);
+    EXPECT_EQ(NamesContaining(dir.path(), ".tmp"), std::vector<std::string>{});
+  }
 }
 
 }  // namespace

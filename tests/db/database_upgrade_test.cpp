@@ -1,6 +1,8 @@
 #include "db/database_upgrade.h"
 
 #include <csignal>
+#include <cstddef>
+#include <cstring>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -13,6 +15,7 @@
 #include "platform/codepage.h"
 #include "platform/diagnostics.h"
 #include "support/db_fixture.h"
+#include "support/kill_points.h"
 #include "support/scripted_host.h"
 #include "support/temp_dir.h"
 
@@ -36,6 +39,13 @@ class Upgrade : public ::testing::Test {
   Hiashi Record(int n) {
     EXPECT_EQ(VURN_file_in(n, 2), 1);
     return *WorkHiashi();
+  }
+  // The code stored in slot n, as the file holds it.
+  int32_t StoredCode(int n) {
+    int32_t code = 0;
+    const std::string bytes = ReadFileRange(Db(), DbRecordOffset(n) + offsetof(Hiashi, code), 4);
+    if (bytes.size() == 4) std::memcpy(&code, bytes.data(), 4);
+    return code;
   }
   TempDir dir;
   ScriptedHost host;
@@ -64,7 +74,7 @@ TEST_F(Upgrade, MatchingLastSlotEndsTheNewStockStep) {
   UpgradeDatabase();
   EXPECT_TRUE(host.boxes.empty());
   EXPECT_TRUE(host.wait_texts.empty());
-  EXPECT_EQ(Record(0).code, 1234);
+  EXPECT_EQ(StoredCode(0), 1234);
 }
 
 TEST_F(Upgrade, NewStocksGetEmptyRecords) {
@@ -122,9 +132,38 @@ TEST_F(Upgrade, PriceHistoryIsKeptWhenTheUserSaysNo) {
   EXPECT_NE(host.boxes[0].text.find("3 銘柄の株価データ"), std::string::npos);
   EXPECT_NE(host.boxes[0].text.find("　8000 銘柄0　←　7000 銘柄0\n"), std::string::npos);
   EXPECT_EQ(host.boxes[1].text.rfind("2 銘柄 追加しました。", 0), 0u);
-  for (int n : {0, 1, 2}) EXPECT_EQ(Record(n).code, FixtureCode(n));
+  for (int n : {0, 1, 2}) EXPECT_EQ(StoredCode(n), FixtureCode(n));
   EXPECT_EQ(Record(3).code, FixtureCode(3));
   EXPECT_EQ(::access(dir.File(DB_BACKUP_FILE).c_str(), F_OK), -1);
+  // The kept records are another stock's: they read as no data, reported once per slot.
+  ClearPrtHistory();
+  EXPECT_EQ(VURN_file_in(0, 2), 1);
+  EXPECT_EQ(VURN_file_in(0, 2), 1);
+  EXPECT_EQ(WorkHiashi()->code, 8000);
+  EXPECT_EQ(WorkHiashi()->end, WorkHiashi()->start - 1);
+  EXPECT_EQ(WorkHiashi()->close[5], 0);
+  int lines = 0;
+  for (int i = 0; i < PRT_LINES; ++i) lines += std::strstr(PrtLines[i], "別の銘柄(code=7000)") != nullptr;
+  EXPECT_EQ(lines, 1);
+}
+
+TEST_F(Upgrade, TheWholeQuestionReachesTheBox) {
+  // Long names make the question longer than any fixed line buffer.
+  std::vector<Fundamental> entries = OtherEdition();
+  for (Fundamental& f : entries) std::snprintf(f.name, sizeof f.name, "%s", "とても長い銘柄の名前ですよね");
+  Prepare(3, entries);
+  host.Answer(IDNO, "銘柄ファイルの確認");
+  host.Answer(IDOK, "新規銘柄追加完了");
+  UpgradeDatabase();
+  ASSERT_GE(host.boxes.size(), 1u);
+  EXPECT_EQ(host.boxes[0].text,
+            "vurn.hy3 の 3 銘柄の株価データが、銘柄ファイル vurn.tag の銘柄と合いません。\n"
+            "別の版の vurn.tag を使っている可能性があります。\n\n"
+            "「はい」: vurn.hy3 の控えを vurn.hy3.bak に作ってから、これらの株価データを消して新しい銘柄にします。\n"
+            "「いいえ」: 株価データはそのままにします（次回の起動でまた確認します）。\n\n"
+            "　8002 とても長い銘柄の名前ですよね　←　7002 銘柄2\n"
+            "　8001 とても長い銘柄の名前ですよね　←　7001 銘柄1\n"
+            "　8000 とても長い銘柄の名前ですよね　←　7000 銘柄0\n");
 }
 
 TEST_F(Upgrade, PriceHistoryIsReplacedOnlyAfterABackup) {
@@ -135,9 +174,11 @@ TEST_F(Upgrade, PriceHistoryIsReplacedOnlyAfterABackup) {
   UpgradeDatabase();
   ASSERT_EQ(host.boxes.size(), 2u);
   EXPECT_EQ(host.boxes[1].text.rfind("5 銘柄 追加しました。", 0), 0u);
-  // The backup holds the old file.
-  struct stat st {};
+  // The backup holds the old file, and is not the new one under a second name.
+  struct stat st {}, now {};
   ASSERT_EQ(::stat(dir.File(DB_BACKUP_FILE).c_str(), &st), 0);
+  ASSERT_EQ(::stat(Db().c_str(), &now), 0);
+  EXPECT_NE(st.st_ino, now.st_ino);
   EXPECT_EQ(st.st_size, DB_FILE_SIZE);
   EXPECT_EQ(ReadFileRange(dir.File(DB_BACKUP_FILE), 0, before.size()), before);
   for (int n : {0, 1, 2}) {
@@ -192,6 +233,71 @@ TEST_F(Upgrade, FailedGrowthLeavesTheFileAsItWas) {
   ASSERT_EQ(::stat(Db().c_str(), &st), 0);
   EXPECT_EQ(st.st_size, v5_size);
   EXPECT_EQ(ReadFileRange(Db(), 0, head.size()), head);
+  EXPECT_EQ(NamesContaining(dir.path(), ".tmp"), std::vector<std::string>{});
+}
+
+// A file cut at a record boundary: the user decides before anything completes it.
+TEST_F(Upgrade, ShortFileIsCompletedOnlyWhenTheUserAgrees) {
+  for (int answer : {IDNO, IDYES}) {
+    SCOPED_TRACE(answer);
+    ResetDatabaseState();
+    ::unlink(dir.File(DB_BACKUP_FILE).c_str());
+    host.boxes.clear();
+    WriteFixtureTag(4);
+    FixtureDatabase layout;
+    layout.records = 3;  // stock 3 was lost
+    WriteFixtureDatabase(layout);
+    ASSERT_NE(LoadTag(), 0);
+    const std::string before = ReadFileBytes(Db());
+    host.Answer(answer, "データベースの確認");
+    if (answer == IDYES) host.Answer(IDOK, "新規銘柄追加完了");
+    UpgradeDatabase();
+    ASSERT_GE(host.boxes.size(), 1u);
+    EXPECT_NE(host.boxes[0].text.find("3 銘柄分しかありません"), std::string::npos) << Cp932ToUtf8(host.boxes[0].text);
+    EXPECT_NE(host.boxes[0].type & MB_DEFBUTTON2, 0u);
+    if (answer == IDNO) {
+      EXPECT_EQ(host.boxes.size(), 1u);
+      EXPECT_TRUE(ReadFileBytes(Db()) == before);
+      EXPECT_EQ(::access(dir.File(DB_BACKUP_FILE).c_str(), F_OK), -1);
+      // Nothing grows it later either: a write beyond its end is refused.
+      ASSERT_EQ(VURN_file_in(-1, 0), 1);
+      FillFixtureRecord(3, 10, WorkHiashi());
+      EXPECT_EQ(VURN_file_out(3, 2), 0);
+      EXPECT_TRUE(ReadFileBytes(Db()) == before);
+      // Records inside it are still updated.
+      FillFixtureRecord(1, 10, WorkHiashi());
+      EXPECT_EQ(VURN_file_out(1, 2), 1);
+    } else {
+      ASSERT_EQ(host.boxes.size(), 2u);
+      EXPECT_EQ(host.boxes[1].text.rfind("1 銘柄 追加しました。", 0), 0u);  // the lost stock's empty record
+      EXPECT_TRUE(ReadFileBytes(dir.File(DB_BACKUP_FILE)) == before);
+      struct stat st {};
+      ASSERT_EQ(::stat(Db().c_str(), &st), 0);
+      EXPECT_EQ(st.st_size, DB_FILE_SIZE);
+      // Only the header's stock count (from the master file) changed.
+      EXPECT_TRUE(ReadFileRange(Db(), 16, before.size() - 16) == before.substr(16));
+      EXPECT_EQ(StoredCode(3), FixtureCode(3));
+    }
+  }
+}
+
+// What a run killed before its commit left: temporary files, and a backup that is only a
+// second name of the unchanged file. Other files are not ours and stay.
+TEST_F(Upgrade, LeftoversOfAnInterruptedRunAreRemoved) {
+  Prepare(3, FixtureStocks(3));
+  for (const char* name : {"vurn.hy3.tmp123_0", "vurn.hy3.bak.tmp123_1", "vurn.hy3.tmpfile", "vurn.hy3.tmp"})
+    WriteFileBytes(dir.File(name), "x");
+  ASSERT_EQ(::link(Db().c_str(), dir.File(DB_BACKUP_FILE).c_str()), 0);
+  UpgradeDatabase();
+  EXPECT_EQ(NamesContaining(dir.path(), ".tmp"), (std::vector<std::string>{"vurn.hy3.tmp", "vurn.hy3.tmpfile"}));
+  EXPECT_EQ(::access(dir.File(DB_BACKUP_FILE).c_str(), F_OK), -1);
+  EXPECT_TRUE(Prt("一時ファイルを 2 個削除しました"));
+  EXPECT_EQ(StoredCode(2), FixtureCode(2));
+
+  // A real backup (a file of its own) is kept.
+  WriteFileBytes(dir.File(DB_BACKUP_FILE), "old");
+  UpgradeDatabase();
+  EXPECT_EQ(ReadFileBytes(dir.File(DB_BACKUP_FILE)), "old");
 }
 
 }  // namespace

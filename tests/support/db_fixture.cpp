@@ -8,6 +8,7 @@
 
 #include "db/master_file.h"
 #include "db/packed_value.h"
+#include "db/record_io.h"
 #include "db/sample_data.h"
 #include "platform/codepage.h"
 #include "platform/diagnostics.h"
@@ -95,6 +96,7 @@ void ResetDatabaseState() {
   DispNum = 0;
   TagDate = 0;
   std::memset(WorkHiashi(), 0, sizeof(Hiashi));
+  ResetRecordReports();
   ClearPrtHistory();
 }
 

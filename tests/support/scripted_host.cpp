@@ -10,6 +10,7 @@ ScriptedHost::ScriptedHost() { SetHost(this); }
 ScriptedHost::~ScriptedHost() {
   SetHost(nullptr);
   EXPECT_TRUE(script_.empty()) << script_.size() << " scripted answers were not used";
+  EXPECT_TRUE(choices_.empty()) << choices_.size() << " scripted choices were not used";
 }
 
 void ScriptedHost::Answer(int answer, const std::string& caption) { script_.push_back({answer, caption}); }
@@ -48,3 +49,54 @@ void ScriptedHost::WaitDialogOpen(const char* text) {
 }
 
 void ScriptedHost::WaitDialogClose() { wait_open = false; }
+
+void ScriptedHost::ProgressOpen(const char* title, const char* text, int total) {
+  progress = ShownProgress{};
+  progress.title = title;
+  progress.text = text;
+  progress.total = total;
+  progress.open = true;
+  progress_cancel = false;
+}
+
+void ScriptedHost::ProgressShow(int done, const char* elapsed, const char* remaining) {
+  EXPECT_TRUE(progress.open) << "progress shown without its dialog";
+  progress.done = done;
+  progress.elapsed = elapsed;
+  progress.remaining = remaining;
+  progress.steps.push_back(done);
+  PumpEvents();
+}
+
+void ScriptedHost::PumpEvents() {
+  ++pumps;
+  if (on_pump) on_pump();
+}
+
+void ScriptedHost::SleepMs(int ms) {
+  slept_ms += ms;
+  if (on_sleep) on_sleep(ms);
+}
+
+std::string ScriptedHost::NextChoice(const char* title) {
+  choice_titles.push_back(title);
+  if (choices_.empty()) {
+    ADD_FAILURE() << "unexpected choice [" << Cp932ToUtf8(title) << "]";
+    return {};
+  }
+  std::string path = choices_.front();
+  choices_.pop_front();
+  return path;
+}
+
+std::string ScriptedHost::ChooseOpenFile(const char* title, const std::string&, const char*) {
+  return NextChoice(title);
+}
+
+std::string ScriptedHost::ChooseFolder(const char* title, const std::string&) { return NextChoice(title); }
+
+bool ScriptedHost::PrintImage(const HostImage& image, const char*) {
+  if (!print_ok) return false;
+  printed.push_back(image);
+  return true;
+}

@@ -2,11 +2,14 @@
 //   vurndb [-C folder] [-f file] info        header, calendar range, stock count
 //   vurndb [-C folder] [-f file] check       every record against the layout rules
 //   vurndb [-C folder] [-f file] dump CODE   one stock's bars as text
+//   vurndb [-C folder] master LIST [-o FILE]  a new edition of vurn.tag from the list of
+//                                             listed issues (.xls or CSV)
 // The folder defaults to the current one, the file to vurn.hy3 (try.hy3 when vurn.hy3 is
-// missing); the stock master file is vurn.tag in the same folder. Reads only.
+// missing); the stock master file is vurn.tag in the same folder. Only master writes.
 // Exit codes: 0 done (check: sound), 1 check found problems, 2 usage, 3 a file is missing,
 // unreadable or not a database of this layout (the stock master file included: every
-// command refuses it alike, naming it and the reason), 4 CODE is not in the stock master file.
+// command refuses it alike, naming it and the reason), 4 CODE is not in the stock master file,
+// 5 LIST is not a list of listed issues.
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -19,6 +22,7 @@
 #include "db/master_file.h"
 #include "db/packed_value.h"
 #include "db/stock_code.h"
+#include "master_command.h"
 #include "platform/codepage.h"
 
 namespace {
@@ -28,8 +32,10 @@ enum Exit { EXIT_OK = 0, EXIT_PROBLEMS = 1, EXIT_USAGE = 2, EXIT_FILES = 3, EXIT
 int Usage() {
   std::fprintf(stderr,
                "usage: vurndb [-C folder] [-f file] info | check | dump CODE\n"
+               "       vurndb [-C folder] master LIST [-o vurn.tag]\n"
                "exit codes: 0 done (check: sound), 1 check found problems, 2 usage,\n"
-               "            3 file missing, unreadable or not a database, 4 CODE not in vurn.tag\n");
+               "            3 file missing, unreadable or not a database, 4 CODE not in vurn.tag,\n"
+               "            5 LIST is not a list of listed issues\n");
   return EXIT_USAGE;
 }
 
@@ -190,5 +196,6 @@ int main(int argc, char** argv) {
   if (command == "info" && i == argc) return Info(db, tag);
   if (command == "check" && i == argc) return Check(db, tag);
   if (command == "dump" && i + 1 == argc) return Dump(db, tag, argv[i]);
+  if (command == "master") return MasterCommand(folder, argc - i, argv + i);
   return Usage();
 }

@@ -1,19 +1,66 @@
 #include "platform/qt/qt_host.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include <QApplication>
 #include <QClipboard>
-#include <QDateTime>
 #include <QDesktopServices>
 #include <QDialog>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QImage>
 #include <QLabel>
 #include <QMessageBox>
+#include <QMimeData>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QProgressBar>
 #include <QPushButton>
-#include <QThread>
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "platform/qt/qt_codepage.h"
 #include "platform/command_dispatch.h"
+#include "platform/file_filters.h"
+#include "platform/print_layout.h"
+#include "platform/qt/qt_codepage.h"
+
+namespace {
+
+// Control identifiers of the progress dialog (the download dialogs' own).
+constexpr char16_t kProgressBarId[] = u"1035";
+constexpr char16_t kElapsedId[] = u"1104";
+constexpr char16_t kRemainingId[] = u"1055";
+constexpr char16_t kTextId[] = u"1105";
+constexpr char16_t kNoTime[] = u"--:--";
+
+// The progress dialog: Cancel, Escape and the close button only raise the cancel flag; the
+// work stops at its next item and closes the dialog itself.
+class ProgressDialogWidget final : public QDialog {
+ public:
+  using QDialog::QDialog;
+  bool cancelled = false;
+  void reject() override { cancelled = true; }
+};
+
+QString LocalPath(const std::string& path) {
+  return QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size())));
+}
+std::string FromLocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+QImage ToQImage(const HostImage& image) {
+  QImage img(image.width, image.height, QImage::Format_RGB32);
+  for (int y = 0; y < image.height; ++y)
+    std::memcpy(img.scanLine(y), image.pixels.data() + static_cast<size_t>(y) * image.width,
+                static_cast<size_t>(image.width) * 4);
+  if (image.monochrome) img = img.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither);
+  return img;
+}
+
+}  // namespace
 
 int QtHost::MessageBox(const char* text, const char* caption, unsigned type) {
   if (ending_) {
@@ -31,11 +78,7 @@ int QtHost::MessageBox(const char* text, const char* caption, unsigned type) {
     shown->setText(FromCp932(text));
     shown->show();
     QCoreApplication::processEvents();
-    const unsigned buttons = type & MB_BUTTON_MASK;
-    const bool second = (type & MB_DEFBUTTON2) != 0;
-    if (buttons == MB_YESNO) return second ? IDNO : IDYES;
-    if (buttons == MB_OKCANCEL) return second ? IDCANCEL : IDOK;
-    return IDOK;
+    return DefaultBoxAnswer(type);
   }
   QMessageBox box(owner_);
   box.setWindowTitle(FromCp932(caption));
@@ -96,6 +139,71 @@ void QtHost::WaitDialogClose() {
   if (wait_) wait_->close();
 }
 
+void QtHost::ProgressOpen(const char* title, const char* text, int total) {
+  ProgressClose();
+  auto* dlg = new ProgressDialogWidget(owner_);
+  dlg->setObjectName(u"PROGRESS"_qs);
+  dlg->setWindowTitle(FromCp932(title));
+  dlg->setAttribute(Qt::WA_DeleteOnClose);
+  // The work runs on this thread between pumps: nothing else may be clicked meanwhile.
+  dlg->setModal(true);
+  auto* grid = new QGridLayout(dlg);
+  auto* label = new QLabel(FromCp932(text), dlg);
+  label->setObjectName(QString::fromUtf16(kTextId));
+  grid->addWidget(label, 0, 0, 1, 2);
+  auto* bar = new QProgressBar(dlg);
+  bar->setObjectName(QString::fromUtf16(kProgressBarId));
+  bar->setRange(0, total > 0 ? total : 0);
+  bar->setValue(0);
+  grid->addWidget(bar, 1, 0, 1, 2);
+  const struct {
+    const char16_t* caption;
+    const char16_t* id;
+  } times[] = {{u"経過時間", kElapsedId}, {u"残り時間", kRemainingId}};
+  for (int row = 0; row < 2; ++row) {
+    grid->addWidget(new QLabel(QString::fromUtf16(times[row].caption), dlg), row + 2, 0);
+    auto* value = new QLabel(QString::fromUtf16(kNoTime), dlg);
+    value->setObjectName(QString::fromUtf16(times[row].id));
+    grid->addWidget(value, row + 2, 1);
+  }
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, dlg);
+  buttons->button(QDialogButtonBox::Cancel)->setText(u"キャンセル"_qs);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, dlg, &QDialog::reject);
+  grid->addWidget(buttons, 4, 0, 1, 2);
+  progress_ = dlg;
+  dlg->show();
+  QCoreApplication::processEvents();
+}
+
+void QtHost::ProgressSetText(const char* text) {
+  if (!progress_) return;
+  if (auto* label = progress_->findChild<QLabel*>(QString::fromUtf16(kTextId))) label->setText(FromCp932(text));
+}
+
+void QtHost::ProgressShow(int done, const char* elapsed, const char* remaining) {
+  if (progress_) {
+    if (auto* bar = progress_->findChild<QProgressBar*>(QString::fromUtf16(kProgressBarId)))
+      bar->setValue(std::min(done, bar->maximum()));
+    if (auto* l = progress_->findChild<QLabel*>(QString::fromUtf16(kElapsedId))) l->setText(FromCp932(elapsed));
+    if (auto* l = progress_->findChild<QLabel*>(QString::fromUtf16(kRemainingId))) l->setText(FromCp932(remaining));
+  }
+  QCoreApplication::processEvents();
+}
+
+bool QtHost::ProgressCancelled() {
+  auto* dlg = static_cast<ProgressDialogWidget*>(progress_.data());
+  // A long job stops between its items when the program is asked to end.
+  return ending_ || (dlg && dlg->cancelled);
+}
+
+void QtHost::ProgressClose() {
+  if (progress_) {
+    progress_->hide();
+    progress_->deleteLater();
+    progress_ = nullptr;
+  }
+}
+
 void QtHost::PumpEvents() { QCoreApplication::processEvents(); }
 
 void QtHost::PostCommand(int id, long param) {
@@ -103,8 +211,77 @@ void QtHost::PostCommand(int id, long param) {
   QMetaObject::invokeMethod(this, [id, param] { OnCommand(id, param); }, Qt::QueuedConnection);
 }
 
+std::string QtHost::ChooseOpenFile(const char* title, const std::string& folder, const char* filters) {
+  QStringList names;
+  for (const FileFilter& f : ParseFileFilters(filters)) {
+    QStringList patterns;
+    for (const std::string& p : f.patterns) patterns << QString::fromLatin1(p.data(), static_cast<qsizetype>(p.size()));
+    // Qt reads the patterns from the last parentheses of a filter's name.
+    names << FromCp932(f.name) + u" ("_qs + patterns.join(u' ') + u')';
+  }
+  QFileDialog dlg(owner_, FromCp932(title), LocalPath(folder));
+  dlg.setObjectName(u"OPEN_FILE"_qs);
+  dlg.setOption(QFileDialog::DontUseNativeDialog);  // the same dialog on every desktop, and in tests
+  dlg.setOption(QFileDialog::ReadOnly);
+  dlg.setFileMode(QFileDialog::ExistingFile);
+  dlg.setAcceptMode(QFileDialog::AcceptOpen);
+  if (!names.isEmpty()) dlg.setNameFilters(names);
+  if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return {};
+  return FromLocalPath(dlg.selectedFiles().front());
+}
+
+std::string QtHost::ChooseFolder(const char* title, const std::string& start) {
+  QFileDialog dlg(owner_, FromCp932(title), LocalPath(start));
+  dlg.setObjectName(u"CHOOSE_FOLDER"_qs);
+  dlg.setOption(QFileDialog::DontUseNativeDialog);
+  dlg.setOption(QFileDialog::ShowDirsOnly);
+  dlg.setFileMode(QFileDialog::Directory);
+  if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return {};
+  return FromLocalPath(dlg.selectedFiles().front());
+}
+
 void QtHost::SetClipboardText(const std::string& text) {
   QApplication::clipboard()->setText(FromCp932(text));
+}
+
+bool QtHost::GetClipboardText(std::string& text) {
+  const QMimeData* data = QApplication::clipboard()->mimeData();
+  if (!data || !data->hasText()) return false;
+  text = ToCp932(data->text());
+  return true;
+}
+
+bool QtHost::SetClipboardImage(const HostImage& image) {
+  QApplication::clipboard()->setImage(ToQImage(image));
+  return true;
+}
+
+bool QtHost::PrintImage(const HostImage& image, const char* document) {
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setDocName(FromCp932(document));
+  printer.setCopyCount(1);
+  printer.setFromTo(1, 1);
+  if (!print_to_file_.isEmpty()) {
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(print_to_file_);
+  } else {
+    QPrintDialog dlg(&printer, owner_);
+    dlg.setObjectName(u"PRINT"_qs);
+    // One page; no page numbers or selection. Printing to a file stays offered: many
+    // machines have no printer, and a PDF is then the way to paper.
+    dlg.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dlg.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dlg.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    dlg.setOption(QAbstractPrintDialog::PrintToFile, true);
+    dlg.setMinMax(1, 1);
+    if (dlg.exec() != QDialog::Accepted) return false;
+  }
+  QPainter painter;
+  if (!painter.begin(&printer)) return false;
+  const PrintRect r = PrintPlacement(image.width, image.height, printer.width(), printer.logicalDpiX(),
+                                     printer.logicalDpiY());
+  painter.drawImage(QRect(r.x, r.y, r.width, r.height), ToQImage(image));
+  return painter.end();
 }
 
 bool QtHost::OpenUrl(const std::string& url) {
@@ -116,7 +293,3 @@ bool QtHost::OpenLocalFile(const std::string& path) {
 }
 
 void QtHost::Beep() { QApplication::beep(); }
-
-int64_t QtHost::Now() { return QDateTime::currentSecsSinceEpoch(); }
-
-void QtHost::SleepMs(int ms) { QThread::msleep(static_cast<unsigned long>(ms)); }
