@@ -1,7 +1,8 @@
 // Chart state that the settings file carries from run to run: bar period, moving averages,
 // candle spacing, stepping filters, colours, indicator windows and the panes shown. The
-// variables are named after their settings keys; the settings load and save (shell) fill
-// and write them, the chart reads and changes them.
+// variables are named after their settings keys; their defaults and ranges are the rows of
+// the settings table (shell/settings_table.cpp), which defines them. The chart reads and
+// changes them.
 #pragma once
 
 #include <cstdint>
@@ -19,14 +20,15 @@ constexpr int MOVE_AVE_MAX = 1000;  // longest average period the settings pages
 extern int CandleHaba[3];
 constexpr int HABA_COUNT = 5;
 inline constexpr int HabaTable[HABA_COUNT] = {4, 6, 8, 10, 12};
-// The table spacing nearest to v (the smaller one on a tie).
+// The table spacing nearest to v (the smaller one on a tie), for any int.
 int NearestHaba(int v);
 
 // Stock-stepping filters and the wheel choice.
-extern int ZengoShijou;    // market filter, 0 all
+extern int ZengoShijou;    // market filter 0 (all) to ZENGO_SHIJOU_MAX
 extern int ZengoDekidaka;  // volume filter 0 to ZENGO_DEKIDAKA_MAX
 extern int ZengoTousan;    // skip stocks without price movement
 extern int WheelFavorite;  // the wheel steps through the current favourites folder
+constexpr int ZENGO_SHIJOU_MAX = 4;
 constexpr int ZENGO_DEKIDAKA_MAX = 6;
 
 // Height of the volume pane in per cent (read, never written).
@@ -133,5 +135,3 @@ constexpr int PNTFGR_BOX_MAX = 4;
 extern int CompareCheck[6];
 extern int CompareCode[3];
 
-// Puts every variable above back to its built-in default (colours from scheme 0).
-void ResetChartSettings();

@@ -1,5 +1,6 @@
 // The screening groups: named copies of the condition set, kept in the settings file
-// (section "Screening" and one section "SG%04d" per group).
+// (section "Screening" and one section "SG%04d" per group; their rows are in the settings
+// table, shell/settings_table.cpp, which defines the variables).
 #pragma once
 
 #include <cstdint>
@@ -20,6 +21,3 @@ extern int ScreGroupSelect;  // the group in use, 0 to ScreGroupNum - 1
 
 // The name of a group that was never named.
 constexpr const char* SCRE_GROUP_DEFAULT_NAME = "標準のスクリーニング";
-
-// One group, one default group selected, every slot 0.
-void ResetScreeningSettings();

@@ -15,6 +15,12 @@ struct ConnectTo {
   int port = 443;
 };
 
+// The web sources' base URLs until the settings name others.
+constexpr const char* PORTAL_URL_DEFAULT = "https://finance.yahoo.co.jp";
+constexpr const char* CHART_URL_DEFAULT = "https://query1.finance.yahoo.com";
+constexpr const char* STOCK_INFO_URL_DEFAULT = "https://minkabu.jp";
+constexpr const char* COMPANY_URL_DEFAULT = "https://www.nikkei.com";
+
 struct NetConfig {
   // Section "Proxy": Use, Url, Port.
   int proxy_use = 0;
@@ -30,10 +36,10 @@ struct NetConfig {
   // itself).
   std::vector<ConnectTo> connect_to;
   // Base URLs of the web sources (scheme and host, no trailing "/").
-  std::string portal_url = "https://finance.yahoo.co.jp";        // quote, history, margin pages
-  std::string chart_url = "https://query1.finance.yahoo.com";    // chart JSON interface
-  std::string stock_info_url = "https://minkabu.jp";             // daily bars, shareholder benefits
-  std::string company_url = "https://www.nikkei.com";            // company overview and results
+  std::string portal_url = PORTAL_URL_DEFAULT;          // quote, history, margin pages
+  std::string chart_url = CHART_URL_DEFAULT;            // chart JSON interface
+  std::string stock_info_url = STOCK_INFO_URL_DEFAULT;  // daily bars, shareholder benefits
+  std::string company_url = COMPANY_URL_DEFAULT;        // company overview and results
 };
 
 // The configuration in force for the whole program.

@@ -6,35 +6,6 @@
 #include "net/net_config.h"
 #include "platform/diagnostics.h"
 
-int ProxyUse;
-char ProxyUrl[256];
-int ProxyPort;
-int WinInet;
-char WebPortal[256];
-char WebChartApi[256];
-char WebStockInfo[256];
-char WebCompany[256];
-char HttpsCAFile[256];
-char HttpsConnectTo[256];
-
-namespace {
-[[maybe_unused]] const bool kDefaultsSet = (ResetNetSettings(), true);
-}
-
-void ResetNetSettings() {
-  ProxyUse = 0;
-  std::strcpy(ProxyUrl, PROXY_URL_DEFAULT);
-  ProxyPort = PROXY_PORT_DEFAULT;
-  WinInet = 0;
-  const NetConfig defaults;
-  std::strcpy(WebPortal, defaults.portal_url.c_str());
-  std::strcpy(WebChartApi, defaults.chart_url.c_str());
-  std::strcpy(WebStockInfo, defaults.stock_info_url.c_str());
-  std::strcpy(WebCompany, defaults.company_url.c_str());
-  HttpsCAFile[0] = '\0';
-  HttpsConnectTo[0] = '\0';
-}
-
 namespace {
 
 // A base URL: "http(s)://host[...]" without blanks; a trailing "/" is dropped.

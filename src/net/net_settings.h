@@ -1,6 +1,7 @@
 // Network settings: the proxy (section "Proxy") and the choice of the platform's internet
 // client for secure pages (section "Https", key "WinInet"). The transport turns them into
-// its configuration.
+// its configuration. Their defaults and ranges are rows of the settings table
+// (shell/settings_table.cpp), which defines them.
 #pragma once
 
 // Connect through the proxy ("Use"), its host ("Url", CP932 text without line breaks) and
@@ -25,8 +26,6 @@ extern char WebCompany[256];
 extern char HttpsCAFile[256];
 extern char HttpsConnectTo[256];
 
-// Puts the variables above back to their built-in defaults.
-void ResetNetSettings();
 // Hands the variables to the transport (CurrentNetConfig). A base URL that is not http(s)
 // or a malformed connect-to list is reported with a diagnostic line naming its key and
 // left at its default.

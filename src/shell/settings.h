@@ -1,8 +1,9 @@
 // The settings file "mirelo.ini": read once while the main window is created, written once
-// when it is destroyed. Each settings variable is declared by the module that uses it
-// (window placements in shell/window_placement.h, chart state in chart/chart_settings.h,
-// network in net/net_settings.h and net/download_settings.h, lists in
-// lists/screening_settings.h and lists/list_settings.h, the CSV folder in
+// when it is destroyed. Every key is a row of the settings table (shell/settings_table.h),
+// which the load, the save and the reset run from. Each settings variable is declared by
+// the module that uses it (window placements in shell/window_placement.h, chart state in
+// chart/chart_settings.h, network in net/net_settings.h and net/download_settings.h, lists
+// in lists/screening_settings.h and lists/list_settings.h, the CSV folder in
 // db/maintenance_settings.h); the shell's own ones are here.
 #pragma once
 
@@ -17,16 +18,15 @@ extern int ReplaceTagInterval;
 extern int ReplaceTagNextDate;
 extern int ReplaceTagDoneDate;
 
-void ResetShellSettings();
-// Puts every settings variable of every module back to its built-in default.
+// Puts every settings variable of every module back to its default.
 void ResetAllSettings();
 
-// Reads every section in the designed order into the variables (every value checked on
-// the way in: one that could break the program falls back to its default or the nearest
-// legal value, with a PRT line naming the key), applies the main window's placement at
-// once, then loads the user data (falling back to the sections of this file).
+// Reads every key in file order into the variables (every number brought into its range on
+// the way in, with a PRT line naming the key when a value is replaced), applies the main
+// window's placement right after reading it, hands the network keys to the transport, then
+// loads the user data (falling back to the sections of this file).
 void LoadSettings();
-// Writes every section back (the main window's placement as the desktop reports it,
+// Writes every key back (the main window's placement as the desktop reports it,
 // "VersionInfo" as this program's version), keeping every other line of the file, then
 // saves the user data.
 void SaveSettings();

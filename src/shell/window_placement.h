@@ -1,11 +1,10 @@
 // Window placements: the nine numbers under which the main window and the tool windows
 // keep their screen positions from run to run (keys ending in "WinPos" of section
-// "General"). The records live here; the windows apply and read them through the desktop.
+// "General"). Their rows in the settings table (shell/settings_table.cpp) give the defaults
+// and define the records; the windows apply and read them through the desktop.
 #pragma once
 
 #include <cstdint>
-
-struct ProfileFile;
 
 // Show states of a placement.
 constexpr int SW_SHOWNORMAL = 1;
@@ -21,7 +20,9 @@ struct WinPlacement {
   int left, top, right, bottom;  // the normal (restored) rectangle, right and bottom excluded
 };
 
-// The records, named after their keys.
+// The records, named after their keys (a rectangle that no window could have, empty,
+// inverted or beyond the 16-bit coordinates of any desktop, is replaced by the default
+// placement when the file is read).
 extern WinPlacement WinPos;          // main window
 extern WinPlacement FunWinPos;       // company information window
 extern WinPlacement PntFgrWinPos;    // point-and-figure / comparison window
@@ -32,25 +33,6 @@ extern WinPlacement JuniWinPos;      // ranking window
 extern WinPlacement ScreWinPos;      // screening window
 extern WinPlacement RirekiWinPos;    // trade-history window
 extern WinPlacement CrossWinPos;     // cross-cursor price box
-
-// The placement keys in file order with their records and defaults.
-struct PlacementKey {
-  const char* key;
-  WinPlacement* record;
-  WinPlacement def;
-};
-constexpr int PLACEMENT_KEY_COUNT = 10;
-extern const PlacementKey PlacementKeys[PLACEMENT_KEY_COUNT];
-
-// Puts every record back to its default.
-void ResetWindowPlacements();
-// Reads one placement key into rec. Missing numbers keep what rec held; a rectangle that
-// no window could have (empty, inverted, or beyond the 16-bit coordinates of any desktop)
-// gives def, with a PRT line naming the key.
-void ReadPlacement(const ProfileFile& ini, const char* section, const char* key, WinPlacement& rec,
-                   const WinPlacement& def);
-// Writes rec as nine numbers.
-void WritePlacement(ProfileFile& ini, const char* section, const char* key, const WinPlacement& rec);
 
 // The desktop fills these for the main window (nullptr while there is none): apply a
 // placement (true on success), read the window's placement back (true on success).
@@ -68,3 +50,9 @@ void RecordMainWindowPlacement();
 // width, and of the height but no less than 50 pixels, stays on the desktop. Only the
 // record's left and top change; the window keeps its current size.
 void ClampPlacementPosition(WinPlacement& rec, int w, int h, int desk_right, int desk_bottom);
+
+// Fits a placement's normal rectangle to the available desktop area (left, top, right and
+// bottom, right and bottom excluded) before a window is given it: a width or height larger
+// than the area is cut to the area's, and the position is then clamped as the
+// position-only restore does, relative to the area's origin.
+void FitPlacementToDesktop(WinPlacement& rec, int desk_left, int desk_top, int desk_right, int desk_bottom);

@@ -208,6 +208,21 @@ TEST(ProfileFile, SaveReplacesWholeFileAndLoadReportsMissing) {
   EXPECT_EQ(files, 1);
 }
 
+// The replaced file keeps the old one's permissions (a private settings file stays private).
+TEST(ProfileFile, SaveKeepsPermissions) {
+  TempDir dir;
+  const std::string path = dir.File("mirelo.ini");
+  WriteAll(path, "[A]\nn=1\n");
+  std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  ProfileFile pf;
+  ASSERT_TRUE(ProfileLoad(pf, path.c_str()));
+  ProfileSetInt(pf, "A", "n", 2);
+  ASSERT_TRUE(ProfileSave(pf, path.c_str()));
+  EXPECT_EQ(ReadAll(path), "[A]\r\nn=2\r\n");
+  EXPECT_EQ(std::filesystem::status(path).permissions() & std::filesystem::perms::all,
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+}
+
 TEST(ProfileFile, UnreadableFileIsNeverReplaced) {
   TempDir dir;
   ClearPrtHistory();

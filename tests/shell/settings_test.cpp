@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -17,6 +18,8 @@
 #include "net/net_settings.h"
 #include "platform/diagnostics.h"
 #include "platform/profile_file.h"
+#include "db/stock_code.h"
+#include "shell/settings_table.h"
 #include "shell/window_placement.h"
 #include "support/temp_dir.h"
 
@@ -141,13 +144,17 @@ TEST_F(Settings, DamagedValuesFallBackWithLineNamingKey) {
       "Kairi=0 0 0\n"
       "Bollinger=9\n"
       "PntFgr=7 3\n"
+      "CompareCode=50000 -1 1301\n"
       "[Screening]\n"
       "ScreGroupNum=500\n"
       "ScreGroupSelect=500\n"
       "[Ranking]\n"
       "Parameter=0 99 0 5\n"
       "[Proxy]\n"
-      "Port=0\n");
+      "Port=0\n"
+      "[Alarum]\n"
+      "RiguiRitu=-3\n"
+      "SonkiriRitu=101\n");
   LoadSettings();
   EXPECT_EQ(Nine(WinPos), (std::vector<int>{1, -1, -1, -1, -1, 14, 12, 774, 592}));
   EXPECT_EQ(DayMoveAve[0], 15);
@@ -180,10 +187,19 @@ TEST_F(Settings, DamagedValuesFallBackWithLineNamingKey) {
   EXPECT_EQ(JuniParameter[1], 0);
   EXPECT_EQ(JuniParameter[3], 2);
   EXPECT_EQ(ProxyPort, 8080);
+  // A code outside the code range would stop the program when the comparison window
+  // formats it.
+  EXPECT_EQ(CompareCode[0], 1001);
+  EXPECT_EQ(CompareCode[1], 1002);
+  EXPECT_EQ(CompareCode[2], 1301);
+  for (int c : CompareCode) EXPECT_EQ(std::string(Code_to_String(c)).size(), 4u);
+  EXPECT_EQ(RiguiRitu, 5);
+  EXPECT_EQ(SonkiriRitu, -5);
   const std::string h = History();
   for (const char* key : {"WinPos", "DayMoveAve", "WeekMoveAve", "CandleHaba", "CandleKind", "DekiHabaRitu",
                           "ZengoDekidaka", "WebMillerSelect", "CrossFontSize", "Clr_Insen", "RSI", "RCI", "MACD",
-                          "Kairi", "Bollinger", "PntFgr", "ScreGroupNum", "ScreGroupSelect", "Parameter", "Port"})
+                          "Kairi", "Bollinger", "PntFgr", "ScreGroupNum", "ScreGroupSelect", "Parameter", "Port",
+                          "CompareCode", "RiguiRitu", "SonkiriRitu"})
     EXPECT_NE(h.find(std::string("設定 ") + key + " "), std::string::npos) << key;
 }
 
@@ -340,6 +356,104 @@ TEST_F(Settings, FailedPlacementReadKeepsTheRecord) {
   EXPECT_NE(Saved().find("WinPos=1 -1 -1 -1 -1 30 40 830 640\r\n"), std::string::npos);
 }
 
+// Every number of every key, at either end of the int range: nothing reaches undefined
+// behaviour (the sanitizers watch the load, the paint-time helpers and the save), every
+// number lands inside its row's range, and what is saved reads back the same.
+TEST_F(Settings, ExtremeNumbersLandInsideEveryRange) {
+  for (const char* extreme : {"-2147483648", "2147483647"}) {
+    std::string text;
+    const char* section = "";
+    for (const SettingRow& row : SettingRows()) {
+      if (row.form != SETTING_INTS) continue;
+      if (std::string(section) != row.section) text += std::string("[") + (section = row.section) + "]\n";
+      text += std::string(row.key) + "=";
+      for (int i = 0; i < row.count; ++i) text += std::string(i ? " " : "") + extreme;
+      text += "\n";
+    }
+    Write(text);
+    LoadSettings();
+    for (const SettingRow& row : SettingRows()) {
+      if (row.form != SETTING_INTS) continue;
+      int v[SETTING_MAX_NUMBERS] = {};
+      SettingGetNumbers(row, v);
+      for (int i = 0; i < row.count && i < (row.written ? row.written : row.count); ++i) {
+        const SettingLimit& l = SettingLimitOf(row, i);
+        EXPECT_GE(v[i], l.lo) << row.key << " " << i << " " << extreme;
+        EXPECT_LE(v[i], l.hi) << row.key << " " << i << " " << extreme;
+      }
+    }
+    EXPECT_EQ(NearestHaba(CandleHaba[0]), CandleHaba[0]);
+    EXPECT_LE(SonkiriRitu, 0);
+    EXPECT_GT(WinPos.right, WinPos.left);
+
+    SaveSettings();
+    const std::string saved = Saved();
+    LoadSettings();
+    SaveSettings();
+    EXPECT_EQ(Saved(), saved) << extreme;
+  }
+}
+
+// The rows themselves: each key once, defaults inside their ranges, and a negated number
+// whose range keeps its negative defined.
+TEST(SettingsTable, RowsAreConsistent) {
+  std::vector<std::string> seen;
+  for (const SettingRow& row : SettingRows()) {
+    const std::string id = std::string(row.section) + "/" + row.key;
+    for (const std::string& s : seen) EXPECT_NE(s, id);
+    seen.push_back(id);
+    EXPECT_EQ(FindSettingRow(row.section, row.key), &row) << id;
+    if (row.form != SETTING_INTS) continue;
+    EXPECT_LE(row.count, SETTING_MAX_NUMBERS) << id;
+    EXPECT_LE(row.written, SETTING_MAX_NUMBERS) << id;
+    int def[SETTING_MAX_NUMBERS];
+    SettingDefaults(row, def);
+    for (int i = 0; i < row.count; ++i) {
+      const SettingLimit& l = SettingLimitOf(row, i);
+      EXPECT_LE(l.lo, def[i]) << id << " " << i;
+      EXPECT_GE(l.hi, def[i]) << id << " " << i;
+      if (row.flags & SETTING_NEGATED) {
+        EXPECT_GT(l.lo, INT_MIN) << id;
+      }
+    }
+  }
+  EXPECT_EQ(FindSettingRow("general", "candlehaba"), FindSettingRow("General", "CandleHaba"));
+  EXPECT_EQ(FindSettingRow("General", "NoSuchKey"), nullptr);
+}
+
+// The reset, the load and the save run from the same rows: a value stored through a row
+// is written, and after a reset reads back through the same row.
+TEST_F(Settings, EveryNumberSurvivesSaveAndLoad) {
+  LoadSettings();
+  std::vector<std::vector<int>> want;
+  for (const SettingRow& row : SettingRows()) {
+    std::vector<int> v(SETTING_MAX_NUMBERS, 0);
+    if (row.form == SETTING_INTS && !row.convert && !(row.flags & SETTING_NOT_WRITTEN)) {
+      // A legal value other than the default: the top of each range (clamped to something
+      // the placements accept).
+      for (int i = 0; i < row.count; ++i) {
+        const SettingLimit& l = SettingLimitOf(row, i);
+        v[i] = l.hi == INT_MAX ? 123456 : l.hi;
+      }
+      SettingSetNumbers(row, v.data());
+    }
+    std::vector<int> got(SETTING_MAX_NUMBERS, 0);
+    if (row.form == SETTING_INTS) SettingGetNumbers(row, got.data());
+    want.push_back(got);
+  }
+  SaveSettings();
+  ResetAllSettings();
+  LoadSettings();
+  size_t n = 0;
+  for (const SettingRow& row : SettingRows()) {
+    std::vector<int> got(SETTING_MAX_NUMBERS, 0);
+    if (row.form == SETTING_INTS) SettingGetNumbers(row, got.data());
+    EXPECT_EQ(got, want[n++]) << row.key;
+  }
+  EXPECT_EQ(SonkiriRitu, -SONKIRI_RITU_MAX);
+  EXPECT_NE(Saved().find("SonkiriRitu=100\r\n"), std::string::npos);
+}
+
 TEST(WindowPlacement, PositionOnlyRestoreKeepsPartOnDesktop) {
   struct Case {
     int left, top, want_left, want_top;
@@ -354,6 +468,30 @@ TEST(WindowPlacement, PositionOnlyRestoreKeepsPartOnDesktop) {
     EXPECT_EQ(p.left, c.want_left);
     EXPECT_EQ(p.top, c.want_top);
     EXPECT_EQ(p.right, c.left + 200);
+  }
+}
+
+// A size beyond the screen is cut to the available area before a window gets it; the
+// position then follows the position-only rule, relative to the area's origin.
+TEST(WindowPlacement, FitToDesktopCutsSizeAndKeepsPartVisible) {
+  struct Case {
+    WinPlacement in;
+    int desk[4];
+    int want[4];
+  } const cases[] = {
+      {{1, -1, -1, -1, -1, 14, 12, 774, 592}, {0, 0, 1920, 1080}, {14, 12, 774, 592}},        // fits: unchanged
+      {{1, -1, -1, -1, -1, 14, 12, 25014, 25012}, {0, 0, 1920, 1040}, {14, 12, 1934, 1052}},  // cut to the area
+      {{1, -1, -1, -1, -1, 30000, -30000, 30400, -29700}, {0, 0, 800, 600}, {720, -240, 1120, 60}},
+      {{1, -1, -1, -1, -1, 2000, 100, 2600, 500}, {1920, 0, 3840, 1080}, {2000, 100, 2600, 500}},  // second screen
+      {{1, -1, -1, -1, -1, -32767, -32767, 32767, 32767}, {1920, 0, 3840, 1080}, {384, -864, 2304, 216}},
+  };
+  for (const Case& c : cases) {
+    WinPlacement p = c.in;
+    FitPlacementToDesktop(p, c.desk[0], c.desk[1], c.desk[2], c.desk[3]);
+    EXPECT_EQ((std::vector<int>{p.left, p.top, p.right, p.bottom}),
+              (std::vector<int>{c.want[0], c.want[1], c.want[2], c.want[3]}))
+        << c.in.left << "," << c.in.top;
+    EXPECT_EQ(p.show, c.in.show);
   }
 }
 

@@ -4,12 +4,13 @@
 //   vurndb [-C folder] [-f file] dump CODE   one stock's bars as text
 //   vurndb [-C folder] master LIST [-o FILE]  a new edition of vurn.tag from the list of
 //                                             listed issues (.xls or CSV)
+//   vurndb [-C folder] merge [--insert] FILE  merges a day file into vurn.hy3
 // The folder defaults to the current one, the file to vurn.hy3 (try.hy3 when vurn.hy3 is
-// missing); the stock master file is vurn.tag in the same folder. Only master writes.
+// missing); the stock master file is vurn.tag in the same folder. Only master and merge write.
 // Exit codes: 0 done (check: sound), 1 check found problems, 2 usage, 3 a file is missing,
 // unreadable or not a database of this layout (the stock master file included: every
 // command refuses it alike, naming it and the reason), 4 CODE is not in the stock master file,
-// 5 LIST is not a list of listed issues.
+// 5 LIST is not a list of listed issues, 6 merge refused the day file or stopped.
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -23,6 +24,7 @@
 #include "db/packed_value.h"
 #include "db/stock_code.h"
 #include "master_command.h"
+#include "merge_command.h"
 #include "platform/codepage.h"
 
 namespace {
@@ -33,9 +35,11 @@ int Usage() {
   std::fprintf(stderr,
                "usage: vurndb [-C folder] [-f file] info | check | dump CODE\n"
                "       vurndb [-C folder] master LIST [-o vurn.tag]\n"
+               "       vurndb [-C folder] merge [--insert] FILE\n"
                "exit codes: 0 done (check: sound), 1 check found problems, 2 usage,\n"
                "            3 file missing, unreadable or not a database, 4 CODE not in vurn.tag,\n"
-               "            5 LIST is not a list of listed issues\n");
+               "            5 LIST is not a list of listed issues,\n"
+               "            6 merge refused the day file or stopped (database as before)\n");
   return EXIT_USAGE;
 }
 
@@ -190,6 +194,7 @@ int main(int argc, char** argv) {
   if (i >= argc) return Usage();
   const std::string command = argv[i++];
   if (!folder.empty() && folder.back() != '/') folder += '/';
+  const std::string file_given = file;
   if (file.empty()) file = Exists(folder + DB_FILE) ? DB_FILE : SAMPLE_DB_FILE;
   const std::string db = file.find('/') == std::string::npos ? folder + file : file;
   const std::string tag = folder + TAG_FILE;
@@ -197,5 +202,7 @@ int main(int argc, char** argv) {
   if (command == "check" && i == argc) return Check(db, tag);
   if (command == "dump" && i + 1 == argc) return Dump(db, tag, argv[i]);
   if (command == "master") return MasterCommand(folder, argc - i, argv + i);
+  // The merge updates vurn.hy3 of the folder and nothing else.
+  if (command == "merge" && (file_given.empty() || file_given == DB_FILE)) return MergeCommand(folder, argc - i, argv + i);
   return Usage();
 }

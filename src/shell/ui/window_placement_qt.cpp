@@ -1,11 +1,22 @@
 #include "shell/ui/window_placement_qt.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
 
 bool ApplyWindowPlacement(QWidget* w, const WinPlacement& p) {
   if (!w || p.right <= p.left || p.bottom <= p.top) return false;
-  w->move(p.left, p.top);
-  w->resize(p.right - p.left, p.bottom - p.top);
+  // The screen the rectangle's top-left corner lies on, else the primary one; a placement
+  // larger than its available area, or lying off it, is brought onto it first.
+  WinPlacement fit = p;
+  QScreen* screen = QGuiApplication::screenAt(QPoint(p.left, p.top));
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  if (screen) {
+    const QRect area = screen->availableGeometry();
+    FitPlacementToDesktop(fit, area.left(), area.top(), area.left() + area.width(), area.top() + area.height());
+  }
+  w->move(fit.left, fit.top);
+  w->resize(fit.right - fit.left, fit.bottom - fit.top);
   return true;
 }
 

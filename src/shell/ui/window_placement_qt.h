@@ -8,7 +8,8 @@
 
 class QWidget;
 
-// Moves and sizes w to the placement's normal rectangle (the show state is the caller's).
+// Moves and sizes w to the placement's normal rectangle (the show state is the caller's),
+// fitted first to the available area of its screen (FitPlacementToDesktop).
 bool ApplyWindowPlacement(QWidget* w, const WinPlacement& p);
 // Reads w's show state and normal rectangle into p (the minimised and maximised positions
 // keep what p held). False when the window has no usable rectangle.

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QScreen>
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -43,6 +44,25 @@ TEST(MainWindowPlacement, AppliedAtCreationAndSavedAtClose) {
   const std::string text = ReadAll(dir.File("mirelo.ini"));
   EXPECT_NE(text.find("WinPos=1 -1 -1 -1 -1 120 90 760 570\r\n"), std::string::npos) << text;
   EXPECT_NE(text.find("[Mine]\r\nkeep=this\r\n"), std::string::npos);
+  ResetAllSettings();
+}
+
+// A saved size far beyond the screen is cut to the screen's available area (painting a
+// 25000 x 25000 window would take gigabytes), and the window stays on the screen.
+TEST(MainWindowPlacement, HugeSavedSizeIsCutToTheScreen) {
+  TempDir dir;
+  WriteFixtureDatabase(3, 10);
+  ScriptedHost host;
+  std::ofstream(dir.File("mirelo.ini"), std::ios::binary) << "[General]\nWinPos=1 -1 -1 -1 -1 14 12 25014 25012\n";
+  {
+    MainWindow w;
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_LE(w.width(), area.width());
+    EXPECT_LE(w.height(), area.height());
+    EXPECT_TRUE(area.intersects(QRect(w.pos(), w.size())));
+    EXPECT_EQ(w.pos(), QPoint(14, 12));
+    w.close();
+  }
   ResetAllSettings();
 }
 
