@@ -170,10 +170,11 @@ bool ParseProgramOptions(int argc, const char* const* argv, ProgramOptions* out,
       }
       if (!TakeLongOption(name, value, out, error)) return false;
       if (name != "--screenshot" && shot_only.empty()) shot_only = name;
-    } else {
-      *error = a.rfind('-', 0) == 0 ? "unknown option '" + a + "'" : "unexpected argument '" + a + "'";
+    } else if (a.rfind('-', 0) == 0) {
+      *error = "unknown option '" + a + "'";
       return false;
     }
+    // Other words on the command line are ignored, as the start-up has always done.
   }
   if (!shot_only.empty() && out->screenshot.empty() && !out->help && !out->version) {
     *error = shot_only + ": only with --screenshot FILE";

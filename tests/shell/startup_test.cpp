@@ -111,7 +111,7 @@ TEST_F(Startup, RefusedCalendarStartsEmptyAndIsNeverWrittenBack) {
   const std::string history = PrtJoined();
   EXPECT_EQ(Count(history, "日付表が壊れています"), 1u) << Cp932ToUtf8(history);
   EXPECT_EQ(Count(history, "暦にない日付"), 0u);
-  EXPECT_TRUE(Prt("LastDate=0,(年月日=0), MAX_DATE=2816"));
+  EXPECT_TRUE(PrtHas("LastDate=0,(年月日=0), MAX_DATE=2816"));
   EXPECT_EQ(LastDate, 0);
   EXPECT_EQ(LastTradingDay(), -1);
   EXPECT_EQ(fCalendarRefused, 1);

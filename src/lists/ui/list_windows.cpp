@@ -359,7 +359,6 @@ void RegisterListWindows(QWidget* owner, ListWindowPlacement placement) {
   g_owner = owner;
   g_placement = placement;
   OpenCodeInputDialog = OpenCodeInput;
-  OpenNameInputDialog = OpenNameInput;
   OpenKensakuResult = ShowResultList;
   RegisterCommand(IDM_NAME_SEARCH, [](int) { OpenNameInput(); });
   RegisterCommand(IDM_RANKING, [](int) { ToggleRankingWindow(); });

@@ -16,6 +16,7 @@
 #include "chart/chart_view.h"
 #include "db/stock_code.h"
 #include "platform/command_dispatch.h"
+#include "platform/program_version.h"
 #include "platform/qt/qt_codepage.h"
 #include "platform/qt/qt_host.h"
 #include "platform/working_folder.h"
