@@ -16,6 +16,8 @@
 #include "chart/view_shihyo.h"
 #include "chart/ui/chart_fonts.h"
 #include "chart/ui/chart_raster.h"
+#include "chart/ui/cross_window.h"
+#include "chart/cross_cursor.h"
 #include "db/price_model.h"
 #include "db/stock_code.h"
 #include "db/trading_calendar.h"
@@ -530,8 +532,6 @@ void DrawHeader(Canvas& c) {
   }
 }
 
-// Step 21 belongs to the cross cursor; wired in with it.
-void DrawCrossCursor(Canvas&) {}
 
 }  // namespace
 
@@ -568,7 +568,7 @@ void PaintChart(QImage* image, bool scale_hold) {
   // 20. Header line and notice.
   DrawHeader(c);
   // 21. Cross cursor.
-  if (CrossView) DrawCrossCursor(c);
+  if (CrossCursorOn()) MoveCross(1, 0, 0, [image](int x, int y, bool v) { XorCrossHair(image, x, y, v); });
 }
 
 void PaintBuffered(QWidget* window, QImage* buffer, const std::function<void(QImage*)>& draw) {

@@ -17,6 +17,8 @@
 #include "chart/chart_view.h"
 #include "chart/value_tip.h"
 #include "chart/ui/chart_raster.h"
+#include "chart/ui/cross_window.h"
+#include "chart/cross_cursor.h"
 #include "chart/indicator_commands.h"
 #include "chart/ui/chart_renderer.h"
 #include "platform/qt/command_menus.h"
@@ -173,7 +175,12 @@ void ChartView::mouseMoveEvent(QMouseEvent* e) {
     line_drawn_ = true;
     drag_ = 2;
   }
-  // The cross cursor follows the mouse here once it exists.
+  if (CrossCursorOn() && !image_.isNull()) {
+    const QPoint pos = e->position().toPoint();
+    MoveCross(0, pos.x(), pos.y(), [this](int x, int y, bool v) { XorCrossHair(&image_, x, y, v); });
+    trend_only_ = true;
+    update();
+  }
 }
 
 void ChartView::mouseReleaseEvent(QMouseEvent* e) {
@@ -222,6 +229,7 @@ QWidget* CreateChartArea(QWidget* parent) {
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
   auto* view = new ChartView(area);
+  InstallCrossWindow(parent ? parent->window() : nullptr);
   auto* bar = new ChartScrollBarWidget(area);
   layout->addWidget(view, 1);
   layout->addWidget(bar, 0);

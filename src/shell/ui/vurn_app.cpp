@@ -20,6 +20,8 @@
 #include "platform/qt/qt_codepage.h"
 #include "platform/qt/qt_host.h"
 #include "platform/command_dispatch.h"
+#include "platform/command_ids.h"
+#include "platform/host.h"
 #include "shell/command_line.h"
 #include "shell/shell_commands.h"
 #include "platform/diagnostics.h"
@@ -177,6 +179,8 @@ int RunVurn(int argc, char** argv) {
 
     w.show();
     PostStartCommands();
+    // The cross window comes back when it was open at the last exit.
+    if (CrossView) HostPostCommand(IDM_CROSS_CURSOR);
 
     if (!screenshot.isEmpty()) {
       QTimer::singleShot(0, &w, [&w, screenshot, keys, commands, shot] {
