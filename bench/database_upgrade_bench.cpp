@@ -32,7 +32,7 @@ class BenchFolder {
     dir_ = tmpl;
     SetCurrentDir(dir_.c_str());
     static int32_t dates[MAX_DATE];
-    for (int d = 0; d < MAX_DATE; ++d) dates[d] = 20000101 + d / 28 * 100 + d % 28;
+    for (int d = 0; d < MAX_DATE; ++d) dates[d] = (2000 + d / 336) * 10000 + (d / 28 % 12 + 1) * 100 + d % 28 + 1;
     DbImage image;
     image.header = DbHeader{DB_VERSION, MAX_KABU, MAX_DATE, MAX_DATE, MAX_KABU};
     image.dates = dates;

@@ -227,7 +227,7 @@ bool BuildDispSeries() {
   for (int k = 0; k < lines; ++k) {
     const int p = GetMoveAveTerm(AshiFlag, k);
     IndicatorLine* line = AppendChartLine();
-    BeginLine(line, "", MoveAveColourName(k), 0, PEN_SOLID, 1, k);
+    BeginLine(line, LineKind::MoveAverage, "", MoveAveColourName(k), 0, PEN_SOLID, 1, k);
     SetLineText(line->label, AverageLabelFormat(AshiFlag), p);
     SetLineText(line->short_label, AverageShortFormat(AshiFlag), p);
     ChartLinePlace[k] = LinePlace{true, Metrics.W - 76, 20 + 15 * k};
@@ -245,7 +245,7 @@ void AppendVolumeAverageLines() {
     if (p <= 0) continue;
     IndicatorLine* line = AppendChartLine();
     if (!line) return;
-    BeginLine(line, "", MoveAveColourName(k), LINE_VOLUME, PEN_SOLID, 1, k);
+    BeginLine(line, LineKind::VolumeAverage, "", MoveAveColourName(k), LINE_VOLUME, PEN_SOLID, 1, k);
     SetLineText(line->short_label, "%d%s出平", p, AshiUnitWord(AshiFlag));
     ChartLinePlace[nChartLine - 1] = LinePlace{true, 0, 0};
     if (Metrics.HasBars && CalcDekiMoveAve(ChartSeries, p, MoveAveBuf))

@@ -9,7 +9,9 @@
 #include "chart/view_shihyo.h"
 #include "db/trading_calendar.h"
 #include "db/week_month_bars.h"
+#include "chart/chart_paint.h"
 #include "chart/shown_stock.h"
+#include "chart/trend_line.h"
 #include "platform/virtual_keys.h"
 
 int HabaIndex[3] = {4, 2, 1};
@@ -137,25 +139,25 @@ void ChartScroll(int code, int thumb) {
   ScrollRange(first, last, &mn, &mx);
   int np = pos;
   switch (code) {
-    case 0:
+    case SCROLL_LINE_LEFT:
     case VK_LEFT:
       np = pos - 1;
       break;
-    case 1:
+    case SCROLL_LINE_RIGHT:
     case VK_RIGHT:
       np = pos + 1;
       break;
-    case 2:
+    case SCROLL_PAGE_LEFT:
     case VK_PRIOR:
     case VK_UP:
       np = pos - nDispBar / 2;
       break;
-    case 3:
+    case SCROLL_PAGE_RIGHT:
     case VK_NEXT:
     case VK_DOWN:
       np = pos + nDispBar / 2;
       break;
-    case 4:
+    case SCROLL_THUMB:
       np = static_cast<int16_t>(thumb);
       break;
     case VK_END:
@@ -218,4 +220,7 @@ void ResetChartView() {
   nDispBar = 0;
   fHighLowMark = 1;
   ChartScrollBar = {0, 0, 0};
+  ResetShownStock();
+  ResetChartPaintSteps();
+  ResetTrendLine();
 }

@@ -42,8 +42,15 @@ int IchimokuLead();
 void ChartOnStartup();
 // After a period change, at start-up and when the Ichimoku overlay is toggled.
 void ReRangeChart();
-// One scroll-bar code (0 line left, 1 line right, 2 page left, 3 page right, 4 thumb
-// released at thumb) or key code (arrows, Page Up/Down, Home, End); other codes keep the
+// The scroll bar's codes for ChartScroll; the other codes it takes are key codes.
+enum ChartScrollCode : int {
+  SCROLL_LINE_LEFT = 0,
+  SCROLL_LINE_RIGHT = 1,
+  SCROLL_PAGE_LEFT = 2,
+  SCROLL_PAGE_RIGHT = 3,
+  SCROLL_THUMB = 4,  // the thumb was released at `thumb`
+};
+// One scroll-bar code or key code (arrows, Page Up/Down, Home, End); other codes keep the
 // position. Repaints when the position changed.
 void ChartScroll(int code, int thumb = 0);
 // Sets the bar period (1 to 3), re-ranges and repaints.
@@ -53,5 +60,6 @@ bool ChangeSpacing(int step);
 // Volume pane share: the next of 20, 30, 40, 50, 60 (after 60 back to 20); a value outside
 // that list stays.
 void NextVolumeShare();
-// Puts the view state back to its start (tests).
+// Puts the view state back to its start: the shown stock, the previous paint and the
+// trend line too (tests).
 void ResetChartView();

@@ -29,9 +29,9 @@ int UsualStart(const SeriesSpan& sp, int n);
 // compares FirstData + 1 with FirstData, never a bar before the stock's data.
 int ChangeStart(const SeriesSpan& sp, int n);
 
-// Fills the values with NO_VALUE and sets the presentation; from and to are set by the
+// Fills the values with NO_VALUE and sets the kind and the presentation; from and to are set by the
 // caller (to < from leaves the line empty).
-void BeginLine(IndicatorLine* line, const char* title, const char* colour, int32_t flags,
+void BeginLine(IndicatorLine* line, LineKind kind, const char* title, const char* colour, int32_t flags,
                int32_t pen_style, int32_t pen_width, int32_t label_row);
 // snprintf into one of the line's text fields.
 void SetLineText(char (&field)[LINE_TEXT], const char* format, ...)

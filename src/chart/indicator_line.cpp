@@ -17,6 +17,12 @@ bool LineHasValue(const IndicatorLine& line, int i) {
          !IsNoValue(line.value[i]);
 }
 
+const IndicatorLine* FindLine(const IndicatorLine* lines, int n, LineKind kind) {
+  for (int k = 0; k < n; ++k)
+    if (lines[k].kind == kind) return &lines[k];
+  return nullptr;
+}
+
 const char* AshiUnitWord(int ashi) {
   switch (ashi) {
     case 1:
@@ -56,9 +62,10 @@ int ChangeStart(const SeriesSpan& sp, int n) {
   return sp.start > sp.first + n ? sp.start : sp.first + n;
 }
 
-void BeginLine(IndicatorLine* line, const char* title, const char* colour, int32_t flags,
+void BeginLine(IndicatorLine* line, LineKind kind, const char* title, const char* colour, int32_t flags,
                int32_t pen_style, int32_t pen_width, int32_t label_row) {
   for (double& v : line->value) v = NO_VALUE;
+  line->kind = kind;
   line->from = 0;
   line->to = -1;
   std::snprintf(line->title, LINE_TEXT, "%s", title);

@@ -28,8 +28,33 @@ constexpr int32_t PEN_DOT = 2;
 
 constexpr int LINE_TEXT = 256;
 
+// What a line shows. Code that needs one particular line (the cloud's spans, the deviation
+// bars, the MACD scale) finds it by its kind; the texts are only for the user.
+enum class LineKind : int32_t {
+  MoveAverage,
+  VolumeAverage,
+  IchimokuBase,
+  IchimokuConversion,
+  IchimokuSpan1,
+  IchimokuSpan2,
+  IchimokuLagging,
+  Bollinger,
+  Parabolic,
+  Psycho,
+  Rci,
+  Rsi,
+  Dmi,
+  VolumeRatio,
+  Stochastics,
+  Kairi,
+  Macd,
+  MacdSignal,
+  MacdHistogram,
+};
+
 struct IndicatorLine {
   double value[LINE_VALUE_COUNT];  // NO_VALUE outside from ... to
+  LineKind kind;
   int32_t from;                    // first bar with a value
   int32_t to;                      // last bar with a value; from > to: the line is empty
   char title[LINE_TEXT];           // pane title; lines of one pane share it ("" on the price pane)
@@ -41,6 +66,9 @@ struct IndicatorLine {
   int32_t flags;                // LINE_... bits
   char short_label[LINE_TEXT];  // name in the value tip and cross window
 };
+
+// The first of the n lines with the given kind, or nullptr.
+const IndicatorLine* FindLine(const IndicatorLine* lines, int n, LineKind kind);
 
 // True when the line has a value at bar i.
 bool LineHasValue(const IndicatorLine& line, int i);

@@ -1,6 +1,5 @@
 #include "chart/stock_step.h"
 
-#include "chart/chart_repaint.h"
 #include "chart/chart_settings.h"
 #include "db/price_model.h"
 #include "chart/shown_stock.h"
@@ -63,6 +62,5 @@ void StepStock(int d) {
     s = CodeOrder[q][1];
   }
   if (s == DispNum) return;
-  DispNum = s;
-  RequestChartRepaint();
+  ShowStock(s);
 }

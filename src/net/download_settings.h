@@ -11,6 +11,10 @@ extern int WebDownSelect;    // source choice of today's-prices download, 0 to W
 extern int WebMillerSelect;  // choice of the back-fill dialog, 0 to WEB_MILLER_CHOICES - 1
 extern int AutoDownload;     // the timed download is enabled
 constexpr int WEB_DOWN_CHOICES = 1;
+// The stock whose quote page tells today's download the trading date of the portal's prices
+// (section "WebSource", key "ProbeCode"): a regular stock that is always listed.
+extern int WebProbeCode;
+constexpr int WEB_PROBE_CODE_DEFAULT = 7203;
 constexpr int WEB_MILLER_CHOICES = 6;
 // Resume position (a stock number) of each back-fill choice.
 extern int Restart[WEB_MILLER_CHOICES];

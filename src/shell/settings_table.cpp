@@ -7,8 +7,8 @@
 
 #include "chart/chart_settings.h"
 #include "db/maintenance_settings.h"
-#include "db/stock_code.h"
 #include "db/price_model.h"
+#include "db/stock_code.h"
 #include "lists/list_settings.h"
 #include "lists/screening_settings.h"
 #include "net/download_settings.h"
@@ -71,6 +71,7 @@ int ScreGroupSelect;
 int WebDownSelect;
 int WebMillerSelect;
 int AutoDownload;
+int WebProbeCode;
 int Restart[WEB_MILLER_CHOICES];
 int64_t LatestTime;
 int nHttpCount;
@@ -331,6 +332,7 @@ constinit const SettingRow kRows[] = {
     TextRow("WebSource", "ChartApi", WebChartApi, sizeof WebChartApi, CHART_URL_DEFAULT),
     TextRow("WebSource", "StockInfo", WebStockInfo, sizeof WebStockInfo, STOCK_INFO_URL_DEFAULT),
     TextRow("WebSource", "Company", WebCompany, sizeof WebCompany, COMPANY_URL_DEFAULT),
+    IntRow("WebSource", "ProbeCode", &WebProbeCode, WEB_PROBE_CODE_DEFAULT, {1000, CODE_MAX}),
 
     // ---- [ReplaceTag]: carried through unchanged; nothing reads them.
     IntRow("ReplaceTag", "Interval", &ReplaceTagInterval, 4, ANY_INT),

@@ -2,7 +2,6 @@
 
 #include <filesystem>
 
-#include "chart/chart_repaint.h"
 #include "db/database_file.h"
 #include "db/stock_code.h"
 #include "platform/host.h"
@@ -22,9 +21,7 @@ bool SelectStockByCode(int code) {
     PRT("お気に入りメニュー選択Err!\n");
     return false;
   }
-  DispNum = n;
-  RequestChartRepaint();
-  return true;
+  return ShowStock(n);
 }
 
 namespace {

@@ -10,7 +10,8 @@ extern int nCodeSearch;
 // Opens the code-input dialog (the search module installs it; nothing until then).
 extern void (*OpenCodeInputDialog)(int first_digit);
 
-// Shows the stock with this code; false (with a diagnostic line) when it is not in the table.
+// Shows the stock with this code through ShowStock; false (with a diagnostic line) when it
+// is not in the table.
 bool SelectStockByCode(int code);
 // Registers the shell's commands with the dispatch.
 void RegisterShellCommands();

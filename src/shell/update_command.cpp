@@ -9,7 +9,9 @@
 #include "platform/host.h"
 #include "platform/command_dispatch.h"
 #include "platform/command_ids.h"
+#include "shell/day_merge_wiring.h"
 #include "shell/main_keys.h"
+#include "shell/today_command.h"
 #include "chart/shown_stock.h"
 #include "platform/virtual_keys.h"
 
@@ -49,6 +51,8 @@ bool RunUpdateCommand(UpdateFeature feature, bool end_key) {
 }
 
 void RegisterUpdateCommands() {
+  RegisterDayMerge();
+  if (!TodayDownloadFeature) TodayDownloadFeature = TodayDownloadCommand;
   RegisterCommand(IDM_POST_KEY, [](int) { MainOnKeyDown(static_cast<int>(CommandParam)); });
   RegisterCommand(IDM_TODAY_DOWNLOAD, [](int) {
     if (AccessWarningHook && !AccessWarningHook()) return;

@@ -3,7 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+
 #include "chart/chart_paint.h"
+#include "chart/chart_view.h"
 #include "chart/indicator_line.h"
 #include "chart_fixture.h"
 
@@ -145,6 +149,47 @@ TEST_F(ChartSeriesTest, AverageTermsAndColours) {
   EXPECT_EQ(MoveAveColour(2), Clr_AvgLong);
   EXPECT_EQ(ChartColourByName("Clr_Rsi"), Clr_Rsi);
   EXPECT_EQ(ChartColourByName("nonsense"), Clr_ChartMoji);
+}
+
+}  // namespace
+
+namespace {
+
+// A base period above 101 is computed as set on every bar period; only the spans' lead is
+// cut where the line slots end (daily bars over a full calendar).
+TEST_F(ChartSeriesTest, IchimokuBasePeriodAsSetOnEveryBarPeriod) {
+  World(MAX_DATE, 1);
+  Hiashi* h = Show(0, 0, MAX_DATE - 1);
+  for (int d = 0; d < MAX_DATE; ++d) Bar(h, d, 500, 510 + d % 300, 490 - d % 170, 505, 1000);
+  fViewIchimoku = 1;
+  for (int k : {120, SHIHYO_WINDOW_MAX}) {
+    Ichimoku[0] = k;
+    for (int ashi : {1, 2, 3}) {
+      SCOPED_TRACE(testing::Message() << "K " << k << " period " << ashi);
+      SetAshi(ashi);  // scrolled to the calendar's end and the cloud's room
+      EXPECT_EQ(ScrollPos[ashi - 1], CalendarLastBar(ashi) + k - 1);
+      ASSERT_TRUE(PrepareChartPaint(80 + 12 * 1200, 500, false));
+      const DispSeries& ds = ChartSeries;
+      const IndicatorLine* base = FindLine(ChartLines, nChartLine, LineKind::IchimokuBase);
+      ASSERT_NE(base, nullptr);
+      EXPECT_EQ(base->label, std::string("基準線") + std::to_string(k) + AshiUnitWord(ashi));
+      if (ds.LastData - ds.FirstData + 1 < k) {
+        EXPECT_GT(base->from, base->to);
+        continue;
+      }
+      EXPECT_EQ(base->from, ds.FirstData + k);
+      const int i = ds.LastData;
+      int hi = ds.high[i], lo = ds.low[i];
+      for (int j = i - k + 1; j <= i; ++j) hi = std::max(hi, ds.high[j]), lo = std::min(lo, ds.low[j]);
+      EXPECT_EQ(base->value[i], (hi + lo) / 2.0);
+      const IndicatorLine* span2 = FindLine(ChartLines, nChartLine, LineKind::IchimokuSpan2);
+      EXPECT_LE(span2->to, LINE_VALUE_COUNT - 1);
+      if (span2->from <= span2->to) {
+        EXPECT_EQ(span2->to, std::min(i + k - 1, LINE_VALUE_COUNT - 1));
+      }
+    }
+  }
+  SetAshi(1);
 }
 
 }  // namespace

@@ -109,10 +109,12 @@ TEST_F(ChartCommands, ScrollCodesAndKeys) {
   Show(0, 50, 280);  // data on days 50 ... 280
   nDispBar = 40;     // min = 50 + 40 - 1 = 89, max = 280
   const ScrollCase cases[] = {
-      {0, 0, 199},          {VK_LEFT, 0, 199},  {1, 0, 201},         {VK_RIGHT, 0, 201},
-      {2, 0, 180},          {VK_PRIOR, 0, 180}, {VK_UP, 0, 180},     {3, 0, 220},
-      {VK_NEXT, 0, 220},    {VK_DOWN, 0, 220},  {4, 150, 150},       {4, 10, 89},
-      {VK_END, 0, 280},     {VK_HOME, 0, 89},   {5, 0, 200},         {VK_SHIFT, 0, 200},
+      {SCROLL_LINE_LEFT, 0, 199},  {VK_LEFT, 0, 199},     {SCROLL_LINE_RIGHT, 0, 201},
+      {VK_RIGHT, 0, 201},          {SCROLL_PAGE_LEFT, 0, 180}, {VK_PRIOR, 0, 180},
+      {VK_UP, 0, 180},             {SCROLL_PAGE_RIGHT, 0, 220}, {VK_NEXT, 0, 220},
+      {VK_DOWN, 0, 220},           {SCROLL_THUMB, 150, 150}, {SCROLL_THUMB, 10, 89},
+      {VK_END, 0, 280},            {VK_HOME, 0, 89},      {5, 0, 200},
+      {VK_SHIFT, 0, 200},
   };
   for (const ScrollCase& c : cases) {
     SCOPED_TRACE(testing::Message() << "code " << c.code);

@@ -94,10 +94,10 @@ TEST_F(IndicatorCommands, IchimokuSwitchesBollingerOffGreysItAndReRanges) {
   // Ctrl+9 while greyed changes nothing.
   Run(IDM_BOLLINGER);
   EXPECT_EQ(fViewBollinger, 0);
-  // A base period out of range still leaves the cloud's room inside the line slots.
-  Ichimoku[0] = 100000;
+  // The longest base period of the settings gets its whole room, as any other.
+  Ichimoku[0] = SHIHYO_WINDOW_MAX;
   ReRangeChart();
-  EXPECT_EQ(ChartScrollBar.max, max_before + IchimokuBasePeriod(100000) - 1);
+  EXPECT_EQ(ChartScrollBar.max, max_before + SHIHYO_WINDOW_MAX - 1);
   Ichimoku[0] = 26;
   Run(IDM_ICHIMOKU);
   EXPECT_EQ(fViewIchimoku, 0);

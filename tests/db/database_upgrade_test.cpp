@@ -275,7 +275,7 @@ TEST_F(Upgrade, ShortFileIsCompletedOnlyWhenTheUserAgrees) {
       ASSERT_EQ(::stat(Db().c_str(), &st), 0);
       EXPECT_EQ(st.st_size, DB_FILE_SIZE);
       // Only the header's stock count (from the master file) changed.
-      EXPECT_TRUE(ReadFileRange(Db(), 16, before.size() - 16) == before.substr(16));
+      EXPECT_TRUE(ReadFileRange(Db(), 20, before.size() - 20) == before.substr(20));
       EXPECT_EQ(StoredCode(3), FixtureCode(3));
     }
   }

@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <openssl/err.h>
 #include <openssl/ssl.h>
 #include <poll.h>
@@ -222,6 +223,10 @@ void HttpsServer::AcceptLoop(int listen_fd, bool proxy) {
 
 void HttpsServer::Spawn(int fd, bool proxy) {
   Track(fd);
+  // Small writes (the close_notify after a reply) go out at once, as a web server sends
+  // them, instead of waiting for the client's delayed acknowledgement.
+  const int one = 1;
+  setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
   const int connection = ++connections_;
   std::lock_guard<std::mutex> lock(mu_);
   threads_.emplace_back([this, fd, proxy, connection] {

@@ -7,6 +7,7 @@
 
 #include "db/database_file.h"
 #include "support/db_fixture.h"
+#include "support/merge_fixture.h"
 #include "support/temp_dir.h"
 #include "support/utf8.h"
 
@@ -93,6 +94,39 @@ TEST_F(DataTools, ExitCodesForScripts) {
   ASSERT_EQ(::pwrite(fd, &v7, 4, 0), 4);
   ::close(fd);
   EXPECT_EQ(Tool("vurndb -C " + dir.path() + " info").code, 3);
+}
+
+TEST_F(DataTools, MergeTakesADayFileOrSaysWhyNot) {
+  const std::string C = "vurndb -C " + dir.path() + " ";
+  EXPECT_EQ(Tool(C + "merge").code, 2);
+  EXPECT_EQ(Tool(C + "-f try.hy3 merge y.txt").code, 2);
+  EXPECT_EQ(Tool(C + "merge " + dir.File("y.txt")).code, 3);  // no vurn.hy3
+  WriteFixtureDatabase(10, 20);
+  EXPECT_EQ(Tool(C + "merge " + dir.File("y.txt")).code, 3);  // no day file
+  WriteFileBytes(dir.File("y.txt"), DayFileText(20261210, {{0, 100, 110, 90, 105, "12"}, {1, 0, 0, 0, 0, "0"}}));
+  ToolRun merged = Tool(C + "merge " + dir.File("y.txt"));
+  EXPECT_EQ(merged.code, 0) << merged.out;
+  EXPECT_NE(merged.out.find("appended 20261210, 2 stocks, 21 days (in place)"), std::string::npos) << merged.out;
+  ToolRun again = Tool(C + "merge " + dir.File("y.txt"));
+  EXPECT_EQ(again.code, 6) << again.out;
+  EXPECT_NE(again.out.find(U8(u8"既に20261210の株価はDBに登録されています")), std::string::npos) << again.out;
+  WriteFileBytes(dir.File("bad.txt"), "20261211\n7000 a 1 2 1 2 3\n7001 b 1 2 1 2 1,234\n");
+  ToolRun bad = Tool(C + "merge " + dir.File("bad.txt"));
+  EXPECT_EQ(bad.code, 6) << bad.out;
+  EXPECT_NE(bad.out.find(U8(u8"bad.txt の 3 行目")), std::string::npos) << bad.out;
+  // An older day goes in only when asked for.
+  WriteFileBytes(dir.File("old.txt"), DayFileText(20261102, {{0, 1, 1, 1, 1, "1"}}));
+  ToolRun refused = Tool(C + "merge " + dir.File("old.txt"));
+  EXPECT_EQ(refused.code, 6) << refused.out;
+  EXPECT_NE(refused.out.find("--insert"), std::string::npos) << refused.out;
+  ToolRun inserted = Tool(C + "merge --insert " + dir.File("old.txt"));
+  EXPECT_EQ(inserted.code, 0) << inserted.out;
+  EXPECT_NE(inserted.out.find("inserted 20261102, 1 stocks, 22 days (database rewritten)"), std::string::npos)
+      << inserted.out;
+  WriteFileBytes(dir.File("y1130.txt"), DayFileText(20261130, {{0, 1, 1, 1, 1, "1"}}));
+  EXPECT_EQ(Tool(C + "merge " + dir.File("y1130.txt")).code, 6);  // already held
+  ToolRun check = Tool(C + "check");
+  EXPECT_EQ(check.code, 0) << check.out;
 }
 
 }  // namespace

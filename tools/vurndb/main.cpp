@@ -4,11 +4,15 @@
 //   vurndb [-C folder] [-f file] dump CODE   one stock's bars as text
 //   vurndb [-C folder] master LIST [-o FILE]  a new edition of vurn.tag from the list of
 //                                             listed issues (.xls or CSV)
+//   vurndb [-C folder] merge [--insert] FILE  merges a day file into vurn.hy3
+//   vurndb [-C folder] today                  downloads today's prices and merges them
 // The folder defaults to the current one, the file to vurn.hy3 (try.hy3 when vurn.hy3 is
-// missing); the stock master file is vurn.tag in the same folder. Only master writes.
+// missing); the stock master file is vurn.tag in the same folder. Only master, merge and
+// today write; today runs as the timed download does (no questions) under the update lock.
 // Exit codes: 0 done (check: sound), 1 check found problems, 2 usage, 3 a file is missing,
-// unreadable or not a database of this layout, 4 CODE is not in the stock master file,
-// 5 LIST is not a list of listed issues.
+// unreadable or not a database of this layout (for today: no vurn.hy3 to update), 4 CODE
+// is not in the stock master file, 5 LIST is not a list of listed issues, 6 merge refused
+// the day file or stopped, or today's download failed (database as before).
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -21,19 +25,26 @@
 #include "db/packed_value.h"
 #include "db/stock_code.h"
 #include "master_command.h"
+#include "merge_command.h"
+#include "net/today_download.h"
 #include "platform/codepage.h"
+#include "platform/working_folder.h"
+#include "shell/today_command.h"
 
 namespace {
 
-enum Exit { EXIT_OK = 0, EXIT_PROBLEMS = 1, EXIT_USAGE = 2, EXIT_FILES = 3, EXIT_NO_CODE = 4 };
+enum Exit { EXIT_OK = 0, EXIT_PROBLEMS = 1, EXIT_USAGE = 2, EXIT_FILES = 3, EXIT_NO_CODE = 4, EXIT_TODAY_FAILED = 6 };
 
 int Usage() {
   std::fprintf(stderr,
                "usage: vurndb [-C folder] [-f file] info | check | dump CODE\n"
                "       vurndb [-C folder] master LIST [-o vurn.tag]\n"
+               "       vurndb [-C folder] merge [--insert] FILE\n"
+               "       vurndb [-C folder] today\n"
                "exit codes: 0 done (check: sound), 1 check found problems, 2 usage,\n"
                "            3 file missing, unreadable or not a database, 4 CODE not in vurn.tag,\n"
-               "            5 LIST is not a list of listed issues\n");
+               "            5 LIST is not a list of listed issues,\n"
+               "            6 merge refused the day file or stopped, or today's download failed\n");
   return EXIT_USAGE;
 }
 
@@ -164,6 +175,32 @@ int Dump(const std::string& db, const std::string& tag, const char* code_text) {
   return EXIT_OK;
 }
 
+// Progress of the download: the trading date, then a line every 500 stocks.
+struct ConsoleProgress final : TodayDownloadProgress {
+  void ShowDate(const char* text) override { std::printf("date: %s\n", U(text).c_str()); }
+  void ShowProgress(int done, int total, const char* elapsed, const char* remaining) override {
+    if (done - last_ < 500 && done != 0) return;
+    last_ = done;
+    std::printf("%d/%d elapsed %s remaining %s\n", done, total, U(elapsed).c_str(), U(remaining).c_str());
+    std::fflush(stdout);
+  }
+  bool CancelRequested() override { return false; }
+  int last_ = -1000;
+};
+
+int Today(const std::string& folder) {
+  SetCurrentDir(folder.c_str());
+  ConsoleProgress progress;
+  std::string reason;
+  const TodayUpdateResult r = RunTodayUpdate(&progress, &reason);
+  if (r == TODAY_UPDATED) {
+    std::printf("OK: %s merged\n", WebDayFileName);
+    return EXIT_OK;
+  }
+  std::fprintf(stderr, "vurndb: %s\n", U(reason).c_str());
+  return r == TODAY_NO_DATABASE ? EXIT_FILES : EXIT_TODAY_FAILED;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -180,6 +217,7 @@ int main(int argc, char** argv) {
   if (i >= argc) return Usage();
   const std::string command = argv[i++];
   if (!folder.empty() && folder.back() != '/') folder += '/';
+  const std::string file_given = file;
   if (file.empty()) file = Exists(folder + DB_FILE) ? DB_FILE : SAMPLE_DB_FILE;
   const std::string db = file.find('/') == std::string::npos ? folder + file : file;
   const std::string tag = folder + TAG_FILE;
@@ -187,5 +225,8 @@ int main(int argc, char** argv) {
   if (command == "check" && i == argc) return Check(db, tag);
   if (command == "dump" && i + 1 == argc) return Dump(db, tag, argv[i]);
   if (command == "master") return MasterCommand(folder, argc - i, argv + i);
+  // The merge updates vurn.hy3 of the folder and nothing else.
+  if (command == "merge" && (file_given.empty() || file_given == DB_FILE)) return MergeCommand(folder, argc - i, argv + i);
+  if (command == "today" && i == argc) return Today(folder);
   return Usage();
 }

@@ -13,9 +13,9 @@ int CalcDMI(const DispSeries& ds, int ashi, int n, IndicatorLine* out) {
   IndicatorLine* plus = &out[1];
   IndicatorLine* minus = &out[2];
   const char* title = "ＤＭＩ(トレンドの強弱)";
-  BeginLine(adx, title, "Clr_DmiADX", LINE_PANE, PEN_DOT, 1, 0);
-  BeginLine(plus, title, "Clr_DmiPlus", LINE_PANE, PEN_SOLID, 1, 1);
-  BeginLine(minus, title, "Clr_DmiMinus", LINE_PANE, PEN_SOLID, 1, 2);
+  BeginLine(adx, LineKind::Dmi, title, "Clr_DmiADX", LINE_PANE, PEN_DOT, 1, 0);
+  BeginLine(plus, LineKind::Dmi, title, "Clr_DmiPlus", LINE_PANE, PEN_SOLID, 1, 1);
+  BeginLine(minus, LineKind::Dmi, title, "Clr_DmiMinus", LINE_PANE, PEN_SOLID, 1, 2);
   SetLineText(adx->label, "ADX %d%s", N, unit);
   SetLineText(plus->label, "+DI %d%s", N, unit);
   SetLineText(minus->label, "-DI %d%s", N, unit);

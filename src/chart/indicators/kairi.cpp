@@ -6,7 +6,7 @@
 int CalcKairi(const DispSeries& ds, int ashi, int n, IndicatorLine* out) {
   const int N = ClampWindow(n, 1);
   IndicatorLine* line = &out[0];
-  BeginLine(line, "乖離率", "Clr_AvgShort", LINE_PANE, PEN_SOLID, 1, 0);
+  BeginLine(line, LineKind::Kairi, "乖離率", "Clr_AvgShort", LINE_PANE, PEN_SOLID, 1, 0);
   SetLineText(line->label, "対%d%s平均", N, AshiUnitWord(ashi));
   SetLineText(line->short_label, "乖離率");
   const SeriesSpan sp = SpanOf(ds);

@@ -30,14 +30,14 @@ int CalcMACD(const DispSeries& ds, int ashi, int a, int b, int g, bool with_hist
   IndicatorLine* macd = &out[with_hist ? 1 : 0];
   IndicatorLine* sig = &out[with_hist ? 2 : 1];
   const char* title = "ＭＡＣＤ";
-  BeginLine(macd, title, "Clr_MACD_MACD", LINE_PANE | LINE_MACD, PEN_SOLID, 1, 0);
-  BeginLine(sig, title, "Clr_MACD_Kijun", LINE_PANE | LINE_MACD, PEN_DOT, 1, 1);
+  BeginLine(macd, LineKind::Macd, title, "Clr_MACD_MACD", LINE_PANE | LINE_MACD, PEN_SOLID, 1, 0);
+  BeginLine(sig, LineKind::MacdSignal, title, "Clr_MACD_Kijun", LINE_PANE | LINE_MACD, PEN_DOT, 1, 1);
   SetLineText(macd->label, "MACD %d%s-%d%s", a, unit, b, unit);
   SetLineText(macd->short_label, "MACD(%d-%d)", a, b);
   SetLineText(sig->label, "シグナル %d%s", g, unit);
   SetLineText(sig->short_label, "MACD Sig");
   if (hist) {
-    BeginLine(hist, title, "Clr_MACD_Hist", LINE_PANE | LINE_MACD | LINE_BARS, PEN_SOLID, 1, 2);
+    BeginLine(hist, LineKind::MacdHistogram, title, "Clr_MACD_Hist", LINE_PANE | LINE_MACD | LINE_BARS, PEN_SOLID, 1, 2);
     SetLineText(hist->label, "ヒストグラム");
     SetLineText(hist->short_label, "MACD Hist");
   }

@@ -5,7 +5,7 @@
 int CalcPsycho(const DispSeries& ds, int ashi, int n, IndicatorLine* out) {
   const int N = ClampWindow(n, 1);
   IndicatorLine* line = &out[0];
-  BeginLine(line, "サイコロジカル", "Clr_Psycho", LINE_PANE, PEN_SOLID, 1, 0);
+  BeginLine(line, LineKind::Psycho, "サイコロジカル", "Clr_Psycho", LINE_PANE, PEN_SOLID, 1, 0);
   SetLineText(line->label, "%2d%s", N, AshiUnitWord(ashi));
   SetLineText(line->short_label, "Psycho");
   const SeriesSpan sp = SpanOf(ds);

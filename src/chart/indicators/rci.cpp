@@ -138,7 +138,7 @@ int CalcRCI(const DispSeries& ds, int ashi, int short_n, int long_n, IndicatorLi
   for (int k = 0; k < RCI_LINES; ++k) {
     const int N = windows[k];
     IndicatorLine* line = &out[k];
-    BeginLine(line, "ＲＣＩ(順位相関係数)", colours[k], LINE_PANE, PEN_SOLID, 1, k);
+    BeginLine(line, LineKind::Rci, "ＲＣＩ(順位相関係数)", colours[k], LINE_PANE, PEN_SOLID, 1, k);
     SetLineText(line->label, "%2d%s", N, AshiUnitWord(ashi));
     SetLineText(line->short_label, "RCI(%d)", N);
     if (sp.empty) continue;

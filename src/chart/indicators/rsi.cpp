@@ -7,7 +7,7 @@
 int CalcRSI(const DispSeries& ds, int ashi, int n, IndicatorLine* out) {
   const int N = ClampWindow(n, 1);
   IndicatorLine* line = &out[0];
-  BeginLine(line, "ＲＳＩ(相対力指数)", "Clr_Rsi", LINE_PANE, PEN_SOLID, 1, 0);
+  BeginLine(line, LineKind::Rsi, "ＲＳＩ(相対力指数)", "Clr_Rsi", LINE_PANE, PEN_SOLID, 1, 0);
   SetLineText(line->label, "%2d%s", N, AshiUnitWord(ashi));
   SetLineText(line->short_label, "RSI(%d)", N);
   const SeriesSpan sp = SpanOf(ds);

@@ -12,9 +12,9 @@ int CalcStoc(const DispSeries& ds, int ashi, int n, IndicatorLine* out) {
   IndicatorLine* SD = &out[2];
   char title[LINE_TEXT];
   SetLineText(title, "ストキャスティクス %d%s", N, AshiUnitWord(ashi));
-  BeginLine(K, title, "Clr_Stoc_K", LINE_PANE, PEN_DOT, 1, 0);
-  BeginLine(D, title, "Clr_Stoc_D", LINE_PANE, PEN_SOLID, 1, 1);
-  BeginLine(SD, title, "Clr_Stoc_SD", LINE_PANE, PEN_SOLID, 1, 2);
+  BeginLine(K, LineKind::Stochastics, title, "Clr_Stoc_K", LINE_PANE, PEN_DOT, 1, 0);
+  BeginLine(D, LineKind::Stochastics, title, "Clr_Stoc_D", LINE_PANE, PEN_SOLID, 1, 1);
+  BeginLine(SD, LineKind::Stochastics, title, "Clr_Stoc_SD", LINE_PANE, PEN_SOLID, 1, 2);
   SetLineText(K->label, "%%K");
   SetLineText(D->label, "%%D");
   SetLineText(SD->label, "%%SD");

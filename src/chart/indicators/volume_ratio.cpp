@@ -7,7 +7,7 @@
 int CalcVR(const DispSeries& ds, int ashi, int n, IndicatorLine* out) {
   const int N = ClampWindow(n, 1);
   IndicatorLine* line = &out[0];
-  BeginLine(line, "ボリュームレシオ", "Clr_Volume", LINE_PANE, PEN_SOLID, 2, 0);
+  BeginLine(line, LineKind::VolumeRatio, "ボリュームレシオ", "Clr_Volume", LINE_PANE, PEN_SOLID, 2, 0);
   SetLineText(line->label, "%2d%s", N, AshiUnitWord(ashi));
   SetLineText(line->short_label, "VR(%d)", N);
   const SeriesSpan sp = SpanOf(ds);

@@ -20,8 +20,8 @@ int CalcBollinger(const DispSeries& ds, int period, int levels, IndicatorLine* o
     if (!(levels & (1 << (j - 1)))) continue;
     upper[j - 1] = &out[count++];
     lower[j - 1] = &out[count++];
-    BeginLine(upper[j - 1], "", "Clr_AvgShort", 0, PEN_DOT, 1, 0);
-    BeginLine(lower[j - 1], "", "Clr_AvgShort", 0, PEN_DOT, 1, 0);
+    BeginLine(upper[j - 1], LineKind::Bollinger, "", "Clr_AvgShort", 0, PEN_DOT, 1, 0);
+    BeginLine(lower[j - 1], LineKind::Bollinger, "", "Clr_AvgShort", 0, PEN_DOT, 1, 0);
     SetLineText(upper[j - 1]->short_label, "BB+%dδ", j);
     SetLineText(lower[j - 1]->short_label, "BB-%dδ", j);
     SetLineRange(upper[j - 1], from, to);

@@ -4,7 +4,7 @@
 
 #include "chart/indicator_common.h"
 
-int IchimokuBasePeriod(int k) { return std::clamp(k, 1, ICHIMOKU_BASE_MAX); }
+int IchimokuBasePeriod(int k) { return ClampWindow(k, 1); }
 
 namespace {
 
@@ -28,11 +28,11 @@ int CalcIchimoku(const DispSeries& ds, int ashi, int k, int t, IndicatorLine* ou
   IndicatorLine* span1 = &out[2];
   IndicatorLine* span2 = &out[3];
   IndicatorLine* lag = &out[4];
-  BeginLine(base, "", "Clr_IchimokuKijun", 0, PEN_SOLID, 1, 0);
-  BeginLine(conv, "", "Clr_IchimokuTenkan", 0, PEN_DOT, 1, 1);
-  BeginLine(span1, "", "Clr_IchimokuKumoUe", 0, PEN_SOLID, 1, 2);
-  BeginLine(span2, "", "Clr_IchimokuKumoSita", 0, PEN_SOLID, 1, 3);
-  BeginLine(lag, "", "Clr_IchimokuChiko", 0, PEN_SOLID, 1, 4);
+  BeginLine(base, LineKind::IchimokuBase, "", "Clr_IchimokuKijun", 0, PEN_SOLID, 1, 0);
+  BeginLine(conv, LineKind::IchimokuConversion, "", "Clr_IchimokuTenkan", 0, PEN_DOT, 1, 1);
+  BeginLine(span1, LineKind::IchimokuSpan1, "", "Clr_IchimokuKumoUe", 0, PEN_SOLID, 1, 2);
+  BeginLine(span2, LineKind::IchimokuSpan2, "", "Clr_IchimokuKumoSita", 0, PEN_SOLID, 1, 3);
+  BeginLine(lag, LineKind::IchimokuLagging, "", "Clr_IchimokuChiko", 0, PEN_SOLID, 1, 4);
   SetLineText(base->label, "%s%2d%s", "基準線", K, unit);
   SetLineText(conv->label, "%s%2d%s", "転換線", T, unit);
   SetLineText(span1->label, "先行スパン1");
@@ -48,33 +48,31 @@ int CalcIchimoku(const DispSeries& ds, int ashi, int k, int t, IndicatorLine* ou
   const int F = sp.first, L = sp.last;
   const int shown = std::min(sp.end, L);  // last bar computed: shown, with data
 
-  // Base and conversion start one bar after both windows first lie inside the data.
+  // Base and conversion lines start one bar after their own window first lies inside the
+  // data; the conversion line no earlier than the base line.
   static double kijun[MAX_DATE], tenkan[MAX_DATE];
   HighLowMiddle(ds, K, F + K - 1, shown, kijun);
   HighLowMiddle(ds, T, F + T - 1, shown, tenkan);
-  const int lines_from = F + std::max(K, T);
-  SetLineRange(base, lines_from, shown);
-  SetLineRange(conv, lines_from, shown);
-  for (int i = lines_from; i <= shown; ++i) {
-    base->value[i] = kijun[i];
-    conv->value[i] = tenkan[i];
-  }
+  SetLineRange(base, F + K, shown);
+  for (int i = base->from; i <= base->to; ++i) base->value[i] = kijun[i];
+  SetLineRange(conv, F + std::max(K, T), shown);
+  for (int i = conv->from; i <= conv->to; ++i) conv->value[i] = tenkan[i];
 
   // Lagging span: each close K - 1 bars back.
   SetLineRange(lag, F, L - K + 1);
   for (int i = F + K - 1; i <= L; ++i) lag->value[i - K + 1] = ds.close[i];
 
-  // Leading spans K - 1 bars ahead, from the bar after both of their inputs are defined;
-  // drawn from the next bar on.
-  const int i0 = F + std::max(2 * K, T);
-  const int spans_from = i0 + K;
+  // Leading spans K - 1 bars ahead of the bar they are computed at: span 2 from the bar
+  // after its window of 2 K first lies inside the data, span 1 from there too, or later
+  // when the conversion line starts later. The lead ends with the value slots.
+  const int lead = K - 1;
+  const int spans_to = std::min(shown + lead, LINE_VALUE_COUNT - 1);
   static double wide[MAX_DATE];
-  HighLowMiddle(ds, 2 * K, spans_from - K + 1, shown, wide);
-  for (int i = spans_from - K + 1; i <= shown; ++i) {
-    span1->value[i + K - 1] = (tenkan[i] + kijun[i]) * 0.5;
-    span2->value[i + K - 1] = wide[i];
-  }
-  SetLineRange(span1, spans_from, shown + K - 1);
-  SetLineRange(span2, spans_from, shown + K - 1);
+  HighLowMiddle(ds, 2 * K, F + 2 * K, spans_to - lead, wide);
+  SetLineRange(span2, F + 2 * K + 1 + lead, spans_to);
+  for (int i = span2->from; i <= span2->to; ++i) span2->value[i] = wide[i - lead];
+  SetLineRange(span1, F + std::max(2 * K, T) + 1 + lead, spans_to);
+  for (int i = span1->from; i <= span1->to; ++i)
+    span1->value[i] = (tenkan[i - lead] + kijun[i - lead]) * 0.5;
   return ICHIMOKU_LINES;
 }

@@ -6,7 +6,7 @@
 
 int CalcParabolic(const DispSeries& ds, IndicatorLine* out) {
   IndicatorLine* line = &out[0];
-  BeginLine(line, "", "Clr_Parabolic", LINE_DOTS, PEN_SOLID, 2, 0);
+  BeginLine(line, LineKind::Parabolic, "", "Clr_Parabolic", LINE_DOTS, PEN_SOLID, 2, 0);
   SetLineText(line->short_label, "Para");
   const SeriesSpan sp = SpanOf(ds);
   if (sp.empty) return PARABOLIC_LINES;

@@ -206,9 +206,7 @@ void DrawScaleLines(Canvas& c, const ScaleSpec& sc) {
 // The deviation-rate bars of their pane, drawn with the pane's scale: they stand on the
 // middle line, ±20 % filling half the pane (a value beyond is cut at the pane's edge).
 void DrawKairiBars(Canvas& c, int pane_bottom) {
-  const IndicatorLine* line = nullptr;
-  for (int k = 0; k < nChartLine && !line; ++k)
-    if (std::strcmp(ChartLines[k].short_label, "乖離率") == 0) line = &ChartLines[k];
+  const IndicatorLine* line = FindLine(ChartLines, nChartLine, LineKind::Kairi);
   if (!line) {
     FatalAt(__FILE__, __LINE__);
     Fatal("乖離率Err\n");
@@ -319,10 +317,12 @@ void DrawKakakutai(Canvas& c) {
 // The quadrilaterals between the two leading spans from each bar to the next, in span 2's
 // colour where span 1 lies higher on the screen, else in span 1's.
 void DrawIchimokuCloud(Canvas& c) {
-  if (!fIchimokuLines || nChartLine < 4) return;
+  const IndicatorLine* span1 = FindLine(ChartLines, nChartLine, LineKind::IchimokuSpan1);
+  const IndicatorLine* span2 = FindLine(ChartLines, nChartLine, LineKind::IchimokuSpan2);
+  if (!span1 || !span2) return;
+  const IndicatorLine& s1 = *span1;
+  const IndicatorLine& s2 = *span2;
   const ChartMetrics& m = c.m;
-  const IndicatorLine& s1 = ChartLines[2];
-  const IndicatorLine& s2 = ChartLines[3];
   const int sp = m.Spacing;
   c.painter.save();
   for (int i = s1.from; i < s1.to; ++i) {
@@ -408,12 +408,13 @@ void DrawLineList(Canvas& c) {
   const char* last_title = "";
   for (int k = 0; k < nChartLine; ++k) {
     const IndicatorLine& l = ChartLines[k];
-    if (fIchimokuLines && k == 2) continue;
+    // Leading span 1 only forms the cloud's edge.
+    if (l.kind == LineKind::IchimokuSpan1) continue;
     if ((l.flags & LINE_PANE) && std::strcmp(l.title, last_title) != 0) {
       last_title = l.title;
       pane_bottom += m.PaneH;
     }
-    const bool kairi_bars = fViewKairi && std::strcmp(l.short_label, "乖離率") == 0;
+    const bool kairi_bars = fViewKairi && l.kind == LineKind::Kairi;
     if (!kairi_bars && m.HasBars) DrawLineRecord(c, l, pane_bottom);
     // Legend.
     const ChartFont& f = (k < nMoveAveLine && !fViewIchimoku) ? fonts.gothic14 : fonts.gothic12;

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "chart/chart_commands.h"
+#include "chart/chart_paint.h"
 #include "chart/chart_repaint.h"
 #include "chart/chart_settings.h"
 #include "chart/chart_view.h"
@@ -24,17 +25,12 @@
 #include "platform/qt/command_menus.h"
 #include "res/menus.h"
 #include "platform/command_dispatch.h"
-#include "platform/diagnostics.h"
-#include "chart/shown_stock.h"
+#include "chart/trend_line.h"
 
 namespace {
 
-ChartView* g_view = nullptr;
+ChartWidget* g_view = nullptr;
 QScrollBar* g_bar = nullptr;
-
-// The company information and point-and-figure windows follow the chart once they exist.
-void NotifyCompanyWindow() {}
-void NotifyPointFigureWindow() {}
 
 bool IsScrollKey(int key) {
   switch (key) {
@@ -54,10 +50,10 @@ bool IsScrollKey(int key) {
 
 }  // namespace
 
-ChartView* TheChartView() { return g_view; }
+ChartWidget* TheChartWidget() { return g_view; }
 QScrollBar* TheChartScrollBar() { return g_bar; }
 
-ChartView::ChartView(QWidget* parent) : QWidget(parent) {
+ChartWidget::ChartWidget(QWidget* parent) : QWidget(parent) {
   setObjectName(u"DrawWndClass"_qs);
   setAttribute(Qt::WA_OpaquePaintEvent);
   setFocusPolicy(Qt::NoFocus);
@@ -70,7 +66,7 @@ ChartView::ChartView(QWidget* parent) : QWidget(parent) {
   tip_timer_ = startTimer(100);
 }
 
-ChartView::~ChartView() {
+ChartWidget::~ChartWidget() {
   qApp->removeEventFilter(this);
   if (tip_timer_) killTimer(tip_timer_);
   if (g_view == this) {
@@ -79,7 +75,7 @@ ChartView::~ChartView() {
   }
 }
 
-bool ChartView::eventFilter(QObject* obj, QEvent* ev) {
+bool ChartWidget::eventFilter(QObject* obj, QEvent* ev) {
   // Ctrl with a scrolling key keeps the vertical scale; the keys are seen once, at the
   // window that receives them.
   if ((ev->type() == QEvent::KeyPress || ev->type() == QEvent::KeyRelease) && obj->isWindowType()) {
@@ -94,9 +90,9 @@ bool ChartView::eventFilter(QObject* obj, QEvent* ev) {
   return QWidget::eventFilter(obj, ev);
 }
 
-bool ChartView::ScaleHoldKeys() const { return ctrl_down_ && held_scroll_keys_ > 0; }
+bool ChartWidget::ScaleHoldKeys() const { return ctrl_down_ && held_scroll_keys_ > 0; }
 
-void ChartView::paintEvent(QPaintEvent*) {
+void ChartWidget::paintEvent(QPaintEvent*) {
   if (trend_only_ && image_.size() == size()) {
     trend_only_ = false;
     QPainter p(this);
@@ -104,55 +100,38 @@ void ChartView::paintEvent(QPaintEvent*) {
     return;
   }
   trend_only_ = false;
-  line_drawn_ = false;  // a repaint removes the trend line
-  if (DispNum != last_disp_) {
-    last_disp_ = DispNum;
-    NotifyCompanyWindow();
-  }
-  if (AshiFlag != last_ashi_) {
-    last_ashi_ = AshiFlag;
-    if (AshiFlag >= 1 && AshiFlag <= 3 && AshiBoxSelectHook) AshiBoxSelectHook(AshiFlag - 1);
-  }
-  for (int i = 0; i < 3; ++i) CandleHaba[i] = HabaTable[HabaIndex[i] < 0 ? 0 : HabaIndex[i] > 4 ? 4 : HabaIndex[i]];
-  if (AshiFlag >= 1 && AshiFlag <= 3) {
+  if (BeginChartPaint()) {
     const bool hold = ScaleHoldKeys();
     PaintBuffered(this, &image_, [hold](QImage* img) { PaintChart(img, hold); });
-    NotifyPointFigureWindow();
+    EndChartPaint();
   } else {
-    PRT("old PaintScreen()!\n");
     QPainter p(this);
     p.fillRect(rect(), QColor::fromRgb(PixelOf(Clr_ChartBackGround)));
   }
 }
 
-void ChartView::XorTrendLine() {
-  if (image_.isNull()) return;
+// The trend line goes onto the last paint's image in XOR; the next paint event only shows
+// the image again.
+void ChartWidget::DrawStrokes(const TrendStrokes& strokes) {
+  if (strokes.count == 0 || image_.isNull()) return;
   ChartRaster r(&image_);
-  r.XorLine(line_start_.x(), line_start_.y(), line_end_.x(), line_end_.y(), PixelOf(Clr_TrendLine), 2);
+  for (int k = 0; k < strokes.count; ++k) {
+    const TrendSegment& s = strokes.seg[k];
+    r.XorLine(s.x1, s.y1, s.x2, s.y2, PixelOf(Clr_TrendLine), 2);
+  }
   trend_only_ = true;
   update();
 }
 
-void ChartView::EndDrag(bool erase) {
-  if (erase && line_drawn_) {
-    XorTrendLine();
-    line_drawn_ = false;
-  }
-  drag_ = 0;
-  releaseMouse();
-}
-
-void ChartView::mousePressEvent(QMouseEvent* e) {
+void ChartWidget::mousePressEvent(QMouseEvent* e) {
   const QPoint pos = e->position().toPoint();
   if (e->button() == Qt::LeftButton) {
-    line_start_ = line_end_ = pos;
-    line_drawn_ = false;
-    drag_ = 1;
-    down_ms_ = QDateTime::currentMSecsSinceEpoch();
+    TrendLineDown(pos.x(), pos.y(), QDateTime::currentMSecsSinceEpoch());
     grabMouse();
   } else if (e->button() == Qt::RightButton) {
-    if (drag_) {
-      EndDrag(true);
+    if (TrendLine.drag) {
+      DrawStrokes(TrendLineCancel());
+      releaseMouse();
       return;
     }
     QMenu menu(this);
@@ -167,46 +146,40 @@ void ChartView::mousePressEvent(QMouseEvent* e) {
   }
 }
 
-void ChartView::mouseMoveEvent(QMouseEvent* e) {
-  if (drag_) {
-    if (line_drawn_) XorTrendLine();
-    line_end_ = e->position().toPoint();
-    XorTrendLine();
-    line_drawn_ = true;
-    drag_ = 2;
-  }
+void ChartWidget::mouseMoveEvent(QMouseEvent* e) {
+  const QPoint pos = e->position().toPoint();
+  DrawStrokes(TrendLineMove(pos.x(), pos.y()));
   if (CrossCursorOn() && !image_.isNull()) {
-    const QPoint pos = e->position().toPoint();
     MoveCross(0, pos.x(), pos.y(), [this](int x, int y, bool v) { XorCrossHair(&image_, x, y, v); });
     trend_only_ = true;
     update();
   }
 }
 
-void ChartView::mouseReleaseEvent(QMouseEvent* e) {
-  if (e->button() != Qt::LeftButton || !drag_) return;
-  const bool quick = QDateTime::currentMSecsSinceEpoch() - down_ms_ < 300;
-  EndDrag(quick);
+void ChartWidget::mouseReleaseEvent(QMouseEvent* e) {
+  if (e->button() != Qt::LeftButton || !TrendLine.drag) return;
+  DrawStrokes(TrendLineUp(QDateTime::currentMSecsSinceEpoch()));
+  releaseMouse();
 }
 
-void ChartView::timerEvent(QTimerEvent* e) {
+void ChartWidget::timerEvent(QTimerEvent* e) {
   if (e->timerId() != tip_timer_) return QWidget::timerEvent(e);
   TipTimerTick();
 }
 
-void ChartView::TipTimerTick() {
+void ChartWidget::TipTimerTick() {
   const QPoint global = QCursor::pos();
   const QPoint local = mapFromGlobal(global);
   TipTick t;
   t.mouse_x = global.x();
   t.mouse_y = global.y();
-  t.dragging = drag_ != 0;
+  t.dragging = TrendLine.drag != 0;
   t.main_focused = window()->isActiveWindow();
   t.in_chart = rect().contains(local) && local.x() <= width() - 80;
   ValueTipTimer(t);
 }
 
-void ChartView::BuildChartMenu(QMenu* menu) {
+void ChartWidget::BuildChartMenu(QMenu* menu) {
   AddMenuItems(menu, ChartPopupMenu[0].submenu, ChartPopupMenu[0].submenu_count);
   ApplyCommandStates(menu);
   // Bollinger bands and the Ichimoku cloud share the price pane; the chart menu offers
@@ -228,7 +201,7 @@ QWidget* CreateChartArea(QWidget* parent) {
   auto* layout = new QVBoxLayout(area);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
-  auto* view = new ChartView(area);
+  auto* view = new ChartWidget(area);
   InstallCrossWindow(parent ? parent->window() : nullptr);
   auto* bar = new ChartScrollBarWidget(area);
   layout->addWidget(view, 1);
@@ -248,14 +221,14 @@ QWidget* CreateChartArea(QWidget* parent) {
   };
   QObject::connect(bar, &QAbstractSlider::actionTriggered, bar, [](int action) {
     switch (action) {
-      case QAbstractSlider::SliderSingleStepSub: ChartScroll(0); break;
-      case QAbstractSlider::SliderSingleStepAdd: ChartScroll(1); break;
-      case QAbstractSlider::SliderPageStepSub: ChartScroll(2); break;
-      case QAbstractSlider::SliderPageStepAdd: ChartScroll(3); break;
+      case QAbstractSlider::SliderSingleStepSub: ChartScroll(SCROLL_LINE_LEFT); break;
+      case QAbstractSlider::SliderSingleStepAdd: ChartScroll(SCROLL_LINE_RIGHT); break;
+      case QAbstractSlider::SliderPageStepSub: ChartScroll(SCROLL_PAGE_LEFT); break;
+      case QAbstractSlider::SliderPageStepAdd: ChartScroll(SCROLL_PAGE_RIGHT); break;
       default: break;  // dragging the thumb moves nothing until it is released
     }
   });
   QObject::connect(bar, &QAbstractSlider::sliderReleased, bar,
-                   [bar] { ChartScroll(4, bar->sliderPosition()); });
+                   [bar] { ChartScroll(SCROLL_THUMB, bar->sliderPosition()); });
   return area;
 }

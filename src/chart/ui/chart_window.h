@@ -1,6 +1,8 @@
 // The chart window ("DrawWndClass") inside the main window, with the main window's
 // horizontal scroll bar below it: paints through its memory image, runs the 100 ms value
-// tip timer, the rubber-band trend line and the right-button menu "VURNPOPUP".
+// tip timer, draws the rubber-band trend line and shows the right-button menu
+// "VURNPOPUP". What it shows and how the mouse changes it are plain functions of the chart
+// (chart_paint.h, trend_line.h, chart_view.h); the widget forwards its events to them.
 #pragma once
 
 #include <QImage>
@@ -8,12 +10,13 @@
 #include <QWidget>
 
 class QMenu;
+struct TrendStrokes;
 
-class ChartView final : public QWidget {
+class ChartWidget final : public QWidget {
   Q_OBJECT
  public:
-  explicit ChartView(QWidget* parent);
-  ~ChartView() override;
+  explicit ChartWidget(QWidget* parent);
+  ~ChartWidget() override;
   // The memory image of the last paint.
   const QImage& Image() const { return image_; }
   // Fills a menu with the chart menu's items and their check marks and greying.
@@ -30,18 +33,11 @@ class ChartView final : public QWidget {
   bool eventFilter(QObject*, QEvent*) override;
 
  private:
-  void XorTrendLine();
-  void EndDrag(bool erase);
+  void DrawStrokes(const TrendStrokes& strokes);
   bool ScaleHoldKeys() const;
   QImage image_;
   int tip_timer_ = 0;
-  int last_disp_ = -1;
-  int last_ashi_ = 0;
-  bool trend_only_ = false;  // the next paint only shows the trend line's change
-  int drag_ = 0;             // 0 none, 1 button down, 2 line drawn while dragging
-  bool line_drawn_ = false;
-  QPoint line_start_, line_end_;
-  qint64 down_ms_ = 0;
+  bool trend_only_ = false;   // the next paint only shows the trend line's change
   int held_scroll_keys_ = 0;  // scrolling keys held down
   bool ctrl_down_ = false;
 };
@@ -60,5 +56,5 @@ class ChartScrollBarWidget final : public QScrollBar {
 // hook installed.
 QWidget* CreateChartArea(QWidget* parent);
 // The chart window and its scroll bar (nullptr while none exists).
-ChartView* TheChartView();
+ChartWidget* TheChartWidget();
 QScrollBar* TheChartScrollBar();

@@ -18,6 +18,7 @@
 #include "chart/chart_repaint.h"
 #include "chart/chart_view.h"
 #include "chart/ui/chart_window.h"
+#include "net/ui/today_download_dialog.h"
 #include "platform/qt/command_menus.h"
 #include "platform/qt/qt_codepage.h"
 #include "res/menus.h"
@@ -95,6 +96,7 @@ MainWindow::MainWindow() {
   BuildToolBar();
   RegisterShellCommands();
   RegisterUpdateCommands();
+  InstallTodayDownloadDialog(this);
   RegisterWindowCommands();
   SetChartWidget(CreateChartArea(this));
   RegisterChartCommands();

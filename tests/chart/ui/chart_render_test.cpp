@@ -306,7 +306,7 @@ TEST_F(ChartRender, ChartMenuCarriesMarksAndGreying) {
   fHighLowMark = 1;
   fViewIchimoku = 1;
   RegisterCommandCheck(40144, [] { return fHighLowMark != 0; });
-  ChartView::BuildChartMenu(&menu);
+  ChartWidget::BuildChartMenu(&menu);
   ASSERT_FALSE(menu.actions().isEmpty());
   QMenu* candles = menu.actions()[0]->menu();
   ASSERT_NE(candles, nullptr);

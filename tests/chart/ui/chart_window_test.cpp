@@ -7,7 +7,10 @@
 #include <QKeyEvent>
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "chart/chart_layout.h"
+#include "chart/chart_paint.h"
 #include "chart/chart_settings.h"
 #include "chart/chart_view.h"
 #include "chart/ui/chart_raster.h"
@@ -30,7 +33,7 @@ TEST(ChartWindow, StartsAtTheLastBarAndFollowsCommands) {
   ScriptedHost host;
   MainWindow w;
   w.show();
-  ChartView* view = TheChartView();
+  ChartWidget* view = TheChartWidget();
   ASSERT_NE(view, nullptr);
   EXPECT_EQ(view->objectName(), u"DrawWndClass"_qs);
   EXPECT_EQ(ScrollPos[0], 299);
@@ -62,10 +65,21 @@ TEST(ChartWindow, StartsAtTheLastBarAndFollowsCommands) {
   view->grab();
   EXPECT_EQ(w.AshiBox()->currentIndex(), 1);
   EXPECT_EQ(bar->maximum(), ScrollPos[1]);
-  // Space steps to the next stock through the posted command.
+  // Space steps to the next stock through the posted command; the tool windows hear of it
+  // when the chart paints it, and of every paint.
+  std::vector<int> told;
+  int painted = 0;
+  const int on_stock = ShownStockChanged.Add([&](int n) { told.push_back(n); });
+  const int on_paint = ChartPainted.Add([&] { ++painted; });
   MainOnKeyDown(VK_SPACE);
   host.RunPosted();
   EXPECT_EQ(DispNum, 1);
+  EXPECT_TRUE(told.empty());
+  view->grab();
+  EXPECT_EQ(told, std::vector<int>{1});
+  EXPECT_EQ(painted, 1);
+  ShownStockChanged.Remove(on_stock);
+  ChartPainted.Remove(on_paint);
   AshiFlag = 1;
 }
 
@@ -77,7 +91,7 @@ TEST(ChartWindow, TrendLineIsDrawnInXorAndAQuickClickLeavesNothing) {
   MainWindow w;
   w.show();
   QApplication::processEvents();
-  ChartView* view = TheChartView();
+  ChartWidget* view = TheChartWidget();
   view->grab();
   const QImage before = view->Image().copy();
   auto mouse = [view](QEvent::Type type, QPoint p, Qt::MouseButtons buttons) {

@@ -52,7 +52,7 @@ TEST_F(CrossWindowTest, CrossHairShowsOnEverySchemeAndASecondDrawErasesIt) {
   MainWindow w;
   w.resize(800, 600);
   w.show();
-  ChartView* view = TheChartView();
+  ChartWidget* view = TheChartWidget();
   ASSERT_NE(view, nullptr);
   for (int s = 0; s < 3; ++s) {
     UseScheme(s);
@@ -82,7 +82,7 @@ TEST_F(CrossWindowTest, CommandMouseAndWindow) {
   MainWindow w;
   w.resize(800, 600);
   w.show();
-  ChartView* view = TheChartView();
+  ChartWidget* view = TheChartWidget();
   ASSERT_NE(view, nullptr);
   UseScheme(1);  // the white scheme
   view->grab();

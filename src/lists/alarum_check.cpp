@@ -1,0 +1,3 @@
+#include "lists/alarum_check.h"
+
+void CheckAlarumAfterDownload() {}

@@ -1,0 +1,153 @@
+#include "net/ui/today_download_dialog.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDialog>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "db/price_model.h"
+#include "net/download_settings.h"
+#include "net/today_download.h"
+#include "platform/diagnostics.h"
+#include "platform/host.h"
+#include "platform/qt/qt_codepage.h"
+
+namespace {
+
+QString Id(int id) { return QString::number(id); }
+
+class TodayDialog final : public QDialog, public TodayDownloadProgress {
+ public:
+  explicit TodayDialog(QWidget* owner) : QDialog(owner) {
+    setObjectName(u"WEB_DOWNLOAD"_qs);
+    setWindowTitle(u"今日の株価をダウンロード"_qs);
+    source_ = new QComboBox(this);
+    source_->setObjectName(Id(IDC_WEB_SOURCE));
+    date_ = Label(IDC_WEB_DATE, u"不明"_qs);
+    progress_ = new QProgressBar(this);
+    progress_->setObjectName(Id(IDC_WEB_PROGRESS));
+    progress_->setTextVisible(false);
+    elapsed_ = Label(IDC_WEB_ELAPSED, u"--:--"_qs);
+    remaining_ = Label(IDC_WEB_REMAINING, u"--:--"_qs);
+    explain_ = Label(IDC_WEB_EXPLAIN, QString());
+    download_ = new QPushButton(u"ダウンロード"_qs, this);
+    download_->setObjectName(Id(IDOK));
+    download_->setDefault(true);
+    cancel_ = new QPushButton(u"キャンセル"_qs, this);
+    cancel_->setObjectName(Id(IDCANCEL));
+
+    auto* grid = new QGridLayout;
+    grid->addWidget(new QLabel(u"取得先"_qs, this), 0, 0);
+    grid->addWidget(source_, 0, 1);
+    grid->addWidget(new QLabel(u"日付"_qs, this), 1, 0);
+    grid->addWidget(date_, 1, 1);
+    grid->addWidget(new QLabel(u"経過時間"_qs, this), 2, 0);
+    grid->addWidget(elapsed_, 2, 1);
+    grid->addWidget(new QLabel(u"残り時間"_qs, this), 3, 0);
+    grid->addWidget(remaining_, 3, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(download_);
+    buttons->addWidget(cancel_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addWidget(progress_);
+    layout->addWidget(explain_);
+    layout->addLayout(buttons);
+
+    // Start: one source, its explanation, the table emptied.
+    source_->addItem(u"Yahoo!から"_qs);
+    source_->setCurrentIndex(0);
+    explain_->setText(u"ダウンロード時間 12分00秒。\n信用残の取得は「過去株価を補充」をご利用下さい。\n"_qs);
+    WebDownSelect = source_->currentIndex();
+    progress_->setValue(0);
+    ClearWebDayTable();
+    connect(download_, &QPushButton::clicked, this, [this] { OnDownload(); });
+    connect(cancel_, &QPushButton::clicked, this, [this] { OnCancel(); });
+    if (fTimedDownload) {
+      setWindowTitle(u"定時の自動ダウンロード中。"_qs);
+      QTimer::singleShot(1000, this, [this] {
+        if (!push_ok_) download_->click();
+      });
+    }
+  }
+
+  void ShowDate(const char* text) override { date_->setText(FromCp932(text)); }
+  void ShowProgress(int done, int total, const char* elapsed, const char* remaining) override {
+    progress_->setValue(done);
+    elapsed_->setText(FromCp932(elapsed));
+    remaining_->setText(FromCp932(remaining));
+  }
+  bool CancelRequested() override {
+    QCoreApplication::processEvents();
+    return user_cancel_;
+  }
+
+ protected:
+  void reject() override {
+    // Escape or the close box: during a run only the request to stop.
+    if (push_ok_) user_cancel_ = true;
+    else done(0);
+  }
+  void closeEvent(QCloseEvent* e) override {
+    if (push_ok_) {
+      user_cancel_ = true;
+      e->ignore();
+      return;
+    }
+    QDialog::closeEvent(e);
+  }
+
+ private:
+  QLabel* Label(int id, const QString& text) {
+    auto* l = new QLabel(text, this);
+    l->setObjectName(Id(id));
+    return l;
+  }
+
+  void OnDownload() {
+    if (push_ok_) return;
+    download_->setEnabled(false);
+    source_->setEnabled(false);
+    push_ok_ = true;
+    progress_->setRange(0, LastKabu > 0 ? LastKabu : 1);
+    const int result = RunTodayDownload(this);
+    push_ok_ = false;
+    done(result);
+  }
+
+  void OnCancel() {
+    PRT("fPushOK=%d, fUserCancel=%d\n", push_ok_ ? 1 : 0, user_cancel_ ? 1 : 0);
+    if (!push_ok_) done(0);
+    user_cancel_ = true;
+  }
+
+  QComboBox* source_;
+  QLabel *date_, *elapsed_, *remaining_, *explain_;
+  QProgressBar* progress_;
+  QPushButton *download_, *cancel_;
+  bool push_ok_ = false;      // a download is running
+  bool user_cancel_ = false;  // Cancel or close asked during the run
+};
+
+QPointer<QWidget> g_owner;
+
+}  // namespace
+
+int ShowTodayDownloadDialog(QWidget* owner) {
+  TodayDialog dialog(owner);
+  return dialog.exec();
+}
+
+void InstallTodayDownloadDialog(QWidget* owner) {
+  g_owner = owner;
+  TodayDownloadDialog = [] { return ShowTodayDownloadDialog(g_owner); };
+}

@@ -1,0 +1,63 @@
+#include "shell/today_command.h"
+
+#include "db/database_file.h"
+#include "db/database_lock.h"
+#include "db/day_file_update.h"
+#include "db/master_file.h"
+#include "db/price_model.h"
+#include "db/stock_code.h"
+#include "lists/alarum_check.h"
+#include "net/today_download.h"
+#include "platform/diagnostics.h"
+#include "shell/settings.h"
+
+int (*MergeDayFileHook)(const char* path, bool unattended) = nullptr;
+
+int MergeTodayDayFile(const char* path) {
+  if (!path || !path[0]) return 0;
+  if (MergeDayFileHook) return MergeDayFileHook(path, fTimedDownload != 0);
+  return UpdateFromDayFile(path, fTimedDownload != 0);
+}
+
+void TodayDownloadCommand() {
+  int result;
+  if (TodayDownloadDialog) {
+    result = TodayDownloadDialog();
+  } else {
+    ClearWebDayTable();
+    result = RunTodayDownload(nullptr);
+  }
+  if (result != 1) return;
+  MergeTodayDayFile(WebDayFileName);
+  if (!fTimedDownload) CheckAlarumAfterDownload();
+}
+
+TodayUpdateResult RunTodayUpdate(TodayDownloadProgress* progress, std::string* reason) {
+  auto unusable = [&](const std::string& why) {
+    *reason = why;
+    return TODAY_NO_DATABASE;
+  };
+  auto fail = [&](const std::string& why) {
+    *reason = why;
+    return TODAY_FAILED;
+  };
+  TagDate = LoadTag();
+  if (TagDate == 0) return unusable(std::string(TAG_FILE) + " を読めません");
+  if (!VURN_file_in(-1, 0) || !VURN_file_in(-1, 1)) return unusable(DbFailureText());
+  if (fSampleDB) return unusable("サンプル版のデータベース(try.hy3)は更新できません。vurn.hy3 がありません");
+  MakeCodeOrder();
+  LoadSettings();
+  DatabaseLockHold lock;
+  if (!lock.held()) return fail("データベースの更新ロックを取れません");
+  // Unattended, as the timed download runs: no questions, no boxes.
+  struct Timed {
+    int saved = fTimedDownload;
+    Timed() { fTimedDownload = 1; }
+    ~Timed() { fTimedDownload = saved; }
+  } timed;
+  ClearWebDayTable();
+  if (RunTodayDownload(progress) != 1) return fail(TodayDownloadFailure());
+  if (MergeTodayDayFile(WebDayFileName) != 1)
+    return fail(std::string(WebDayFileName) + " をデータベースに取り込めませんでした");
+  return TODAY_UPDATED;
+}
