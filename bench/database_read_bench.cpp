@@ -43,7 +43,7 @@ class BenchDatabase {
       }
     };
     if (WriteDatabaseImage(DataFilePath(DB_FILE), image) != 0) std::abort();
-    if (!VURN_file_in(-1, 0)) std::abort();
+    if (!VURN_file_in(-1, DB_IN_HEADER)) std::abort();
   }
   ~BenchDatabase() {
     std::error_code ec;
@@ -68,7 +68,7 @@ void BM_ReadEveryRecordDesigned(benchmark::State& state) {
   Database();
   for (auto _ : state) {
     for (int n = 0; n < MAX_KABU; ++n) {
-      if (!VURN_file_in(n, 2)) state.SkipWithError("read failed");
+      if (!VURN_file_in(n, DB_IN_RECORD)) state.SkipWithError("read failed");
       benchmark::DoNotOptimize(WorkHiashi()->close[n % MAX_DATE]);
     }
   }

@@ -36,14 +36,14 @@ struct ChartMetrics {
 // The layout of the last paint.
 extern ChartMetrics Metrics;
 
-// Steps 1 to 5 of the layout: pane heights, plotting width and bar slots for a client of
+// The first part of the layout: pane heights, plotting width and bar slots for a client of
 // w x hc with n indicator panes, the volume-with-indicators setting, the volume share in
 // per cent and the spacing. The pane height is the truncation of the whole product
 // H / (n w + 100 / R) x w, computed exactly in integers.
 void LayoutPanes(ChartMetrics* m, int w, int hc, int n, int deki_view, int ratio, int spacing);
 // Bottom y of indicator pane j (0 = top).
 int PaneBottom(const ChartMetrics& m, int j);
-// Bar shown positions (layout steps 6 and 7) from the period's scroll position, the
+// Bar shown positions from the period's scroll position, the
 // series' data range and the cloud's lead (0 without Ichimoku); sets DispStart, DispEnd,
 // BarX0 and HasBars. series_last is the series' last bar index (the calendar's end).
 void PlaceBars(ChartMetrics* m, int scroll_pos, int first, int last, int series_last,
@@ -51,7 +51,7 @@ void PlaceBars(ChartMetrics* m, int scroll_pos, int first, int last, int series_
 // Left x of bar i's slot and its centre.
 inline int SlotX(const ChartMetrics& m, int i) { return m.BarX0 + (i - m.DispStart) * m.Spacing; }
 inline int CentreX(const ChartMetrics& m, int i) { return SlotX(m, i) + m.Spacing / 2; }
-// Steps 8 to 11: extremes of the bars shown and the two scales. With hold the previous
+// Extremes of the bars shown and the two scales. With hold the previous
 // scales are used for the same stock (Ctrl held while scrolling by key). A flat range
 // draws at one price unit per pixel and writes "rt=0.0!". Without bars the scales are
 // 1.0 and the extremes 0.

@@ -1,15 +1,16 @@
 #include "chart/chart_repaint.h"
 
+#include "platform/hooks.h"
+
 namespace {
-void (*g_notify)() = nullptr;
 int g_requests = 0;
 }  // namespace
 
 void RequestChartRepaint() {
   ++g_requests;
-  if (g_notify) g_notify();
+  if (ChartRepaintHook) ChartRepaintHook();
 }
 
-void SetChartRepaintNotifier(void (*notify)()) { g_notify = notify; }
+void SetChartRepaintNotifier(void (*notify)()) { ChartRepaintHook = notify; }
 
 int ChartRepaintRequests() { return g_requests; }

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "chart/indicator_commands.h"
+
 // The settings variables themselves are defined with their rows in the settings table.
 
 const ClrEntry ClrTable[CLR_COUNT] = {
@@ -16,6 +18,13 @@ int ViewShihyo[VIEW_SHIHYO_MAX];
 int nViewShihyo;
 int fViewPsycho, fViewRCI, fViewRSI, fViewDMI, fViewVR, fViewStoc, fViewKairi, fViewMACD;
 
+const ViewFlagDef ViewFlags[VIEW_FLAG_COUNT] = {
+    {&fViewPsycho, IDM_VIEW_PSYCHO, 1},   {&fViewRCI, IDM_VIEW_RCI, 2},         {&fViewRSI, IDM_VIEW_RSI, 3},
+    {&fViewDMI, IDM_VIEW_DMI, 4},         {&fViewVR, IDM_VIEW_VR, 5},           {&fViewStoc, IDM_VIEW_STOC, 6},
+    {&fViewKairi, IDM_VIEW_KAIRI, 7},     {&fViewMACD, IDM_VIEW_MACD, 8},       {&fViewKakakutai, IDM_KAKAKUTAI, 0},
+    {&fViewIchimoku, IDM_ICHIMOKU, 0},    {&fViewBollinger, IDM_BOLLINGER, 0},  {&fViewParabolic, IDM_PARABOLIC, 0},
+};
+
 int NearestHaba(int v) {
   // Distances in 64 bits: v may be anything the settings file held.
   int best = HabaTable[0];
@@ -24,11 +33,7 @@ int NearestHaba(int v) {
   return best;
 }
 
-int* ShihyoFlag(int kind) {
-  static int* const flags[VIEW_SHIHYO_MAX] = {&fViewPsycho, &fViewRCI,  &fViewRSI,   &fViewDMI,
-                                              &fViewVR,     &fViewStoc, &fViewKairi, &fViewMACD};
-  return kind >= 1 && kind <= VIEW_SHIHYO_MAX ? flags[kind - 1] : nullptr;
-}
+int* ShihyoFlag(int kind) { return kind >= 1 && kind <= VIEW_SHIHYO_MAX ? ViewFlags[kind - 1].flag : nullptr; }
 
 void SetViewShihyoFromList(const int* kinds, int count) {
   for (int k = 1; k <= VIEW_SHIHYO_MAX; ++k) *ShihyoFlag(k) = 0;

@@ -110,6 +110,16 @@ constexpr int VIEW_SHIHYO_MAX = 8;
 extern int ViewShihyo[VIEW_SHIHYO_MAX];
 extern int nViewShihyo;
 extern int fViewPsycho, fViewRCI, fViewRSI, fViewDMI, fViewVR, fViewStoc, fViewKairi, fViewMACD;
+// Every show flag above with its command, in one list: the lower-pane kinds 1 to 8 in kind
+// order, then the four overlays. The toggles, their check marks and whatever saves and
+// puts back the view walk this list.
+struct ViewFlagDef {
+  int* flag;
+  int command;
+  int kind;  // 1 to 8 for a lower pane, 0 for an overlay
+};
+constexpr int VIEW_FLAG_COUNT = VIEW_SHIHYO_MAX + 4;
+extern const ViewFlagDef ViewFlags[VIEW_FLAG_COUNT];
 // The show flag of indicator kind 1 to 8, nullptr for any other kind.
 int* ShihyoFlag(int kind);
 // Sets the panes from a stored list: kinds are taken in order while they are 1 to 8 and

@@ -12,6 +12,7 @@
 #include "chart/chart_paint.h"
 #include "chart/shown_stock.h"
 #include "chart/trend_line.h"
+#include "platform/hooks.h"
 #include "platform/virtual_keys.h"
 
 int HabaIndex[3] = {4, 2, 1};
@@ -19,8 +20,6 @@ int ScrollPos[3] = {0, 0, 0};
 int nDispBar = 0;
 int fHighLowMark = 1;
 ChartScrollState ChartScrollBar = {0, 0, 0};
-void (*ChartScrollBarHook)(int min, int max, int pos) = nullptr;
-void (*AshiBoxSelectHook)(int index) = nullptr;
 
 namespace {
 

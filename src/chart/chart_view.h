@@ -17,10 +17,6 @@ struct ChartScrollState {
   int min, max, pos;
 };
 extern ChartScrollState ChartScrollBar;
-// Installed by the chart window: shows a new range and position on the scroll bar.
-extern void (*ChartScrollBarHook)(int min, int max, int pos);
-// Installed by the main window: selects entry index of the bar-period box.
-extern void (*AshiBoxSelectHook)(int index);
 
 // The spacing of the current bar period in pixels (12 for a bar period outside 1 to 3).
 int CurrentSpacing();

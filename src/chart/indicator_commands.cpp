@@ -1,5 +1,7 @@
 #include "chart/indicator_commands.h"
 
+#include <utility>
+
 #include "chart/chart_repaint.h"
 #include "chart/chart_settings.h"
 #include "chart/chart_view.h"
@@ -9,27 +11,9 @@
 
 namespace {
 
-struct ToggleRow {
-  int id;
-  int* flag;
-};
-
-// The eight indicator toggles in kind order, then the overlays.
-const ToggleRow kIndicatorToggles[] = {
-    {IDM_VIEW_PSYCHO, &fViewPsycho}, {IDM_VIEW_RCI, &fViewRCI},   {IDM_VIEW_RSI, &fViewRSI},
-    {IDM_VIEW_DMI, &fViewDMI},       {IDM_VIEW_VR, &fViewVR},     {IDM_VIEW_STOC, &fViewStoc},
-    {IDM_VIEW_KAIRI, &fViewKairi},   {IDM_VIEW_MACD, &fViewMACD},
-};
-const ToggleRow kOverlayToggles[] = {
-    {IDM_KAKAKUTAI, &fViewKakakutai}, {IDM_ICHIMOKU, &fViewIchimoku},
-    {IDM_BOLLINGER, &fViewBollinger}, {IDM_PARABOLIC, &fViewParabolic},
-};
-
 int* FlagOf(int id) {
-  for (const ToggleRow& r : kIndicatorToggles)
-    if (r.id == id) return r.flag;
-  for (const ToggleRow& r : kOverlayToggles)
-    if (r.id == id) return r.flag;
+  for (const ViewFlagDef& v : ViewFlags)
+    if (v.command == id) return v.flag;
   return nullptr;
 }
 
@@ -61,24 +45,28 @@ void ToggleBollinger(int) {
 }
 
 void BackToVolume(int) {
-  for (const ToggleRow& r : kIndicatorToggles) *r.flag = 0;
+  for (const ViewFlagDef& v : ViewFlags)
+    if (v.kind) *v.flag = 0;
   fViewKakakutai = fViewBollinger = fViewParabolic = 0;
   if (fViewIchimoku) HostPostCommand(IDM_ICHIMOKU);
   DekiHabaRitu = 20;
   Refresh();
 }
 
-template <int I>
-bool Checked() {
-  return *FlagOf(I) != 0;
+template <size_t I>
+bool FlagOn() {
+  return *ViewFlags[I].flag != 0;
+}
+
+template <size_t... I>
+void RegisterCheckMarks(std::index_sequence<I...>) {
+  (RegisterCommandCheck(ViewFlags[I].command, FlagOn<I>), ...);
 }
 
 }  // namespace
 
 void RegisterIndicatorCommands() {
-  for (const ToggleRow& r : kIndicatorToggles) RegisterCommand(r.id, ToggleIndicator);
-  RegisterCommand(IDM_KAKAKUTAI, ToggleIndicator);
-  RegisterCommand(IDM_PARABOLIC, ToggleIndicator);
+  for (const ViewFlagDef& v : ViewFlags) RegisterCommand(v.command, ToggleIndicator);
   RegisterCommand(IDM_ICHIMOKU, ToggleIchimoku);
   RegisterCommand(IDM_BOLLINGER, ToggleBollinger);
   RegisterCommand(IDM_SHIHYO_NEXT, [](int) {
@@ -91,17 +79,6 @@ void RegisterIndicatorCommands() {
   });
   RegisterCommand(IDM_BACK_TO_VOLUME, BackToVolume);
 
-  RegisterCommandCheck(IDM_VIEW_PSYCHO, Checked<IDM_VIEW_PSYCHO>);
-  RegisterCommandCheck(IDM_VIEW_RCI, Checked<IDM_VIEW_RCI>);
-  RegisterCommandCheck(IDM_VIEW_RSI, Checked<IDM_VIEW_RSI>);
-  RegisterCommandCheck(IDM_VIEW_DMI, Checked<IDM_VIEW_DMI>);
-  RegisterCommandCheck(IDM_VIEW_VR, Checked<IDM_VIEW_VR>);
-  RegisterCommandCheck(IDM_VIEW_STOC, Checked<IDM_VIEW_STOC>);
-  RegisterCommandCheck(IDM_VIEW_KAIRI, Checked<IDM_VIEW_KAIRI>);
-  RegisterCommandCheck(IDM_VIEW_MACD, Checked<IDM_VIEW_MACD>);
-  RegisterCommandCheck(IDM_KAKAKUTAI, Checked<IDM_KAKAKUTAI>);
-  RegisterCommandCheck(IDM_ICHIMOKU, Checked<IDM_ICHIMOKU>);
-  RegisterCommandCheck(IDM_BOLLINGER, Checked<IDM_BOLLINGER>);
-  RegisterCommandCheck(IDM_PARABOLIC, Checked<IDM_PARABOLIC>);
+  RegisterCheckMarks(std::make_index_sequence<VIEW_FLAG_COUNT>{});
   RegisterCommandEnabled(IDM_BOLLINGER, [] { return fViewIchimoku == 0; });
 }

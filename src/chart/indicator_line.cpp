@@ -23,19 +23,6 @@ const IndicatorLine* FindLine(const IndicatorLine* lines, int n, LineKind kind) 
   return nullptr;
 }
 
-const char* AshiUnitWord(int ashi) {
-  switch (ashi) {
-    case 1:
-      return "日";
-    case 2:
-      return "週";
-    case 3:
-      return "月";
-    default:
-      return "";
-  }
-}
-
 SeriesSpan SpanOf(const DispSeries& ds) {
   // Limited to -1 ... MAX_DATE, so that adding a clamped window never overflows.
   auto limit = [](int32_t v, int lo, int hi) { return v < lo ? lo : (v > hi ? hi : v); };

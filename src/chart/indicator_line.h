@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "chart/bar_period.h"
 #include "db/price_model.h"
 
 // Value slots of a line: one per bar index, and 100 beyond the last bar for the lead of
@@ -72,6 +73,3 @@ const IndicatorLine* FindLine(const IndicatorLine* lines, int n, LineKind kind);
 
 // True when the line has a value at bar i.
 bool LineHasValue(const IndicatorLine& line, int i);
-
-// The unit word of a bar period (1 daily, 2 weekly, 3 monthly): "日", "週" or "月".
-const char* AshiUnitWord(int ashi);

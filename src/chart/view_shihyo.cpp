@@ -5,10 +5,8 @@
 #include "platform/diagnostics.h"
 
 const ShihyoRow ShihyoTable[SHIHYO_KINDS] = {
-    {1, &fViewPsycho, AppendPsychoLines}, {2, &fViewRCI, AppendRciLines},
-    {3, &fViewRSI, AppendRsiLines},       {4, &fViewDMI, AppendDmiLines},
-    {5, &fViewVR, AppendVrLines},         {6, &fViewStoc, AppendStocLines},
-    {7, &fViewKairi, AppendKairiLines},   {8, &fViewMACD, AppendMacdLines},
+    {1, AppendPsychoLines}, {2, AppendRciLines},  {3, AppendRsiLines},   {4, AppendDmiLines},
+    {5, AppendVrLines},     {6, AppendStocLines}, {7, AppendKairiLines}, {8, AppendMacdLines},
 };
 
 namespace {
@@ -40,11 +38,11 @@ void RebuildViewShihyo() {
       FatalAt(__FILE__, __LINE__);
       Fatal("kindが見つからない=%d,nViewShihyo=%d\n", kind, nViewShihyo);
     }
-    if (*row->flag) ViewShihyo[kept++] = kind;
+    if (*ShihyoFlag(kind)) ViewShihyo[kept++] = kind;
   }
   nViewShihyo = kept;
   for (const ShihyoRow& r : ShihyoTable) {
-    if (!*r.flag || Listed(r.kind)) continue;
+    if (!*ShihyoFlag(r.kind) || Listed(r.kind)) continue;
     if (nViewShihyo >= VIEW_SHIHYO_MAX) {
       FatalAt(__FILE__, __LINE__);
       Fatal("Over VIEW_SHIHYO_MAX\n");
@@ -56,8 +54,8 @@ void RebuildViewShihyo() {
 
 void StepShihyo(int step) {
   int k = (nViewShihyo > 0 ? ViewShihyo[0] : 0) + step;
-  for (const ShihyoRow& r : ShihyoTable) *r.flag = 0;
+  for (const ShihyoRow& r : ShihyoTable) *ShihyoFlag(r.kind) = 0;
   if (k < 0) k = SHIHYO_MACD;
-  if (const ShihyoRow* row = FindRow(k)) *row->flag = 1;
+  if (int* flag = ShihyoFlag(k)) *flag = 1;
   RebuildViewShihyo();
 }

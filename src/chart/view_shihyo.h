@@ -2,11 +2,10 @@
 // and the table of kinds with their show flags and compute operations.
 #pragma once
 
-// One indicator kind: its number, show flag and the operation that appends its lines to
-// the chart's line list.
+// One indicator kind: its number and the operation that appends its lines to the chart's
+// line list (its show flag is ShihyoFlag(kind)).
 struct ShihyoRow {
   int kind;
-  int* flag;
   void (*append_lines)();
 };
 constexpr int SHIHYO_KINDS = 8;

@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "db/day_index.h"
 #include "db/master_file.h"
 #include "db/stock_code.h"
 #include "platform/file_error.h"
@@ -73,11 +74,6 @@ Master ReadMaster(const std::string& tag_path, std::string* problem) {
   m.count = head[3];
   m.date = head[4];
   return m;
-}
-
-bool IsRealDate(int32_t d) {
-  const int y = d / 10000, mo = d / 100 % 100, day = d % 100;
-  return y >= 1900 && y <= 2999 && mo >= 1 && mo <= 12 && day >= 1 && day <= 31;
 }
 
 bool Terminated(const char* field, size_t size) { return std::memchr(field, 0, size) != nullptr; }

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "db/database_lock.h"
+#include "db/day_index.h"
 #include "db/open_retry.h"
 #include "db/record_io.h"
 #include "platform/file_error.h"
@@ -31,11 +32,6 @@ namespace {
 
 char g_failure[512];
 int g_slots_in_file = 0;
-
-bool IsRealDate(int32_t d) {
-  const int y = d / 10000, m = d / 100 % 100, day = d % 100;
-  return y >= 1900 && y <= 2999 && m >= 1 && m <= 12 && day >= 1 && day <= 31;
-}
 
 int ReadHeader(int fd, const char* name) {
   struct stat st {};

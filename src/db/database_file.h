@@ -46,6 +46,16 @@ extern int fSampleDB;
 // Set while a command that changes prices runs.
 extern int fBusy;
 
+// The modes of VURN_file_in and VURN_file_out.
+enum : int {
+  DB_IN_HEADER = 0,     // the header (LastDate, LastKabu, version)
+  DB_IN_CALENDAR = 1,   // the calendar nikkei_date
+  DB_IN_RECORD = 2,     // record stock_num into the work record
+  DB_OUT_CREATE = 0,    // a new vurn.hy3: header, calendar, the scratch record as slot 0
+  DB_OUT_CALENDAR = 1,  // rewrite the header and the calendar
+  DB_OUT_RECORD = 2,    // the work record into slot stock_num
+};
+
 // mode 0: header (LastDate); mode 1: calendar (nikkei_date); mode 2: record stock_num into
 // the work record (ReadRecord). Returns 1 on success, 0 on failure. Every call opens
 // vurn.hy3 afresh, falling back to try.hy3 when vurn.hy3 does not exist. A failed or short

@@ -5,6 +5,11 @@
 #include "db/price_model.h"
 #include "platform/diagnostics.h"
 
+bool IsRealDate(int32_t date) {
+  const int y = date / 10000, m = date / 100 % 100, d = date % 100;
+  return y >= 1900 && y <= 2999 && m >= 1 && m <= 12 && d >= 1 && d <= 31;
+}
+
 int FindDayIndex(int32_t real_date) {
   for (int i = 0; i < LastDate; ++i)
     if (nikkei_date[i] == real_date) return i;

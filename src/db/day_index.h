@@ -3,6 +3,9 @@
 
 #include <cstdint>
 
+// True for a real date yyyymmdd of the years 1900 to 2999 (month 1 to 12, day 1 to 31):
+// the check every date from a file or a page passes before it is used.
+bool IsRealDate(int32_t date);
 // The day index of a real date, or -1 with a diagnostic line when it is not a trading day.
 int RealDate_to_DayIndex(int32_t real_date);
 // The same lookup without the diagnostic line.

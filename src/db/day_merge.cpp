@@ -22,9 +22,6 @@
 #include "platform/file_replace.h"
 #include "platform/working_folder.h"
 
-void (*RecordMergedHook)(int stock_num, const Hiashi& record) = nullptr;
-void (*ScreeningStaleHook)() = nullptr;
-void (*MergeFinishedHook)() = nullptr;
 
 namespace {
 

@@ -17,14 +17,10 @@
 #include "db/day_file.h"
 #include "db/merge_ui.h"
 #include "db/price_model.h"
+#include "platform/hooks.h"
 
-// Notifications to the layers above; shell registers them at start-up (nothing until then).
-// A record was stored (save pass): its screening data is refreshed.
-extern void (*RecordMergedHook)(int stock_num, const Hiashi& record);
-// A merge stopped after storing records: the screening data must be rebuilt, not trusted.
-extern void (*ScreeningStaleHook)();
-// A merge finished: the screening snapshot is saved.
-extern void (*MergeFinishedHook)();
+// Its notifications to the layers above (RecordMergedHook, ScreeningStaleHook,
+// MergeFinishedHook) are in platform/hooks.h; shell registers them at start-up.
 
 struct MergeSummary {
   int32_t date = 0;

@@ -1,6 +1,9 @@
 #include "lists/screening_refresh.h"
 
-// The screening snapshot is not built yet: until it is, there is nothing to refresh.
-void RefreshScreeningStock(int, const Hiashi&) {}
-void MarkScreeningStale() {}
-void SaveScreeningAfterMerge() {}
+#include "lists/screening_snapshot.h"
+
+// A stored record only makes the file stale: the new day moves every stock's window, so the
+// whole data are rebuilt once the merge ends (or stops), not stock by stock.
+void RefreshScreeningStock(int, const Hiashi&) { MarkPhtChanged(); }
+void MarkScreeningStale() { RebuildAllPht(false); }
+void SaveScreeningAfterMerge() { RefreshScreeningAfterMerge(); }

@@ -21,6 +21,7 @@
 #include "net/page_text.h"
 #include "net/trust_store.h"
 #include "platform/diagnostics.h"
+#include "platform/web_url.h"
 
 namespace {
 
@@ -238,13 +239,9 @@ bool SplitHttpsUrl(const char* url, char* host, size_t host_size, char* path, si
     PRT("no host\n");
     return false;
   }
-  // A blank or control byte would end the request line or start a header of its own.
-  for (const char* p = url; *p; ++p) {
-    const unsigned char c = static_cast<unsigned char>(*p);
-    if (c <= 0x20 || c == 0x7F) {
-      PRT("bad character in url\n");
-      return false;
-    }
+  if (UrlHasBlankOrControl(url)) {
+    PRT("bad character in url\n");
+    return false;
   }
   const size_t host_len = static_cast<size_t>(slash - h);
   const size_t path_len = len - 8 - host_len;

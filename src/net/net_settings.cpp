@@ -5,6 +5,7 @@
 
 #include "net/net_config.h"
 #include "platform/diagnostics.h"
+#include "platform/web_url.h"
 
 namespace {
 
@@ -12,9 +13,7 @@ namespace {
 void ApplyBaseUrl(const char* key, char* var, std::string& target, const std::string& fallback) {
   std::string url = var;
   while (!url.empty() && url.back() == '/') url.pop_back();
-  bool ok = (url.rfind("https://", 0) == 0 || url.rfind("http://", 0) == 0) && url.find_first_of(" \t") == std::string::npos &&
-            url.size() > url.find("//") + 2;
-  if (!ok) {
+  if (!IsWellFormedWebUrl(url)) {
     PRT("設定値が不正です %s=%s\n", key, var);
     url = fallback;
     std::strcpy(var, fallback.c_str());

@@ -37,24 +37,30 @@ void RegisterCommandRange(int first, int last, CommandHandler handler) {
 
 long CommandParam = 0;
 
+namespace {
+
+CommandHandler HandlerOf(int id) {
+  auto it = Singles().find(id);
+  if (it != Singles().end() && it->second) return it->second;
+  for (auto r = Ranges().rbegin(); r != Ranges().rend(); ++r)
+    if (id >= r->first && id <= r->last && r->handler) return r->handler;
+  return nullptr;
+}
+
+}  // namespace
+
+bool CommandHandled(int id) { return HandlerOf(id) != nullptr; }
+
 bool OnCommand(int id, long param) {
   struct Restore {
     long saved;
     ~Restore() { CommandParam = saved; }
   } restore{CommandParam};
   CommandParam = param;
-  auto it = Singles().find(id);
-  if (it != Singles().end() && it->second) {
-    it->second(id);
-    return true;
-  }
-  for (auto r = Ranges().rbegin(); r != Ranges().rend(); ++r) {
-    if (id >= r->first && id <= r->last && r->handler) {
-      r->handler(id);
-      return true;
-    }
-  }
-  return false;
+  const CommandHandler handler = HandlerOf(id);
+  if (!handler) return false;
+  handler(id);
+  return true;
 }
 
 void ClearCommands() {
@@ -74,6 +80,7 @@ int CommandCheckState(int id) {
 }
 
 bool CommandEnabled(int id) {
+  if (!CommandHandled(id)) return false;
   auto it = Enables().find(id);
   return it == Enables().end() || !it->second || it->second();
 }

@@ -12,6 +12,8 @@ void RegisterCommandRange(int first, int last, CommandHandler handler);
 // available to the handler as CommandParam while it runs.
 bool OnCommand(int id, long param = 0);
 extern long CommandParam;
+// True when a handler is registered for the command (alone or in a range).
+bool CommandHandled(int id);
 // Removes every registration (tests).
 void ClearCommands();
 
@@ -22,5 +24,6 @@ void RegisterCommandCheck(int id, CommandStateFn is_checked);
 void RegisterCommandEnabled(int id, CommandStateFn is_enabled);
 // 1 checked, 0 not checked, -1 when the command has no check mark.
 int CommandCheckState(int id);
-// False only when a registered state says the command is greyed.
+// False when no handler is registered (an item that would do nothing is greyed) or when a
+// registered state says the command is greyed.
 bool CommandEnabled(int id);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/codepage.h"
+#include "platform/hooks.h"
 #include "platform/host.h"
 #include "platform/working_folder.h"
 
@@ -16,7 +17,6 @@ int PrtTop = PRT_TOP_MAX;
 int fPrtOff = 0;
 int fPrtFile = 0;
 char FatalWhere[512] = "内部エラーで停止しました";
-void (*PrtChangedHook)() = nullptr;
 
 namespace {
 

@@ -18,8 +18,6 @@ extern int fPrtOff;     // while set, PRT does nothing
 extern int fPrtFile;    // while set, PRT texts are appended to the file "output"
 extern char FatalWhere[512];
 
-// Called after PRT changed the history (the open diagnostic window repaints).
-extern void (*PrtChangedHook)();
 
 // Formats and appends to the history (and the "output" file when on). A text longer than
 // 5119 bytes is cut at a character boundary.

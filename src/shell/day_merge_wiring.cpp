@@ -3,6 +3,7 @@
 #include "db/day_file_update.h"
 #include "db/day_merge.h"
 #include "lists/screening_refresh.h"
+#include "platform/hooks.h"
 #include "shell/update_command.h"
 
 void RegisterDayMerge() {

@@ -3,6 +3,7 @@
 #include "chart/chart_repaint.h"
 #include "chart/chart_view.h"
 #include "chart/stock_step.h"
+#include "platform/hooks.h"
 #include "platform/host.h"
 #include "res/accelerators.h"
 #include "platform/command_dispatch.h"
@@ -10,8 +11,6 @@
 #include "shell/shell_commands.h"
 #include "platform/virtual_keys.h"
 
-bool (*FavoriteWheelHook)(int steps) = nullptr;
-void (*OpenNameInputDialog)() = nullptr;
 
 namespace {
 // Shift switches the bar period only when released with no other key pressed meanwhile,
@@ -58,7 +57,7 @@ void MainOnChar(int ch) {
   if (ch >= '1' && ch <= '9') {
     if (OpenCodeInputDialog) OpenCodeInputDialog(ch - '0');
   } else if (ch == 'f' || ch == 'F') {
-    if (OpenNameInputDialog) OpenNameInputDialog();
+    OnCommand(IDM_NAME_SEARCH);
   } else if (ch == 'p') {
     HostPostCommand(IDM_PRT_WINDOW);
   }
@@ -76,6 +75,7 @@ bool MainOnAccelerator(int vk, bool ctrl) {
   g_shift_alone = false;
   int id = FindAccelerator(vk, ctrl);
   if (id == 0) return false;
-  OnCommand(id);
+  // The key of a greyed item is taken but does nothing, as the item would.
+  if (CommandEnabled(id)) OnCommand(id);
   return true;
 }

@@ -11,7 +11,3 @@ void MainOnChar(int ch);
 void MainOnWheel(int delta);
 // An accelerator key: runs its command and returns true, or returns false.
 bool MainOnAccelerator(int vk, bool ctrl);
-
-// Parts of other modules the keys reach (installed by those modules; nothing until then).
-extern bool (*FavoriteWheelHook)(int steps);       // favourites stepping; false when off
-extern void (*OpenNameInputDialog)();              // the name search

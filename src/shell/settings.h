@@ -8,8 +8,6 @@
 #pragma once
 
 constexpr const char* SETTINGS_FILE_NAME = "mirelo.ini";
-// This program's version string, written as "VersionInfo" at every save.
-constexpr const char* VURN_VERSION_STRING = "Kivora 3.74 2026/10/31";
 
 // Version string of the program that last saved the file (first 32 bytes), empty when none.
 extern char VersionInfo[33];

@@ -2,7 +2,7 @@
 // order.
 #include <string>
 
-#include "lists/user_data_seam.h"
+#include "lists/user_data.h"
 #include "net/net_settings.h"
 #include "platform/diagnostics.h"
 #include "platform/profile_file.h"

@@ -17,6 +17,7 @@
 #include "platform/codepage.h"
 #include "platform/diagnostics.h"
 #include "platform/profile_file.h"
+#include "platform/program_version.h"
 #include "shell/settings.h"
 #include "shell/window_placement.h"
 
@@ -282,7 +283,7 @@ constinit const SettingRow kRows[] = {
     TextRow(kGeneral, "CsvOut", CsvOut, sizeof CsvOut, ""),
     IntRow(kGeneral, "AutoDownload", &AutoDownload, 1, SWITCH),
     // The version of the program that last saved the file; a save writes this program's.
-    TextRow(kGeneral, "VersionInfo", VersionInfo, sizeof VersionInfo, "").WriteText(VURN_VERSION_STRING),
+    TextRow(kGeneral, "VersionInfo", VersionInfo, sizeof VersionInfo, "").WriteText(PROGRAM_VERSION),
     IntRow(kGeneral, "CrossFontSize", &CrossFontSize, 12, {CROSS_FONT_MIN, CROSS_FONT_MAX}),
 
     // ---- [Color]: scheme 0 is the default.

@@ -4,6 +4,7 @@
 
 #include "db/database_file.h"
 #include "db/stock_code.h"
+#include "platform/hooks.h"
 #include "platform/host.h"
 #include "platform/command_dispatch.h"
 #include "platform/command_ids.h"
@@ -12,7 +13,6 @@
 #include "chart/shown_stock.h"
 
 int nCodeSearch = 0;
-void (*OpenCodeInputDialog)(int first_digit) = nullptr;
 
 
 bool SelectStockByCode(int code) {
@@ -53,6 +53,8 @@ void RegisterShellCommands() {
   RegisterCommand(IDM_HELP, OpenHelp);
   RegisterCommand(IDM_WEB_PAGE, [](int) { HostOpenUrl(KIVORA_WEB_PAGE); });
   RegisterCommand(IDM_CODE_SEARCH, CodeSearch);
+  // Without the search dialog the command would only count: greyed until it is installed.
+  RegisterCommandEnabled(IDM_CODE_SEARCH, [] { return OpenCodeInputDialog != nullptr; });
   RegisterCommand(IDM_PRT_COPY, [](int) { CopyPrtToClipboard(); });
   RegisterCommand(IDM_PRT_FILE, [](int) { TogglePrtFile(); });
   RegisterCommandCheck(IDM_PRT_FILE, [] { return fPrtFile != 0; });

@@ -2,13 +2,10 @@
 // selection by code, the diagnostic history.
 #pragma once
 
-constexpr const char* PROGRAM_VERSION = "Kivora 3.74 2026/10/31";
 constexpr const char* KIVORA_WEB_PAGE = "https://kivora.jp/";
 
 // Uses of command 1002 since start-up.
 extern int nCodeSearch;
-// Opens the code-input dialog (the search module installs it; nothing until then).
-extern void (*OpenCodeInputDialog)(int first_digit);
 
 // Shows the stock with this code through ShowStock; false (with a diagnostic line) when it
 // is not in the table.

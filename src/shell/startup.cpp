@@ -7,9 +7,12 @@
 #include "db/price_model.h"
 #include "db/stock_code.h"
 #include "db/week_month_bars.h"
+#include "lists/screening_snapshot.h"
 #include "net/https_client.h"
+#include "platform/hooks.h"
 #include "platform/host.h"
 #include "platform/diagnostics.h"
+#include "platform/program_version.h"
 #include "shell/settings.h"
 #include "chart/shown_stock.h"
 
@@ -21,31 +24,32 @@ constexpr int SAMPLE_STOCKS = 20;  // stocks held by the sample database
 }  // namespace
 
 void MainOnCreate() {
-  PRT("Kivora 3.74 2026/10/31\n");
-  // Steps 1 to 4 (chart window, tool bar, working folder) are done by the window itself.
+  // The main window has made its chart area and tool bar and knows the working folder; the
+  // loading below runs in this order because each step needs the ones before it.
+  PRT("%s\n", PROGRAM_VERSION);
 
-  // step 5: the stock master file decides which record slot belongs to which stock.
+  // The stock master file decides which record slot belongs to which stock.
   TagDate = LoadTag();
   if (TagDate == 0) PRT("ファンダメンタル(vurn.tag)読みこみ失敗！\n");
 
-  // step 6: growth of an older database and the records of new stocks.
+  // An older database grows to the current layout; newly listed stocks get their records.
   UpgradeDatabase();
 
-  // step 7: the header; without it nothing can be shown.
-  if (!VURN_file_in(-1, 0)) {
+  // The header; without it nothing can be shown.
+  if (!VURN_file_in(-1, DB_IN_HEADER)) {
     HostMessageBox("ヘルプファイル(help\\index.html)を参考にして\nデータベースを作り直してください", DB_READ_FAILED,
                    MB_OK);
     FatalAt(__FILE__, __LINE__);
     Fatal("%s", DbFailureText());
   }
 
-  // step 8: the calendar.
-  if (!VURN_file_in(-1, 1)) HostMessageBox("データベースを作り直してください", DB_READ_FAILED, MB_OK);
+  // The trading calendar.
+  if (!VURN_file_in(-1, DB_IN_CALENDAR)) HostMessageBox("データベースを作り直してください", DB_READ_FAILED, MB_OK);
 
-  // step 9: the record of the shown stock.
-  if (!VURN_file_in(DispNum, 2)) HostMessageBox("データベースを作り直してください", DB_READ_FAILED, MB_OK);
+  // The record of the shown stock.
+  if (!VURN_file_in(DispNum, DB_IN_RECORD)) HostMessageBox("データベースを作り直してください", DB_READ_FAILED, MB_OK);
 
-  // step 10: the sample database holds only its own stocks.
+  // The sample database holds only its own stocks.
   if (fSampleDB) {
     HostMessageBox(
         "現在、サンプル版のデータベースで動いています。\n\nサンプル版では20銘柄の株価データしか含まれていません。\n"
@@ -57,12 +61,12 @@ void MainOnCreate() {
     LastKabu = SAMPLE_STOCKS;
   }
 
-  // step 11
+  // What was loaded, for the diagnostic history.
   PRT("LastDate=%d,(年月日=%d), MAX_DATE=%d\n", LastDate, LastDate > 0 ? nikkei_date[LastDate - 1] : 0, MAX_DATE);
   PRT("登録株数=%d, MAX_KABU=%d, DB_VERSION=%d, sizeof(stock)=%d\n", LastKabu, MAX_KABU, DB_VERSION,
       static_cast<int>(sizeof(Hiashi)));
 
-  // step 12
+  // The code order (stepping through stocks, lists) and the bar tables.
   MakeCodeOrder();
   // Weekly and monthly bars of stock 0: the week and month tables, LastWeek and MonthNum
   // exist before the chart first paints.
@@ -70,27 +74,32 @@ void MainOnCreate() {
   BuildTsukiashi(0);
   // (the ranking list's work area is cleared here once the ranking list exists)
 
-  // step 13: the settings (after the databases: they select per-period values that index
-  // the bars), which also load the user data and place the main window.
+  // The settings come after the databases (they select per-period values that index the
+  // bars); they also load the user data and place the main window.
   LoadSettings();
 
-  // Steps 14 and 15 (screening snapshot, version repair) come with their features.
+  // The screening data: from vurn_tmp.hy1, or rebuilt behind the wait dialog.
+  ScreeningBuildAll();
 
-  // steps 16, 18 and 19 (chart part): scroll positions and spacings per bar period, the
-  // bar-period box, the scroll range. Steps 17 and 20 to 23 come with their features.
+  // (The one-time repair after a version change loads here once it exists.)
+
+  // The chart: scroll positions and spacings per bar period, the bar-period box, the scroll
+  // range. (The favourites menu, the timed-download schedule and the alert check follow
+  // here once they exist.)
   ChartOnStartup();
 
-  // step 24: the socket layer.
+  // The network layer, last: nothing before needs it.
   init_winsock();
 }
 
-void (*TimedDownloadCheckHook)() = nullptr;
 
 void MainOnMinuteTimer() {
   if (TimedDownloadCheckHook) TimedDownloadCheckHook();
 }
 
 void MainOnDestroy() {
+  // The screening data, when this run changed them.
+  SavePhtIfChanged();
   // The settings and the user data, written once at the end of the run.
   SaveSettings();
 }

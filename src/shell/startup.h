@@ -5,8 +5,6 @@
 void MainOnCreate();
 // The minute tick of timer 3 (60000 ms): the timed-download check.
 void MainOnMinuteTimer();
-// Installed by the timed download; nothing until then.
-extern void (*TimedDownloadCheckHook)();
 
 // Runs the orderly end when the main window is destroyed: tool windows, settings, lists.
 void MainOnDestroy();

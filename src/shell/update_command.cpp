@@ -6,6 +6,7 @@
 #include "db/database_file.h"
 #include "db/price_model.h"
 #include "db/week_month_bars.h"
+#include "platform/hooks.h"
 #include "platform/host.h"
 #include "platform/command_dispatch.h"
 #include "platform/command_ids.h"
@@ -15,11 +16,6 @@
 #include "chart/shown_stock.h"
 #include "platform/virtual_keys.h"
 
-UpdateFeature TodayDownloadFeature = nullptr;
-UpdateFeature DayFileUpdateFeature = nullptr;
-UpdateFeature BackfillFeature = nullptr;
-UpdateFeature DeletionFeature = nullptr;
-bool (*AccessWarningHook)() = nullptr;
 
 namespace {
 std::vector<void (*)()>& Closers() {
@@ -65,4 +61,9 @@ void RegisterUpdateCommands() {
     RunUpdateCommand(BackfillFeature, false);
   });
   RegisterCommand(IDM_DELETE_PRICES, [](int) { RunUpdateCommand(DeletionFeature, false); });
+  // Until its feature is installed an update command would only reload and repaint: greyed.
+  RegisterCommandEnabled(IDM_TODAY_DOWNLOAD, [] { return TodayDownloadFeature != nullptr; });
+  RegisterCommandEnabled(IDM_DAYFILE_UPDATE, [] { return DayFileUpdateFeature != nullptr; });
+  RegisterCommandEnabled(IDM_BACKFILL, [] { return BackfillFeature != nullptr; });
+  RegisterCommandEnabled(IDM_DELETE_PRICES, [] { return DeletionFeature != nullptr; });
 }

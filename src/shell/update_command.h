@@ -16,9 +16,5 @@ void RegisterToolWindowCloser(void (*close)());
 // Registers the update commands 40082, 40015, 40104 and 40134 (their dialogs are installed
 // by their features through the variables below; until then the common steps run alone).
 void RegisterUpdateCommands();
-extern UpdateFeature TodayDownloadFeature;   // 40082
-extern UpdateFeature DayFileUpdateFeature;   // 40015
-extern UpdateFeature BackfillFeature;        // 40104
-extern UpdateFeature DeletionFeature;        // 40134
-// The access warning of the web sources; false when the user chose not to go on.
-extern bool (*AccessWarningHook)();
+// (TodayDownloadFeature, DayFileUpdateFeature, BackfillFeature, DeletionFeature and
+// AccessWarningHook in platform/hooks.h).

@@ -3,9 +3,8 @@
 #include <algorithm>
 
 #include "platform/diagnostics.h"
+#include "platform/hooks.h"
 
-bool (*MainPlacementApply)(const WinPlacement& p) = nullptr;
-bool (*MainPlacementRead)(WinPlacement& p) = nullptr;
 
 void ApplyMainWindowPlacement() {
   if (!MainPlacementApply) return;

@@ -34,10 +34,7 @@ extern WinPlacement ScreWinPos;      // screening window
 extern WinPlacement RirekiWinPos;    // trade-history window
 extern WinPlacement CrossWinPos;     // cross-cursor price box
 
-// The desktop fills these for the main window (nullptr while there is none): apply a
-// placement (true on success), read the window's placement back (true on success).
-extern bool (*MainPlacementApply)(const WinPlacement& p);
-extern bool (*MainPlacementRead)(WinPlacement& p);
+// (MainPlacementApply and MainPlacementRead, filled by the main window: platform/hooks.h.)
 // Applies WinPos to the main window with the show state replaced by SW_SHOW, so a window
 // saved maximised reopens in its normal rectangle; "Fail SetWinPlace!\n" on failure.
 void ApplyMainWindowPlacement();

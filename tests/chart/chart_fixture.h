@@ -78,4 +78,3 @@ class ChartTest : public ::testing::Test {
   }
 };
 
-inline bool PrtHas(const char* text) { return PrtJoined().find(text) != std::string::npos; }

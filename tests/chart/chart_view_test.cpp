@@ -11,6 +11,7 @@
 #include "chart_fixture.h"
 #include "platform/command_ids.h"
 #include "shell/main_keys.h"
+#include "platform/hooks.h"
 #include "platform/virtual_keys.h"
 
 namespace {

@@ -39,7 +39,6 @@ class DatabaseFile : public ::testing::Test {
     ::close(fd);
   }
   std::string Head(size_t n) { return ReadFileRange(Db(), 0, n); }
-  bool Prt(const char* text) { return PrtJoined().find(text) != std::string::npos; }
 
   TempDir dir;
   ScriptedHost host;
@@ -76,12 +75,12 @@ TEST_F(DatabaseFile, SampleStandsInWhileVurnHy3IsMissing) {
   WriteFixtureDatabase(layout);
   ASSERT_EQ(VURN_file_in(-1, 0), 1);
   EXPECT_EQ(fSampleDB, 1);
-  EXPECT_TRUE(Prt("vurn.hy3の読み込み失敗 stock_num=-1,flag=0"));
+  EXPECT_TRUE(PrtHas("vurn.hy3の読み込み失敗 stock_num=-1,flag=0"));
   // Every later read tries vurn.hy3 again and says so again.
   ClearPrtHistory();
   ASSERT_EQ(VURN_file_in(2, 2), 1);
   EXPECT_EQ(WorkHiashi()->code, 7002);
-  EXPECT_TRUE(Prt("vurn.hy3の読み込み失敗 stock_num=2,flag=2"));
+  EXPECT_TRUE(PrtHas("vurn.hy3の読み込み失敗 stock_num=2,flag=2"));
 
   EXPECT_EQ(IsUpdateAllowed(false), 0);
   EXPECT_TRUE(host.boxes.empty());
@@ -97,7 +96,7 @@ TEST_F(DatabaseFile, SampleStandsInWhileVurnHy3IsMissing) {
   EXPECT_EQ(VURN_file_in(2, 2), 0);
   EXPECT_TRUE(IsEmptyRecord(*WorkHiashi()));
   EXPECT_EQ(VURN_file_in(-1, 0), 0);
-  EXPECT_TRUE(Prt("サンプル(try.hy3)の読み込み失敗"));
+  EXPECT_TRUE(PrtHas("サンプル(try.hy3)の読み込み失敗"));
 }
 
 TEST_F(DatabaseFile, UpdatesAreAllowedOnTheRealDatabase) {
@@ -156,7 +155,7 @@ TEST_F(DatabaseFile, HeaderChecks) {
     const std::string before = Head(64);
     LastDate = 5;
     EXPECT_EQ(VURN_file_in(-1, 0), c.expect);
-    EXPECT_TRUE(Prt(c.line)) << Cp932ToUtf8(PrtJoined());
+    EXPECT_TRUE(PrtHas(c.line)) << Cp932ToUtf8(PrtJoined());
     EXPECT_EQ(LastDate, c.expect == 1 ? 10 : 5);
     EXPECT_EQ(Head(64), before);
   }
@@ -180,7 +179,7 @@ TEST_F(DatabaseFile, ShortReadNeverKeepsThePreviousStock) {
   WriteFixtureDatabase(layout);
   ASSERT_EQ(VURN_file_in(-1, 0), 1);
   EXPECT_EQ(DbSlotsInFile(), 3);
-  EXPECT_TRUE(Prt("レコードは 3 件です"));
+  EXPECT_TRUE(PrtHas("レコードは 3 件です"));
   ASSERT_EQ(VURN_file_in(1, 2), 1);
   EXPECT_EQ(VURN_file_in(5, 2), 0);
   EXPECT_TRUE(IsEmptyRecord(*WorkHiashi()));
@@ -222,8 +221,8 @@ TEST_F(DatabaseFile, CreateWriteAndRewriteHeader) {
   nikkei_date[1] = 20261208;
   nikkei_date[2] = 20261209;
   ASSERT_EQ(VURN_file_out(-1, 0), 1);
-  EXPECT_TRUE(Prt("sizeof(hiashi)=39472, MAX_DATE=2816"));
-  EXPECT_TRUE(Prt("vurn.hy3 output to file... completed データベース作成完了！"));
+  EXPECT_TRUE(PrtHas("sizeof(hiashi)=39472, MAX_DATE=2816"));
+  EXPECT_TRUE(PrtHas("vurn.hy3 output to file... completed データベース作成完了！"));
   // Every slot exists at once (as zero bytes), so that record writes never grow the file.
   struct stat st {};
   ASSERT_EQ(::stat(Db().c_str(), &st), 0);
@@ -260,7 +259,7 @@ TEST_F(DatabaseFile, FailedSeekNeverWrites) {
   ASSERT_EQ(::mkfifo(Db().c_str(), 0644), 0);  // opens for update, but cannot seek
   FillFixtureRecord(0, 3, WorkHiashi());
   EXPECT_EQ(VURN_file_out(0, 2), 0);
-  EXPECT_TRUE(Prt("fseek() Err out index"));
+  EXPECT_TRUE(PrtHas("fseek() Err out index"));
   EXPECT_EQ(VURN_file_out(-1, 1), 0);
   // Nothing went into the pipe.
   int fd = ::open(Db().c_str(), O_RDONLY | O_NONBLOCK);

@@ -26,7 +26,6 @@ struct OtherInstance {
   void Unlock() { ::flock(fd, LOCK_UN); }
 };
 
-bool Prt(const char* text) { return PrtJoined().find(text) != std::string::npos; }
 
 class DatabaseLock : public ::testing::Test {
  protected:
@@ -48,9 +47,9 @@ TEST_F(DatabaseLock, WriteWaitsWhileAnotherInstanceHoldsItThenFails) {
   EXPECT_EQ(VURN_file_out(0, 2), 0);
   // 101 attempts a second apart, each failure reported.
   EXPECT_EQ(host.slept_ms, OPEN_RETRY_LIMIT * 1000);
-  EXPECT_TRUE(Prt("fopen(lock) fail! ウイルスバスターのせい？n=1,Try once more"));
-  EXPECT_TRUE(Prt("fopen(lock) fail! ウイルスバスターのせい？n=101,Try once more"));
-  EXPECT_FALSE(Prt("n=102,"));
+  EXPECT_TRUE(PrtHas("fopen(lock) fail! ウイルスバスターのせい？n=1,Try once more"));
+  EXPECT_TRUE(PrtHas("fopen(lock) fail! ウイルスバスターのせい？n=101,Try once more"));
+  EXPECT_FALSE(PrtHas("n=102,"));
   EXPECT_NE(std::string(DbFailureText()).find("ロックを取れません"), std::string::npos);
   other.Unlock();
   ASSERT_EQ(VURN_file_in(0, 2), 1);
@@ -71,8 +70,8 @@ TEST_F(DatabaseLock, WriteGoesAheadOnceTheOtherInstanceIsDone) {
   EXPECT_EQ(VURN_file_out(0, 2), 1);
   EXPECT_EQ(sleeps, 3);
   EXPECT_TRUE(host.boxes.empty());
-  EXPECT_TRUE(Prt("n=3,Try once more"));
-  EXPECT_FALSE(Prt("n=4,Try once more"));
+  EXPECT_TRUE(PrtHas("n=3,Try once more"));
+  EXPECT_FALSE(PrtHas("n=4,Try once more"));
   ASSERT_EQ(VURN_file_in(0, 2), 1);
   EXPECT_EQ(WorkHiashi()->code, 4321);
   // The writer let go of the lock afterwards.
@@ -104,7 +103,7 @@ TEST_F(DatabaseLock, PatientOpenFailsAtOnceOnALastingError) {
   EXPECT_EQ(OpenRetry(name.c_str(), "rb", &err), nullptr);
   EXPECT_EQ(err, ENOENT);
   EXPECT_EQ(host.slept_ms, 0);
-  EXPECT_TRUE(Prt("vurn_fu4.hy3 を開けません(rb): ファイルまたはフォルダがありません"));
+  EXPECT_TRUE(PrtHas("vurn_fu4.hy3 を開けません(rb): ファイルまたはフォルダがありません"));
   std::FILE* f = OpenRetry(dir.File(DB_FILE).c_str(), "rb", &err);
   ASSERT_NE(f, nullptr);
   EXPECT_EQ(err, 0);

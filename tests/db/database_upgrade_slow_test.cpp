@@ -18,8 +18,6 @@
 
 namespace {
 
-bool Prt(const char* text) { return PrtJoined().find(text) != std::string::npos; }
-
 // A cheap fingerprint of a byte range of a file (FNV-1a over 1 MB blocks).
 uint64_t Fingerprint(const std::string& path, int64_t from, int64_t to) {
   int fd = ::open(path.c_str(), O_RDONLY);
@@ -95,9 +93,9 @@ TEST_F(FullSize, OlderVersionsGrowWithTheirRecordsUnchanged) {
     EXPECT_EQ(host.wait_texts[0],
               "データベースの拡張をしています。\n1分ほどお待ち下さい。\n\nこの処理は今回のバージョンアップでのみ行われます。");
     EXPECT_FALSE(host.wait_open);
-    EXPECT_TRUE(Prt("vurn.hy3の拡張"));
-    EXPECT_TRUE(Prt("LastKabu=3,LastDate=250"));
-    EXPECT_TRUE(Prt("DB5 ---> DB6 end..."));
+    EXPECT_TRUE(PrtHas("vurn.hy3の拡張"));
+    EXPECT_TRUE(PrtHas("LastKabu=3,LastDate=250"));
+    EXPECT_TRUE(PrtHas("DB5 ---> DB6 end..."));
     EXPECT_TRUE(host.boxes.empty());
     ASSERT_EQ(VURN_file_in(-1, 0), 1);
     EXPECT_EQ(DbVersion, 6);
@@ -117,7 +115,7 @@ TEST_F(FullSize, ShortVersion6FileIsPaddedWhenTheUserAgrees) {
   EXPECT_EQ(Fingerprint(Db(), 0, DbRecordOffset(5)), before);
   EXPECT_EQ(Fingerprint(dir.File(DB_BACKUP_FILE), 0, DbRecordOffset(5)), before);
   EXPECT_EQ(FileSize(dir.File(DB_BACKUP_FILE)), DbRecordOffset(5));
-  EXPECT_TRUE(Prt("空のレコードを 8187 件補いました"));
+  EXPECT_TRUE(PrtHas("空のレコードを 8187 件補いました"));
   EXPECT_EQ(host.boxes.size(), 1u);
 }
 

@@ -21,8 +21,6 @@
 
 namespace {
 
-bool Prt(const char* text) { return PrtJoined().find(text) != std::string::npos; }
-
 class Upgrade : public ::testing::Test {
  protected:
   void SetUp() override { ResetDatabaseState(); }
@@ -58,7 +56,7 @@ TEST_F(Upgrade, WithoutVurnHy3ThereIsNothingToUpgrade) {
   WriteFixtureDatabase(layout);
   ASSERT_NE(LoadTag(), 0);
   UpgradeDatabase();
-  EXPECT_TRUE(Prt("vurn.hy3 がない。TRY版。"));
+  EXPECT_TRUE(PrtHas("vurn.hy3 がない。TRY版。"));
   EXPECT_TRUE(host.boxes.empty());
   EXPECT_TRUE(host.wait_texts.empty());
 }
@@ -86,7 +84,7 @@ TEST_F(Upgrade, NewStocksGetEmptyRecords) {
   EXPECT_FALSE(host.wait_open);
   ASSERT_EQ(host.boxes.size(), 1u);
   EXPECT_EQ(host.boxes[0].text, "2 銘柄 追加しました。\n\n　7004 テスト会社4　　\n　7003 テスト会社3　　\n");
-  EXPECT_TRUE(Prt("Tag変更での追加  7004,7004,銘柄4       ,old ph->code=0"));
+  EXPECT_TRUE(PrtHas("Tag変更での追加  7004,7004,銘柄4       ,old ph->code=0"));
   for (int n : {3, 4}) {
     Hiashi h = Record(n);
     EXPECT_EQ(h.code, FixtureCode(n));
@@ -228,7 +226,7 @@ TEST_F(Upgrade, FailedGrowthLeavesTheFileAsItWas) {
   ASSERT_EQ(host.boxes.size(), 1u);
   EXPECT_NE(host.boxes[0].text.find("拡張に失敗しました"), std::string::npos);
   EXPECT_FALSE(host.wait_open);
-  EXPECT_FALSE(Prt("DB5 ---> DB6 end..."));
+  EXPECT_FALSE(PrtHas("DB5 ---> DB6 end..."));
   struct stat st {};
   ASSERT_EQ(::stat(Db().c_str(), &st), 0);
   EXPECT_EQ(st.st_size, v5_size);
@@ -291,7 +289,7 @@ TEST_F(Upgrade, LeftoversOfAnInterruptedRunAreRemoved) {
   UpgradeDatabase();
   EXPECT_EQ(NamesContaining(dir.path(), ".tmp"), (std::vector<std::string>{"vurn.hy3.tmp", "vurn.hy3.tmpfile"}));
   EXPECT_EQ(::access(dir.File(DB_BACKUP_FILE).c_str(), F_OK), -1);
-  EXPECT_TRUE(Prt("一時ファイルを 2 個削除しました"));
+  EXPECT_TRUE(PrtHas("一時ファイルを 2 個削除しました"));
   EXPECT_EQ(StoredCode(2), FixtureCode(2));
 
   // A real backup (a file of its own) is kept.

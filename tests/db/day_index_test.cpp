@@ -27,4 +27,10 @@ TEST(DayIndex, LookupsAndFormat) {
   LastDate = 0;
 }
 
+TEST(DayIndex, RealDateBounds) {
+  for (int32_t d : {19000101, 20261210, 29991231, 20260231}) EXPECT_TRUE(IsRealDate(d)) << d;
+  for (int32_t d : {0, -20261210, 18991231, 30000101, 20261310, 20260010, 20261200, 20261232, 2026121})
+    EXPECT_FALSE(IsRealDate(d)) << d;
+}
+
 }  // namespace

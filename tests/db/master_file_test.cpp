@@ -13,8 +13,6 @@
 
 namespace {
 
-bool Prt(const char* text) { return PrtJoined().find(text) != std::string::npos; }
-
 class MasterFile : public ::testing::Test {
  protected:
   void SetUp() override { ResetDatabaseState(); }
@@ -38,7 +36,7 @@ TEST_F(MasterFile, LoadsEveryEntryCountAndDate) {
   EXPECT_EQ(fundamental[4099].code, FixtureCode(4099));
   EXPECT_STREQ(fundamental[4099].name, "銘柄4099");
   EXPECT_EQ(fundamental[5000].code, 9999);
-  EXPECT_TRUE(Prt("Load tag...作成日=20261130, LastKabu=4100"));
+  EXPECT_TRUE(PrtHas("Load tag...作成日=20261130, LastKabu=4100"));
 }
 
 TEST_F(MasterFile, MissingFileLeavesTheTableAsItWas) {
@@ -47,7 +45,7 @@ TEST_F(MasterFile, MissingFileLeavesTheTableAsItWas) {
   EXPECT_EQ(LoadTag(), 0);
   EXPECT_EQ(LastKabu, 7);
   EXPECT_EQ(fundamental[0].code, 1234);
-  EXPECT_TRUE(Prt("ファンダメンタルの読み込み失敗"));
+  EXPECT_TRUE(PrtHas("ファンダメンタルの読み込み失敗"));
 }
 
 TEST_F(MasterFile, DamagedFilesAreRefusedWhole) {
@@ -79,8 +77,8 @@ TEST_F(MasterFile, DamagedFilesAreRefusedWhole) {
     EXPECT_EQ(LoadTag(), 0);
     EXPECT_EQ(LastKabu, 2);
     EXPECT_EQ(fundamental[0].code, 1234);
-    EXPECT_TRUE(Prt(c.reason)) << Cp932ToUtf8(PrtJoined());
-    EXPECT_TRUE(Prt("ファンダメンタルの読み込み失敗"));
+    EXPECT_TRUE(PrtHas(c.reason)) << Cp932ToUtf8(PrtJoined());
+    EXPECT_TRUE(PrtHas("ファンダメンタルの読み込み失敗"));
   }
 }
 

@@ -22,13 +22,6 @@ using loopback::Reply;
 
 class HttpsGetTest : public LoopbackNetTest {};
 
-Reply Page(const std::string& body, int status = 200) {
-  Reply r;
-  r.status = status;
-  r.body = body;
-  return r;
-}
-
 TEST_F(HttpsGetTest, SendsTheExactRequestAndServerName) {
   StartServer().Route("/quote/7203.T?x=1", FixtureReply("net/quote_page.html"));
   const int n = HttpsGet("https://portal.test/quote/7203.T?x=1");
@@ -64,7 +57,7 @@ TEST_F(HttpsGetTest, RefusesCertificatesItCannotVerify) {
     if (!c.use_test_ca) CurrentNetConfig().ca_file.clear();  // the system store knows no test CA
     Options options;
     options.cert = c.cert;
-    StartServer(options).Route("/", Page("<p>price</p>"));
+    StartServer(options).Route("/", PageReply("<p>price</p>"));
     EXPECT_EQ(HttpsGet(c.url), -1) << c.reason;
     EXPECT_TRUE(PrtHas(std::string("certificate verify failed: ") + c.reason)) << PrtHistory();
     EXPECT_TRUE(server->requests().empty()) << c.reason;  // nothing was sent
@@ -78,20 +71,20 @@ TEST_F(HttpsGetTest, KeepsItsCipherList) {
   Options foreign;
   foreign.tls12_only = true;
   foreign.tls12_cipher = "ECDHE-ECDSA-AES128-GCM-SHA256";
-  StartServer(foreign).Route("/", Page("x"));
+  StartServer(foreign).Route("/", PageReply("x"));
   EXPECT_EQ(HttpsGet("https://portal.test/"), -1);
   EXPECT_TRUE(PrtHas("SSL_connect():error = -1"));
 
   Options listed = foreign;
   listed.tls12_cipher = "ECDHE-ECDSA-AES256-GCM-SHA384";
-  StartServer(listed).Route("/", Page("tls12"));
+  StartServer(listed).Route("/", PageReply("tls12"));
   EXPECT_GT(HttpsGet("https://portal.test/"), 0);
   EXPECT_STREQ(HttpBuf, "tls12");
 }
 
 TEST_F(HttpsGetTest, SizeLimitCountsTheWholeResponse) {
   StartServer();
-  Reply fits = Page("<p>");
+  Reply fits = PageReply("<p>");
   fits.total_size = 4194302;
   Reply over = fits;
   over.total_size = 4194303;
@@ -112,7 +105,7 @@ TEST_F(HttpsGetTest, SizeLimitCountsTheWholeResponse) {
 }
 
 TEST_F(HttpsGetTest, SucceedsOnlyOnACleanClose) {
-  Reply truncated = Page("<p>half a page");
+  Reply truncated = PageReply("<p>half a page");
   truncated.close_notify = false;
   StartServer().Route("/", truncated);
   EXPECT_EQ(HttpsGet("https://portal.test/"), 0);
@@ -121,8 +114,8 @@ TEST_F(HttpsGetTest, SucceedsOnlyOnACleanClose) {
 }
 
 TEST_F(HttpsGetTest, DeliversStatusAndRedirectPagesAsText) {
-  StartServer().Route("/busy", Page("<p>ただいまアクセスが集中しています</p>", 503));
-  Reply moved = Page("<a href=\"https://chart.test/new\">moved</a>", 302);
+  StartServer().Route("/busy", PageReply("<p>ただいまアクセスが集中しています</p>", 503));
+  Reply moved = PageReply("<a href=\"https://chart.test/new\">moved</a>", 302);
   moved.headers = {"Location: https://chart.test/new"};
   server->Route("/old", moved);
 
@@ -136,7 +129,7 @@ TEST_F(HttpsGetTest, DeliversStatusAndRedirectPagesAsText) {
 }
 
 TEST_F(HttpsGetTest, ResponseWithoutHeaderEndIsKeptAsReceived) {
-  Reply broken = Page("<p>body</p>");
+  Reply broken = PageReply("<p>body</p>");
   broken.header_end = false;
   StartServer().Route("/", broken);
   const int n = HttpsGet("https://portal.test/");
@@ -147,10 +140,10 @@ TEST_F(HttpsGetTest, ResponseWithoutHeaderEndIsKeptAsReceived) {
 }
 
 TEST_F(HttpsGetTest, SilenceEndsTheFetchButATrickleDoesNot) {
-  Reply silent = Page("<p>all sent, then silence</p>");
+  Reply silent = PageReply("<p>all sent, then silence</p>");
   silent.stall_after = 1 << 20;  // after the whole response
   silent.stall_ms = 20000;
-  Reply trickle = Page(std::string(400, 't'));
+  Reply trickle = PageReply(std::string(400, 't'));
   trickle.trickle_bytes = 40;  // longer in all than the time-out, never silent for long
   trickle.trickle_ms = 150;
   StartServer().Route("/silent", silent);
@@ -183,7 +176,7 @@ TEST_F(HttpsGetTest, UrlLengthLimit) {
   StartServer();
   const std::string head = "https://portal.test/";
   const std::string path = "/" + std::string(1278 - head.size(), 'p');
-  server->Route(path, Page("long"));
+  server->Route(path, PageReply("long"));
   EXPECT_GT(HttpsGet((head + path.substr(1)).c_str()), 0);
   EXPECT_STREQ(HttpBuf, "long");
   EXPECT_EQ(HttpsGet((head + path.substr(1) + "p").c_str()), 0);
@@ -192,7 +185,7 @@ TEST_F(HttpsGetTest, UrlLengthLimit) {
 }
 
 TEST_F(HttpsGetTest, LoadsTheTrustStoreOncePerRun) {
-  StartServer().Route("/", Page("a"));
+  StartServer().Route("/", PageReply("a"));
   ASSERT_GT(HttpsGet("https://portal.test/"), 0);
   const int loads = TrustStoreLoads();
   ASSERT_GT(HttpsGet("https://portal.test/"), 0);

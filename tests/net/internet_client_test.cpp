@@ -27,13 +27,6 @@ class InternetClientTest : public LoopbackNetTest {
   }
 };
 
-Reply Page(const std::string& body, int status = 200) {
-  Reply r;
-  r.status = status;
-  r.body = body;
-  return r;
-}
-
 const char kRequest[] =
     "GET /quote/7203.T HTTP/1.1\r\n"
     "Host: portal.test\r\n"
@@ -73,7 +66,7 @@ TEST_F(InternetClientTest, RefusesCertificatesItCannotVerify) {
     if (!c.use_test_ca) CurrentNetConfig().ca_file.clear();  // the system store knows no test CA
     Options options;
     options.cert = c.cert;
-    StartServer(options).Route("/", Page("<p>price</p>"));
+    StartServer(options).Route("/", PageReply("<p>price</p>"));
     OpenSession();
     EXPECT_EQ(GetHttpFile(c.url), 0) << c.reason;
     EXPECT_TRUE(PrtHas(std::string("Fail InternetOpenUrl(), ") + c.url)) << PrtHistory();
@@ -94,13 +87,13 @@ TEST_F(InternetClientTest, DeliversStatusPagesAsText) {
 
 TEST_F(InternetClientTest, FollowsRedirectsToHttpsOnly) {
   StartServer();
-  Reply to_https = Page("", 302);
+  Reply to_https = PageReply("", 302);
   to_https.headers = {"Location: https://chart.test/target"};
-  Reply to_http = Page("", 302);
+  Reply to_http = PageReply("", 302);
   to_http.headers = {"Location: http://chart.test/target"};
   server->Route("/moved", to_https);
   server->Route("/downgrade", to_http);
-  server->Route("/target", Page("<p>arrived</p>"));
+  server->Route("/target", PageReply("<p>arrived</p>"));
   OpenSession();
 
   ASSERT_EQ(GetHttpFile("https://portal.test/moved"), 1);
@@ -115,7 +108,7 @@ TEST_F(InternetClientTest, FollowsRedirectsToHttpsOnly) {
 }
 
 TEST_F(InternetClientTest, GoesThroughTheProxy) {
-  StartServer().Route("/quote/7203.T", Page("<td>via proxy</td>"));
+  StartServer().Route("/quote/7203.T", PageReply("<td>via proxy</td>"));
   CurrentNetConfig().wininet = 0;
   CurrentNetConfig().proxy_use = 1;
   CurrentNetConfig().proxy_host = "127.0.0.1";
@@ -136,7 +129,7 @@ TEST_F(InternetClientTest, GoesThroughTheProxy) {
 
 TEST_F(InternetClientTest, CutsAResponseThatFillsTheBuffer) {
   StartServer();
-  Reply fits = Page("<p>");
+  Reply fits = PageReply("<p>");
   fits.body.resize(HTTP_BUF_SIZE - 1, 'x');
   Reply over = fits;
   over.body += "yz";
@@ -156,7 +149,7 @@ TEST_F(InternetClientTest, CutsAResponseThatFillsTheBuffer) {
 }
 
 TEST_F(InternetClientTest, SilenceInsideTheBodyEndsTheFetch) {
-  Reply stall = Page(std::string(1000, 's'));
+  Reply stall = PageReply(std::string(1000, 's'));
   stall.stall_after = 300;
   stall.stall_ms = 20000;
   StartServer().Route("/", stall);
@@ -168,7 +161,7 @@ TEST_F(InternetClientTest, SilenceInsideTheBodyEndsTheFetch) {
 }
 
 TEST_F(InternetClientTest, NeedsAnOpenHandle) {
-  StartServer().Route("/", Page("x"));
+  StartServer().Route("/", PageReply("x"));
   EXPECT_EQ(GetHttpFile("https://portal.test/"), 0);
   EXPECT_TRUE(PrtHas("Fail InternetOpenUrl(), https://portal.test/"));
   EXPECT_EQ(server->connections(), 0);

@@ -9,6 +9,7 @@
 
 #include "platform/diagnostics.h"
 #include "support/temp_dir.h"
+#include "support/test_files.h"
 
 namespace {
 
@@ -22,13 +23,6 @@ std::string Get(const ProfileFile& pf, const char* section, const char* key, con
   char buf[PROFILE_VALUE_BYTES];
   ProfileGetString(pf, section, key, def, buf, sizeof buf);
   return buf;
-}
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
 }
 
 void WriteAll(const std::string& path, const std::string& text) {
@@ -201,7 +195,7 @@ TEST(ProfileFile, SaveReplacesWholeFileAndLoadReportsMissing) {
   ASSERT_TRUE(ProfileLoad(pf, path.c_str()));
   ProfileSetInt(pf, "A", "n", 5);
   ASSERT_TRUE(ProfileSave(pf, path.c_str()));
-  EXPECT_EQ(ReadAll(path), "[A]\r\nkeep=me\r\nn=5\r\n");
+  EXPECT_EQ(ReadFileBytes(path), "[A]\r\nkeep=me\r\nn=5\r\n");
   // No temporary file is left beside it.
   int files = 0;
   for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path())) ++files;
@@ -218,7 +212,7 @@ TEST(ProfileFile, SaveKeepsPermissions) {
   ASSERT_TRUE(ProfileLoad(pf, path.c_str()));
   ProfileSetInt(pf, "A", "n", 2);
   ASSERT_TRUE(ProfileSave(pf, path.c_str()));
-  EXPECT_EQ(ReadAll(path), "[A]\r\nn=2\r\n");
+  EXPECT_EQ(ReadFileBytes(path), "[A]\r\nn=2\r\n");
   EXPECT_EQ(std::filesystem::status(path).permissions() & std::filesystem::perms::all,
             std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 }
@@ -236,7 +230,7 @@ TEST(ProfileFile, UnreadableFileIsNeverReplaced) {
   ProfileSetInt(pf, "A", "n", 1);
   EXPECT_FALSE(ProfileSave(pf, path.c_str()));
   EXPECT_TRUE(std::filesystem::is_directory(path));
-  EXPECT_EQ(ReadAll(path + "/inside"), "x");
+  EXPECT_EQ(ReadFileBytes(path + "/inside"), "x");
 }
 
 }  // namespace

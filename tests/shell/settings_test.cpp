@@ -17,11 +17,13 @@
 #include "net/net_config.h"
 #include "net/net_settings.h"
 #include "platform/diagnostics.h"
+#include "platform/hooks.h"
 #include "platform/profile_file.h"
 #include "db/stock_code.h"
 #include "shell/settings_table.h"
 #include "shell/window_placement.h"
 #include "support/temp_dir.h"
+#include "support/test_files.h"
 
 namespace {
 
@@ -38,13 +40,6 @@ bool RecordApply(const WinPlacement& p) {
 bool FakeRead(WinPlacement& p) {
   if (g_read_ok) p = g_desktop_placement;
   return g_read_ok;
-}
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
 }
 
 std::string History() {
@@ -73,7 +68,7 @@ class Settings : public ::testing::Test {
     ResetAllSettings();
   }
   void Write(const std::string& text) { std::ofstream(dir.File("mirelo.ini"), std::ios::binary) << text; }
-  std::string Saved() { return ReadAll(dir.File("mirelo.ini")); }
+  std::string Saved() { return ReadFileBytes(dir.File("mirelo.ini")); }
   TempDir dir;
 };
 
@@ -117,7 +112,7 @@ TEST_F(Settings, NoFileGivesEveryDefault) {
   EXPECT_EQ(SonkiriRitu, -5);
   EXPECT_EQ(KidouView, 1);
   EXPECT_EQ(Restart[5], 0);
-  EXPECT_EQ(History(), "");  // nothing to report
+  EXPECT_EQ(History(), "File not found... mirelo.iniから読み込む\n");  // only the missing user-data file
 }
 
 // Values that would divide by zero, index past a table or freeze a paint fall back, each

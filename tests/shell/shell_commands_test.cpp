@@ -10,6 +10,7 @@
 #include "platform/command_ids.h"
 #include "shell/command_line.h"
 #include "platform/diagnostics.h"
+#include "platform/hooks.h"
 #include "chart/shown_stock.h"
 #include "shell/shell_state.h"
 #include "support/scripted_host.h"

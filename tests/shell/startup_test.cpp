@@ -16,8 +16,6 @@
 
 namespace {
 
-bool Prt(const char* text) { return PrtJoined().find(text) != std::string::npos; }
-
 class Startup : public ::testing::Test {
  protected:
   void SetUp() override { ResetDatabaseState(); }
@@ -36,9 +34,9 @@ TEST_F(Startup, LoadsMasterFileThenDatabase) {
   EXPECT_EQ(nikkei_date[9], 20261209);
   EXPECT_EQ(WorkHiashi()->code, 7000);  // the record of DispNum 0
   EXPECT_EQ(fSampleDB, 0);
-  EXPECT_TRUE(Prt("Load tag...作成日=20261201, LastKabu=3"));
-  EXPECT_TRUE(Prt("LastDate=10,(年月日=20261209), MAX_DATE=2816"));
-  EXPECT_TRUE(Prt("登録株数=3, MAX_KABU=8192, DB_VERSION=6, sizeof(stock)=39472"));
+  EXPECT_TRUE(PrtHas("Load tag...作成日=20261201, LastKabu=3"));
+  EXPECT_TRUE(PrtHas("LastDate=10,(年月日=20261209), MAX_DATE=2816"));
+  EXPECT_TRUE(PrtHas("登録株数=3, MAX_KABU=8192, DB_VERSION=6, sizeof(stock)=39472"));
   EXPECT_EQ(CodeOrder[2][1], 2);
   EXPECT_EQ(CodeOrder[2][0], 2);
 }
@@ -53,9 +51,9 @@ TEST_F(Startup, SampleDatabaseShowsItsMessageAndKeepsTwentyStocks) {
   EXPECT_EQ(fSampleDB, 1);
   EXPECT_EQ(LastKabu, 20);
   EXPECT_EQ(WorkHiashi()->code, 1001);
-  EXPECT_TRUE(Prt("vurn.hy3 がない。TRY版。"));
-  EXPECT_TRUE(Prt("LastDate=2816,(年月日=20261209)"));
-  EXPECT_TRUE(Prt("登録株数=20,"));
+  EXPECT_TRUE(PrtHas("vurn.hy3 がない。TRY版。"));
+  EXPECT_TRUE(PrtHas("LastDate=2816,(年月日=20261209)"));
+  EXPECT_TRUE(PrtHas("登録株数=20,"));
 }
 
 TEST_F(Startup, MissingMasterFileIsReportedAndStartGoesOn) {
@@ -65,7 +63,7 @@ TEST_F(Startup, MissingMasterFileIsReportedAndStartGoesOn) {
   MainOnCreate();
   EXPECT_TRUE(host.boxes.empty());
   EXPECT_EQ(TagDate, 0);
-  EXPECT_TRUE(Prt("ファンダメンタル(vurn.tag)読みこみ失敗！"));
+  EXPECT_TRUE(PrtHas("ファンダメンタル(vurn.tag)読みこみ失敗！"));
   EXPECT_EQ(LastDate, 10);
 }
 
@@ -78,14 +76,14 @@ TEST_F(Startup, BrokenCalendarAndRecordGetTheirBoxes) {
   DispNum = MAX_KABU;  // a record that cannot be read
   ScriptedHost host;
   host.Answer(IDOK, "データベースの読みこみ失敗");  // the upgrade refuses the calendar
-  host.Answer(IDOK, "データベースの読みこみ失敗");  // step 8
-  host.Answer(IDOK, "データベースの読みこみ失敗");  // step 9
+  host.Answer(IDOK, "データベースの読みこみ失敗");  // the calendar
+  host.Answer(IDOK, "データベースの読みこみ失敗");  // the shown stock's record
   MainOnCreate();
   ASSERT_EQ(host.boxes.size(), 3u);
   EXPECT_NE(host.boxes[0].text.find("日付表が壊れています"), std::string::npos);
   EXPECT_EQ(host.boxes[1].text, "データベースを作り直してください");
   EXPECT_EQ(host.boxes[2].text, "データベースを作り直してください");
-  EXPECT_TRUE(Prt("登録株数=3,"));
+  EXPECT_TRUE(PrtHas("登録株数=3,"));
 }
 
 TEST_F(Startup, NoDatabaseAtAllStopsAfterItsBox) {

@@ -6,6 +6,7 @@
 #include "db/database_file.h"
 #include "platform/command_dispatch.h"
 #include "platform/command_ids.h"
+#include "platform/hooks.h"
 #include "support/db_fixture.h"
 #include "support/scripted_host.h"
 #include "support/temp_dir.h"

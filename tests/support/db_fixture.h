@@ -9,6 +9,8 @@
 
 #include "db/database_file.h"
 #include "db/price_model.h"
+#include "support/prt_text.h"
+#include "support/test_files.h"
 
 // The code of fixture stock n: 7000 + n (text "7000", "7001", ...).
 int32_t FixtureCode(int n);
@@ -42,11 +44,3 @@ void WriteFixtureDatabase(int stocks, int days);
 // sample flag, the shown stock and the diagnostic history.
 void ResetDatabaseState();
 
-// The bytes of a file ("" when it cannot be read).
-std::string ReadFileBytes(const std::string& path);
-// size bytes from offset (fewer at the end of file).
-std::string ReadFileRange(const std::string& path, int64_t offset, size_t size);
-void WriteFileBytes(const std::string& path, const std::string& bytes);
-// The whole diagnostic history as one string, lines joined without separators, so that a
-// wrapped line is found whole.
-std::string PrtJoined();

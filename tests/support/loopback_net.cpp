@@ -25,10 +25,11 @@ loopback::Reply FixtureReply(const std::string& name, int status) {
   return r;
 }
 
-std::string PrtHistory() {
-  std::vector<char> buf(PRT_LINES * (PRT_LINE_BYTES + 1) + 1);
-  const size_t n = PrtHistoryText(buf.data(), buf.size());
-  return std::string(buf.data(), n);
+loopback::Reply PageReply(const std::string& body, int status) {
+  loopback::Reply r;
+  r.status = status;
+  r.body = body;
+  return r;
 }
 
 void LoopbackNetTest::SetUp() {

@@ -1,4 +1,4 @@
-// Helpers for the network tests: the fixture pages, the diagnostic history as text, and a
+// Helpers for the network tests: the fixture pages and replies, and a
 // test base that points the network configuration at a loopback server with short
 // time-outs and puts the defaults back afterwards.
 #pragma once
@@ -10,13 +10,14 @@
 
 #include "platform/diagnostics.h"
 #include "support/loopback_https_server.h"
+#include "support/prt_text.h"
 
 // The bytes of tests/fixtures/<name>.
 std::string ReadFixture(const std::string& name);
 // A reply serving a fixture file.
 loopback::Reply FixtureReply(const std::string& name, int status = 200);
-// Everything in the diagnostic history, one line per history line.
-std::string PrtHistory();
+// A reply serving the given body.
+loopback::Reply PageReply(const std::string& body, int status = 200);
 
 class LoopbackNetTest : public ::testing::Test {
  protected:
@@ -30,7 +31,6 @@ class LoopbackNetTest : public ::testing::Test {
   void MapTestHostsTo(int port);
   // Opens hInternet with the configuration now in force.
   void OpenSession();
-  bool PrtHas(const std::string& text) const { return PrtHistory().find(text) != std::string::npos; }
 
   std::unique_ptr<loopback::HttpsServer> server;
 };

@@ -66,7 +66,7 @@ void LineIn(Canvas& c, int x0, int y0, int x1, int y1, int32_t colour, int style
   else c.raster.Line(x0, y0, x1, y1, PixelOf(colour));
 }
 
-// ---- Step 9: the date axis ----
+// ---- The date axis ----
 
 void DateGridLine(Canvas& c, int x) {
   int phase = 0;
@@ -152,7 +152,7 @@ void DrawDateAxis(Canvas& c) {
   }
 }
 
-// ---- Step 11: scale lines of the volume pane and the indicator panes ----
+// ---- Scale lines of the volume pane and the indicator panes ----
 
 struct ScaleSpec {
   long long v;     // largest value
@@ -241,7 +241,7 @@ void DrawPaneScales(Canvas& c) {
   }
 }
 
-// ---- Step 12: volume bars and margin balances ----
+// ---- Volume bars and margin balances ----
 
 void DrawVolume(Canvas& c) {
   const ChartMetrics& m = c.m;
@@ -278,7 +278,7 @@ void DrawVolume(Canvas& c) {
   }
 }
 
-// ---- Step 13: price grid and labels ----
+// ---- Price grid and labels ----
 
 void DrawPriceGrid(Canvas& c) {
   const ChartMetrics& m = c.m;
@@ -297,7 +297,7 @@ void DrawPriceGrid(Canvas& c) {
   }
 }
 
-// ---- Step 14: the price-band ratio ----
+// ---- The price-band ratio ----
 
 // One horizontal line of width 2 per band, from the left edge, at the band's middle price.
 void DrawKakakutai(Canvas& c) {
@@ -312,7 +312,7 @@ void DrawKakakutai(Canvas& c) {
   }
 }
 
-// ---- Step 15: the Ichimoku cloud ----
+// ---- The Ichimoku cloud ----
 
 // The quadrilaterals between the two leading spans from each bar to the next, in span 2's
 // colour where span 1 lies higher on the screen, else in span 1's.
@@ -348,10 +348,10 @@ void DrawIchimokuCloud(Canvas& c) {
   c.painter.restore();
 }
 
-// Step 16 belongs to the price alerts; wired in with them.
+// The stop-loss and take-profit lines belong to the price alerts; wired in with them.
 void DrawAlertLines(Canvas&) {}
 
-// ---- Step 17: the line list ----
+// ---- The line list ----
 
 int LineY(const ChartMetrics& m, const IndicatorLine& l, double v, int pane_bottom) {
   if (l.flags & LINE_MACD) return IndicatorValueY(MacdPaneValue(v, m.MacdMax), pane_bottom, m.PaneH);
@@ -435,7 +435,7 @@ void DrawLineList(Canvas& c) {
   }
 }
 
-// ---- Step 18: candles ----
+// ---- Candles ----
 
 void DrawCandles(Canvas& c) {
   const ChartMetrics& m = c.m;
@@ -457,7 +457,7 @@ void DrawCandles(Canvas& c) {
   }
 }
 
-// ---- Step 19: high/low marks ----
+// ---- High/low marks ----
 
 void DrawHighLowMarks(Canvas& c) {
   const ChartMetrics& m = c.m;
@@ -491,7 +491,7 @@ void DrawHighLowMarks(Canvas& c) {
   }
 }
 
-// ---- Step 20: header line and the notice of a stock without prices ----
+// ---- Header line and the notice of a stock without prices ----
 
 void BarDateText(int i, char* buf, size_t size) {
   buf[0] = '\0';
@@ -533,42 +533,41 @@ void DrawHeader(Canvas& c) {
   }
 }
 
-
 }  // namespace
 
 void SetChartTextLog(std::vector<ChartText>* log) { g_log = log; }
 
 void PaintChart(QImage* image, bool scale_hold) {
   if (image->isNull()) return;
-  // 1. Background.
+  // The background; then each layer covers the ones drawn before it.
   {
     ChartRaster r(image);
     r.FillRect(0, 0, r.Width(), r.Height(), PixelOf(Clr_ChartBackGround));
   }
-  // 2 to 7, 10 and the volume averages of 12: layout, series, lines, scales.
+  // Layout, series, lines and scales.
   PrepareChartPaint(image->width(), image->height(), scale_hold);
   Canvas c(image, Metrics, ChartSeries);
-  // 8, 9. Texts in Clr_ChartMoji on the background; the date axis.
+  // Texts in Clr_ChartMoji on the background; the date axis.
   DrawDateAxis(c);
-  // 11. Scale lines of the volume pane and the indicator panes.
+  // Scale lines of the volume pane and the indicator panes.
   DrawPaneScales(c);
-  // 12. Volume bars and margin balances.
+  // Volume bars and margin balances.
   if (Metrics.VolumeShown && Metrics.HasBars) DrawVolume(c);
-  // 13. Price grid and labels.
+  // Price grid and labels.
   if (Metrics.HasBars) DrawPriceGrid(c);
-  // 14 to 16. Price-band ratio, Ichimoku cloud, stop-loss and take-profit lines.
+  // Price-band ratio, Ichimoku cloud, stop-loss and take-profit lines.
   if (fViewKakakutai && Metrics.HasBars) DrawKakakutai(c);
   if (fViewIchimoku && Metrics.HasBars) DrawIchimokuCloud(c);
   DrawAlertLines(c);
-  // 17. The line list.
+  // The line list.
   DrawLineList(c);
-  // 18. Candles.
+  // Candles.
   if (Metrics.HasBars) DrawCandles(c);
-  // 19. High/low marks, when exactly one of the setting and the Ichimoku overlay is on.
+  // High/low marks, when exactly one of the setting and the Ichimoku overlay is on.
   if (Metrics.HasBars && ((fHighLowMark != 0) != (fViewIchimoku != 0))) DrawHighLowMarks(c);
-  // 20. Header line and notice.
+  // Header line and notice.
   DrawHeader(c);
-  // 21. Cross cursor.
+  // Cross cursor: the cross-hair at its last place, and the price box for that bar.
   if (CrossCursorOn()) MoveCross(1, 0, 0, [image](int x, int y, bool v) { XorCrossHair(image, x, y, v); });
 }
 

@@ -22,6 +22,7 @@
 #include "chart/cross_cursor.h"
 #include "chart/indicator_commands.h"
 #include "chart/ui/chart_renderer.h"
+#include "platform/hooks.h"
 #include "platform/qt/command_menus.h"
 #include "res/menus.h"
 #include "platform/command_dispatch.h"

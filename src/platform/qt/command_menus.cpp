@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QToolBar>
 #include <QWidget>
 
 #include "platform/command_dispatch.h"
@@ -69,6 +70,12 @@ void ApplyToItems(QMenu* menu) {
   }
 }
 
+// Tool-bar buttons are greyed like menu items but never become check buttons.
+void ApplyToButtons(QToolBar* bar) {
+  for (QAction* a : bar->actions())
+    if (const int id = a->data().toInt()) a->setEnabled(CommandEnabled(id));
+}
+
 }  // namespace
 
 void ApplyCommandStates(QMenu* menu) {
@@ -78,6 +85,7 @@ void ApplyCommandStates(QMenu* menu) {
 
 void ApplyCommandStates(QWidget* window) {
   for (QMenu* m : window->findChildren<QMenu*>()) ApplyToItems(m);
+  for (QToolBar* t : window->findChildren<QToolBar*>()) ApplyToButtons(t);
 }
 
 void RefreshAllCommandStates() {

@@ -12,7 +12,8 @@ void AddMenuItems(QMenu* menu, const MenuItemDef* items, int count);
 // Brings the check marks and greying of every item of a menu (and its submenus) up to
 // date with the program state.
 void ApplyCommandStates(QMenu* menu);
-// The same for every menu of a window (its menu bar and pop-ups that are its children).
+// The same for every menu of a window (its menu bar and pop-ups that are its children) and
+// the buttons of its tool bars (greying only).
 void ApplyCommandStates(QWidget* window);
 // The same for every top-level window: after a command, whichever window ran it.
 void RefreshAllCommandStates();

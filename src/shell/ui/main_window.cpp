@@ -14,13 +14,17 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include "chart/bar_period.h"
 #include "chart/chart_commands.h"
 #include "chart/chart_repaint.h"
 #include "chart/chart_view.h"
 #include "chart/ui/chart_window.h"
+#include "lists/ui/list_windows.h"
 #include "net/ui/today_download_dialog.h"
+#include "platform/hooks.h"
 #include "platform/qt/command_menus.h"
 #include "platform/qt/qt_codepage.h"
+#include "platform/program_version.h"
 #include "res/menus.h"
 #include "res/toolbar.h"
 #include "platform/command_dispatch.h"
@@ -100,6 +104,8 @@ MainWindow::MainWindow() {
   RegisterWindowCommands();
   SetChartWidget(CreateChartArea(this));
   RegisterChartCommands();
+  RegisterListWindows(this, {[](QWidget* w, int which) { ApplyWindowPlacement(w, which ? JuniWinPos : KensakuWinPos); },
+                             [](const QWidget* w, int which) { ReadWindowPlacement(w, which ? JuniWinPos : KensakuWinPos); }});
   AshiBoxSelectHook = [](int index) {
     if (g_main && g_main->AshiBox()) g_main->AshiBox()->setCurrentIndex(index);
   };
@@ -169,7 +175,7 @@ void MainWindow::BuildToolBar() {
   }
   ashi_box_ = new QComboBox(tool_bar_);
   ashi_box_->setObjectName(u"1044"_qs);
-  ashi_box_->addItems({u"日足"_qs, u"週足"_qs, u"月足"_qs});
+  for (int ashi = ASHI_DAILY; ashi <= ASHI_MONTHLY; ++ashi) ashi_box_->addItem(FromCp932(AshiName(ashi)));
   QFont f(u"ＭＳ 明朝"_qs);
   f.setPixelSize(16);
   f.setBold(true);

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QScrollBar>
 
+#include "platform/hooks.h"
 #include "platform/qt/command_menus.h"
 #include "platform/qt/qt_codepage.h"
 #include "res/menus.h"
@@ -16,7 +17,6 @@
 #include "platform/diagnostics.h"
 #include "shell/ui/main_window.h"
 
-void (*PrtWindowClosedHook)() = nullptr;
 
 namespace {
 QPointer<PrtWindow> g_prt_window;

@@ -29,5 +29,3 @@ class PrtWindow final : public QWidget {
 void TogglePrtWindow(QWidget* owner);
 // The open diagnostic window, or nullptr.
 PrtWindow* OpenPrtWindow();
-// Called when the window is destroyed (the main menu clears its check mark).
-extern void (*PrtWindowClosedHook)();

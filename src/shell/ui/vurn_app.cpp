@@ -200,12 +200,9 @@ int RunVurn(int argc, char** argv) {
         QApplication::processEvents();
         // Commands for the picture (indicator and overlay toggles); the panes and overlays
         // of the settings are put back afterwards.
-        int* const view_flags[] = {&fViewPsycho, &fViewRCI,       &fViewRSI,      &fViewDMI,
-                                   &fViewVR,     &fViewStoc,      &fViewKairi,    &fViewMACD,
-                                   &fViewKakakutai, &fViewIchimoku, &fViewBollinger, &fViewParabolic,
-                                   &DekiHabaRitu};
-        int saved_flags[std::size(view_flags)];
-        for (size_t i = 0; i < std::size(view_flags); ++i) saved_flags[i] = *view_flags[i];
+        int saved_flags[VIEW_FLAG_COUNT];
+        for (int i = 0; i < VIEW_FLAG_COUNT; ++i) saved_flags[i] = *ViewFlags[i].flag;
+        const int saved_share = DekiHabaRitu;
         int saved_list[VIEW_SHIHYO_MAX];
         const int saved_n = nViewShihyo;
         std::copy(ViewShihyo, ViewShihyo + VIEW_SHIHYO_MAX, saved_list);
@@ -220,7 +217,8 @@ int RunVurn(int argc, char** argv) {
         for (int i = 0; i < CLR_COUNT; ++i) *ClrTable[i].colour = colours[i];
         AshiFlag = ashi;
         if (!commands.isEmpty()) {
-          for (size_t i = 0; i < std::size(view_flags); ++i) *view_flags[i] = saved_flags[i];
+          for (int i = 0; i < VIEW_FLAG_COUNT; ++i) *ViewFlags[i].flag = saved_flags[i];
+          DekiHabaRitu = saved_share;
           std::copy(saved_list, saved_list + VIEW_SHIHYO_MAX, ViewShihyo);
           nViewShihyo = saved_n;
           ReRangeChart();

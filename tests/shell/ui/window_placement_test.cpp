@@ -14,13 +14,6 @@
 
 namespace {
 
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
 // The main window opens normal at its saved rectangle (even when it was saved maximised)
 // and its placement is written back when it closes, with the rest of the file kept.
 TEST(MainWindowPlacement, AppliedAtCreationAndSavedAtClose) {
@@ -41,7 +34,7 @@ TEST(MainWindowPlacement, AppliedAtCreationAndSavedAtClose) {
     QApplication::processEvents();
     w.close();
   }
-  const std::string text = ReadAll(dir.File("mirelo.ini"));
+  const std::string text = ReadFileBytes(dir.File("mirelo.ini"));
   EXPECT_NE(text.find("WinPos=1 -1 -1 -1 -1 120 90 760 570\r\n"), std::string::npos) << text;
   EXPECT_NE(text.find("[Mine]\r\nkeep=this\r\n"), std::string::npos);
   ResetAllSettings();

@@ -1,0 +1,11 @@
+// Where the list windows hand stocks to the favourites: the add dialog of the favourites
+// window is installed here when it exists.
+#pragma once
+
+constexpr int SELECT_CODE_MAX = 1000;
+// Codes for adding several stocks at once, -1 in unused slots.
+extern int SelectCode[SELECT_CODE_MAX];
+// The add-to-favourites operation: one stock by code, or -1 for the codes in SelectCode.
+extern void (*AddToFavouritesHook)(int code);
+// Calls the operation; without one, tells the user that the favourites are not available.
+void AddToFavourites(int code);

@@ -1,0 +1,558 @@
+#include "lists/user_data.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/codepage.h"
+#include "platform/diagnostics.h"
+#include "platform/file_error.h"
+#include "platform/file_replace.h"
+#include "platform/host.h"
+#include "platform/profile_file.h"
+#include "platform/working_folder.h"
+
+Tyumoku tyumoku[TYUMOKU_MAX];
+int Tyumoku_Num = 0;
+char GroupName[GROUP_MAX][100];
+int Group_Num = 1;
+int Group_Select = 0;
+Rireki rireki[RIREKI_MAX];
+int Rireki_Num = 0;
+Alarum alarum[ALARUM_MAX];
+int Alarum_Num = 0;
+
+namespace {
+
+constexpr size_t VALUE_BYTES = 256;  // one looked-up value, its NUL included
+constexpr const char* CAPTION = "お気に入り等のデータファイル";
+
+// Looks one value up: section, key, default, output of VALUE_BYTES bytes.
+using Lookup = std::function<void(const char*, const char*, const char*, char*)>;
+
+// The file's text as lines, with the first header line of every section name, so that a
+// lookup costs a few lines instead of a scan of the whole text.
+struct TextIndex {
+  std::string_view text;
+  std::vector<std::string_view> lines;  // without their line feeds
+  std::unordered_map<std::string_view, size_t> sections;  // name -> header line
+  bool last_line_open = false;  // the text does not end with a line feed
+
+  explicit TextIndex(std::string_view t) {
+    const size_t nul = t.find('\0');
+    text = nul == std::string_view::npos ? t : t.substr(0, nul);
+    size_t pos = 0;
+    while (pos < text.size()) {
+      size_t lf = text.find('\n', pos);
+      if (lf == std::string_view::npos) {
+        lines.push_back(text.substr(pos));
+        last_line_open = true;
+        break;
+      }
+      lines.push_back(text.substr(pos, lf - pos));
+      pos = lf + 1;
+    }
+    for (size_t i = 0; i < lines.size(); ++i) {
+      std::string_view l = lines[i];
+      if (l.empty() || l[0] != '[') continue;
+      size_t close = l.find(']');
+      if (close == std::string_view::npos) continue;
+      sections.emplace(l.substr(1, close - 1), i);  // the first header counts
+    }
+  }
+
+  bool HasSection(const char* section) const { return sections.count(section) != 0; }
+
+  // The value of key in section (one carriage return before the line end dropped), or
+  // false when the section or the key is missing. A key belongs to the section whose
+  // header comes before it, up to the next line that begins with "[".
+  bool Find(const char* section, const char* key, std::string_view* value) const {
+    auto it = sections.find(section);
+    if (it == sections.end()) return false;
+    const size_t klen = std::strlen(key);
+    for (size_t i = it->second + 1; i < lines.size(); ++i) {
+      std::string_view l = lines[i];
+      if (!l.empty() && l[0] == '[') return false;
+      if (l.size() > klen && l[klen] == '=' && l.compare(0, klen, key) == 0) {
+        std::string_view v = l.substr(klen + 1);
+        if (!v.empty() && v.back() == '\r') v.remove_suffix(1);
+        *value = v;
+        return true;
+      }
+    }
+    return false;
+  }
+
+  void Get(const char* section, const char* key, const char* def, char* out) const {
+    std::memset(out, 0, VALUE_BYTES);
+    std::string_view v;
+    if (!Find(section, key, &v)) v = def;
+    Cp932CopyTruncated(out, VALUE_BYTES, v);
+  }
+};
+
+// A leading decimal integer, as a "%d" scan reads it; saturated at the int range; 0 when
+// the text holds no number.
+int32_t ScanInt(const char* s) {
+  while (*s == ' ' || *s == '\t' || *s == '\r' || *s == '\n' || *s == '\v' || *s == '\f') ++s;
+  bool neg = false;
+  if (*s == '-' || *s == '+') neg = *s++ == '-';
+  long long v = 0;
+  for (; *s >= '0' && *s <= '9'; ++s) {
+    v = v * 10 + (*s - '0');
+    if (v > 1LL + INT32_MAX) v = 1LL + INT32_MAX;
+  }
+  if (neg) v = -v;
+  if (v > INT32_MAX) v = INT32_MAX;
+  if (v < INT32_MIN) v = INT32_MIN;
+  return static_cast<int32_t>(v);
+}
+
+// The first word (up to a blank or tab), as a "%s" scan reads it, cut to the field.
+void ScanWord(char* field, size_t size, const char* s) {
+  while (*s == ' ' || *s == '\t' || *s == '\r' || *s == '\n' || *s == '\v' || *s == '\f') ++s;
+  size_t n = 0;
+  while (s[n] && s[n] != ' ' && s[n] != '\t' && s[n] != '\r' && s[n] != '\n' && s[n] != '\v' && s[n] != '\f') ++n;
+  Cp932CopyTruncated(field, size, std::string_view(s, n));
+}
+
+// A count read from the file, kept within lo..hi.
+int Count(const char* what, int v, int lo, int hi) {
+  int now = v < lo ? lo : v > hi ? hi : v;
+  if (now != v) PRT("%s=%d は範囲外のため %d にします\n", what, v, now);
+  return now;
+}
+
+void Section(char* out, const char* format, int i) { std::snprintf(out, 16, format, i); }
+
+// Fills the tables through a lookup, in the file's order, with the defaults key by key.
+void FillTables(const Lookup& get) {
+  char v[VALUE_BYTES];
+  char sec[16];
+  ResetUserData();
+
+  get("Portfolio", "Num", "0", v);
+  Tyumoku_Num = Count("Portfolio Num", ScanInt(v), 0, TYUMOKU_MAX);
+  for (int i = 0; i < Tyumoku_Num; ++i) {
+    Tyumoku& t = tyumoku[i];
+    Section(sec, "PF%04d", i);
+    get(sec, "Group", "0", v), t.Group = ScanInt(v);
+    get(sec, "Code", "1001", v), t.Code = ScanInt(v);
+    get(sec, "Name", "----", v), ScanWord(t.Name, sizeof t.Name, v);
+    get(sec, "Price", "0", v), t.Price = ScanInt(v);
+    get(sec, "Share", "0", v), t.Share = ScanInt(v);
+    get(sec, "Date", "0", v), ScanWord(t.Date, sizeof t.Date, v);
+    get(sec, "Memo", "", v), Cp932CopyTruncated(t.Memo, sizeof t.Memo, v);
+    MakeOneLine(t.Memo);
+  }
+
+  get("PortfolioGroup", "Num", "1", v);
+  Group_Num = Count("PortfolioGroup Num", ScanInt(v), 1, GROUP_MAX);
+  get("PortfolioGroup", "Code", "0", v);
+  Group_Select = Count("PortfolioGroup Code", ScanInt(v), 0, Group_Num - 1);
+  for (int i = 0; i < Group_Num; ++i) {
+    Section(sec, "PG%04d", i);
+    get(sec, "Group", DEFAULT_GROUP_NAME, v);
+    Cp932CopyTruncated(GroupName[i], sizeof GroupName[i], v);
+    MakeOneLine(GroupName[i]);
+  }
+  for (int i = 0; i < Tyumoku_Num; ++i) {
+    if (tyumoku[i].Group < 0 || tyumoku[i].Group >= Group_Num) {
+      PRT("お気に入り %d のフォルダ %d がないのでフォルダ 0 に移します\n", i, tyumoku[i].Group);
+      tyumoku[i].Group = 0;
+    }
+  }
+
+  get("Rireki", "Num", "0", v);
+  Rireki_Num = Count("Rireki Num", ScanInt(v), 0, RIREKI_MAX);
+  for (int i = 0; i < Rireki_Num; ++i) {
+    Rireki& r = rireki[i];
+    Section(sec, "PR%04d", i);
+    get(sec, "Code", "1001", v), r.Code = ScanInt(v);
+    get(sec, "Name", "----", v), ScanWord(r.Name, sizeof r.Name, v);
+    get(sec, "Share", "0", v), r.Share = ScanInt(v);
+    get(sec, "BuyDate", "----", v), ScanWord(r.BuyDate, sizeof r.BuyDate, v);
+    get(sec, "BuyPrice", "0", v), r.BuyPrice = ScanInt(v);
+    get(sec, "SellDate", "----", v), ScanWord(r.SellDate, sizeof r.SellDate, v);
+    get(sec, "SellPrice", "0", v), r.SellPrice = ScanInt(v);
+    get(sec, "Cost", "0", v), r.Cost = ScanInt(v);
+    get(sec, "Memo", "", v), Cp932CopyTruncated(r.Memo, sizeof r.Memo, v);
+    MakeOneLine(r.Memo);
+  }
+
+  get("Alarum", "Num", "0", v);
+  Alarum_Num = Count("Alarum Num", ScanInt(v), 0, ALARUM_MAX);
+  for (int i = 0; i < Alarum_Num; ++i) {
+    Alarum& a = alarum[i];
+    Section(sec, "PAL%04d", i);
+    get(sec, "Flag", "0", v), a.Flag = ScanInt(v) ? 1 : 0;
+    get(sec, "Code", "1001", v), a.Code = ScanInt(v);
+    get(sec, "Name", "---", v), ScanWord(a.Name, sizeof a.Name, v);
+    get(sec, "Check1", "0", v), a.Check1 = ScanInt(v) ? 1 : 0;
+    get(sec, "Price1", "0", v), a.Price1 = ScanInt(v);
+    get(sec, "Check2", "0", v), a.Check2 = ScanInt(v) ? 1 : 0;
+    get(sec, "Price2", "0", v), a.Price2 = ScanInt(v);
+  }
+}
+
+// Why the text is not a whole file of the writer ("" when it is).
+std::string Damage(const TextIndex& ix) {
+  if (!ix.HasSection("Alarum")) return "[Alarum] の節がありません";
+  if (ix.last_line_open) {
+    std::string_view last = ix.lines.back();
+    if (!last.empty() && last.back() == '\r') last.remove_suffix(1);
+    const bool header = !last.empty() && last[0] == '[' && last.back() == ']';
+    if (!header && last.find('=') == std::string_view::npos && !last.empty())
+      return "最後の行が途中で切れています";
+  }
+  struct Table {
+    const char* section;
+    const char* format;
+    int max;
+  } const tables[] = {{"Portfolio", "PF%04d", TYUMOKU_MAX},
+                      {"PortfolioGroup", "PG%04d", GROUP_MAX},
+                      {"Rireki", "PR%04d", RIREKI_MAX},
+                      {"Alarum", "PAL%04d", ALARUM_MAX}};
+  char v[VALUE_BYTES], sec[16];
+  int alarums = 0;
+  for (const Table& t : tables) {
+    ix.Get(t.section, "Num", "0", v);
+    int n = ScanInt(v);
+    if (n > t.max) n = t.max;
+    if (t.max == ALARUM_MAX) alarums = n;
+    for (int i = 0; i < n; ++i) {
+      Section(sec, t.format, i);
+      if (!ix.HasSection(sec)) {
+        char why[96];
+        std::snprintf(why, sizeof why, "[%s] の %d 件のうち %d 件目からがありません", t.section, n, i + 1);
+        return why;
+      }
+    }
+  }
+  // The writer ends with the last alert's upper limit (or the alert count): without it
+  // the file was cut inside its last record.
+  std::string_view dummy;
+  if (alarums > 0) {
+    Section(sec, "PAL%04d", alarums - 1);
+    if (!ix.Find(sec, "Price2", &dummy)) return "最後の記録が途中で切れています";
+  } else if (!ix.Find("Alarum", "Num", &dummy)) {
+    return "最後の記録が途中で切れています";
+  }
+  return "";
+}
+
+// What was on disk when the file was loaded (or written) by this run, to notice a save of
+// another instance in between.
+struct DiskIdentity {
+  bool exists = false;
+  long long size = 0, mtime_ns = 0, inode = 0;
+  bool operator==(const DiskIdentity&) const = default;
+};
+DiskIdentity g_loaded;
+
+DiskIdentity IdentityOf(const std::string& path) {
+  DiskIdentity id;
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return id;
+  id.exists = true;
+  id.size = st.st_size;
+  id.mtime_ns = static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
+  id.inode = static_cast<long long>(st.st_ino);
+  return id;
+}
+
+bool ReadWhole(const std::string& path, std::string* out, int* err) {
+  *err = 0;
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) {
+    *err = errno;
+    return false;
+  }
+  out->clear();
+  char buf[65536];
+  size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out->append(buf, n);
+  const bool ok = !std::ferror(f);
+  if (!ok) *err = errno ? errno : EIO;
+  std::fclose(f);
+  return ok;
+}
+
+std::string BackupPath(const std::string& path, int n) { return path + "." + std::to_string(n); }
+
+bool IsSoundFile(const std::string& path, std::string* why) {
+  std::string text;
+  int err = 0;
+  if (!ReadWhole(path, &text, &err)) {
+    *why = FileErrorText(err);
+    return false;
+  }
+  *why = Damage(TextIndex(text));
+  return why->empty();
+}
+
+// A new backup generation at most every three days, never of a damaged file.
+void RotateBackups(const std::string& path) {
+  const std::string first = BackupPath(path, 1);
+  struct stat st {};
+  bool due = false;
+  if (::stat(first.c_str(), &st) != 0) {
+    PRT("CreateFile failed with %d\n", errno);
+    due = true;
+  } else {
+    const long long diff = HostNow() - static_cast<long long>(st.st_mtim.tv_sec);
+    const time_t t = st.st_mtim.tv_sec;
+    struct tm lt {};
+    localtime_r(&t, &lt);
+    const long long days = diff < 0 ? -1 : diff / 86400;
+    PRT("%02d/%02d/%d  %02d:%02d, ", lt.tm_mon + 1, lt.tm_mday, lt.tm_year + 1900, lt.tm_hour, lt.tm_min);
+    PRT("sec=%lld,days=%lld\n", diff, days);
+    due = days >= BACKUP_INTERVAL_DAYS;
+  }
+  if (!due) return;
+  std::string why;
+  if (IdentityOf(path).exists && !IsSoundFile(path, &why)) {
+    PRT("mirelo.in2 が壊れているのでバックアップを作りません（%s）\n", why.c_str());
+    return;
+  }
+  PRT("Backup in2.\n");
+  for (int n = USER_DATA_BACKUPS - 1; n >= 1; --n) {
+    const std::string from = BackupPath(path, n);
+    if (IdentityOf(from).exists) std::rename(from.c_str(), BackupPath(path, n + 1).c_str());
+  }
+  int err = 0;
+  if (IdentityOf(path).exists && !CopyFileSafely(path, first, &err))
+    PRT("バックアップ %s を作れません: %s\n", first.c_str(), FileErrorText(err));
+}
+
+void Line(std::string& out, const char* key, const char* value) {
+  out += key;
+  out += '=';
+  out += value;
+  out += '\n';
+}
+
+void IntLine(std::string& out, const char* key, int32_t v) {
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "%d", v);
+  Line(out, key, buf);
+}
+
+// A text field as one line: CR, LF and control bytes never reach the file.
+void TextLine(std::string& out, const char* key, const char* value, size_t width) {
+  char buf[256];
+  Cp932CopyTruncated(buf, std::min(sizeof buf, width), value);
+  MakeOneLine(buf);
+  Line(out, key, buf);
+}
+
+void Header(std::string& out, const char* name) {
+  out += '[';
+  out += name;
+  out += "]\n";
+}
+
+}  // namespace
+
+void ResetUserData() {
+  std::memset(tyumoku, 0, sizeof tyumoku);
+  std::memset(GroupName, 0, sizeof GroupName);
+  std::memset(rireki, 0, sizeof rireki);
+  std::memset(alarum, 0, sizeof alarum);
+  Tyumoku_Num = Rireki_Num = Alarum_Num = 0;
+  Group_Num = 1;
+  Group_Select = 0;
+  std::snprintf(GroupName[0], sizeof GroupName[0], "%s", DEFAULT_GROUP_NAME);
+}
+
+void MakeOneLine(char* text) {
+  for (unsigned char* p = reinterpret_cast<unsigned char*>(text); *p; ++p) {
+    if (IsCp932LeadByte(*p) && p[1]) {
+      ++p;
+      continue;
+    }
+    if (*p < 0x20 || *p == 0x7F) *p = ' ';
+  }
+}
+
+bool ParseUserDataText(const std::string& text, std::string* why) {
+  const TextIndex ix(text);
+  FillTables([&ix](const char* s, const char* k, const char* d, char* out) { ix.Get(s, k, d, out); });
+  *why = Damage(ix);
+  return why->empty();
+}
+
+std::string UserDataText() {
+  std::string out;
+  out.reserve(static_cast<size_t>(Tyumoku_Num) * 160 + static_cast<size_t>(Rireki_Num) * 260 +
+              static_cast<size_t>(Alarum_Num) * 120 + 8192);
+  char sec[16];
+  Header(out, "Portfolio");
+  IntLine(out, "Num", Tyumoku_Num);
+  for (int i = 0; i < Tyumoku_Num; ++i) {
+    const Tyumoku& t = tyumoku[i];
+    Section(sec, "PF%04d", i);
+    Header(out, sec);
+    IntLine(out, "Group", t.Group);
+    IntLine(out, "Code", t.Code);
+    TextLine(out, "Name", t.Name, sizeof t.Name);
+    IntLine(out, "Price", t.Price);
+    IntLine(out, "Share", t.Share);
+    TextLine(out, "Date", t.Date, sizeof t.Date);
+    TextLine(out, "Memo", t.Memo, sizeof t.Memo);
+    if (i % 512 == 511) HostPumpEvents();
+  }
+  Header(out, "PortfolioGroup");
+  IntLine(out, "Num", Group_Num);
+  IntLine(out, "Code", Group_Select);
+  for (int i = 0; i < Group_Num; ++i) {
+    Section(sec, "PG%04d", i);
+    Header(out, sec);
+    TextLine(out, "Group", GroupName[i], sizeof GroupName[i]);
+  }
+  Header(out, "Rireki");
+  IntLine(out, "Num", Rireki_Num);
+  for (int i = 0; i < Rireki_Num; ++i) {
+    const Rireki& r = rireki[i];
+    Section(sec, "PR%04d", i);
+    Header(out, sec);
+    IntLine(out, "Code", r.Code);
+    TextLine(out, "Name", r.Name, sizeof r.Name);
+    IntLine(out, "Share", r.Share);
+    TextLine(out, "BuyDate", r.BuyDate, sizeof r.BuyDate);
+    IntLine(out, "BuyPrice", r.BuyPrice);
+    TextLine(out, "SellDate", r.SellDate, sizeof r.SellDate);
+    IntLine(out, "SellPrice", r.SellPrice);
+    IntLine(out, "Cost", r.Cost);
+    TextLine(out, "Memo", r.Memo, sizeof r.Memo);
+  }
+  Header(out, "Alarum");
+  IntLine(out, "Num", Alarum_Num);
+  for (int i = 0; i < Alarum_Num; ++i) {
+    const Alarum& a = alarum[i];
+    Section(sec, "PAL%04d", i);
+    Header(out, sec);
+    IntLine(out, "Flag", a.Flag);
+    IntLine(out, "Code", a.Code);
+    TextLine(out, "Name", a.Name, sizeof a.Name);
+    IntLine(out, "Check1", a.Check1);
+    IntLine(out, "Price1", a.Price1);
+    IntLine(out, "Check2", a.Check2);
+    IntLine(out, "Price2", a.Price2);
+  }
+  out += '\0';
+  return out;
+}
+
+int LoadVurnIniOrginal() {
+  const std::string path = DataFilePath(USER_DATA_FILE);
+  g_loaded = IdentityOf(path);
+  if (!g_loaded.exists) {
+    PRT("File not found... mirelo.iniから読み込む\n");
+    return 0;
+  }
+  std::string text;
+  int err = 0;
+  if (!ReadWhole(path, &text, &err)) {
+    PRT("Fail CreateFile in  LoadVurnIniOrginal() %s\n", FileErrorText(err));
+    HostMessageBox("ファイル保存中です。時間をおいて再度起動してください。", "ファイルオープンの失敗", MB_OK);
+    FatalAt(__FILE__, __LINE__);
+    Fatal("%s", "");
+  }
+  std::string why;
+  if (!ParseUserDataText(text, &why)) {
+    PRT("mirelo.in2 が壊れています: %s\n", why.c_str());
+    const std::string kept = path + ".damaged";
+    if (!CopyFileSafely(path, kept, &err)) PRT("%s を作れません: %s\n", kept.c_str(), FileErrorText(err));
+    int sound = 0;
+    std::string backup_text;
+    for (int n = 1; n <= USER_DATA_BACKUPS && !sound; ++n) {
+      std::string b;
+      if (ReadWhole(BackupPath(path, n), &b, &err) && Damage(TextIndex(b)).empty()) {
+        sound = n;
+        backup_text = std::move(b);
+      }
+    }
+    char msg[768];
+    if (sound) {
+      std::snprintf(msg, sizeof msg,
+                    "お気に入り・売買履歴・アラームのファイル mirelo.in2 が壊れています（%s）。\n"
+                    "壊れたファイルは mirelo.in2.damaged に残しました。\n\n"
+                    "最も新しい正常なバックアップ mirelo.in2.%d から読み込みますか？\n"
+                    "「いいえ」では壊れたファイルから読める分だけを読み込みます。",
+                    why.c_str(), sound);
+      if (HostMessageBox(msg, CAPTION, MB_YESNO | MB_ICONWARNING) == IDYES) {
+        std::string ignored;
+        ParseUserDataText(backup_text, &ignored);
+        PRT("mirelo.in2.%d から読み込みました\n", sound);
+      }
+    } else {
+      std::snprintf(msg, sizeof msg,
+                    "お気に入り・売買履歴・アラームのファイル mirelo.in2 が壊れています（%s）。\n"
+                    "正常なバックアップがないので、読める分だけを読み込みます。\n"
+                    "壊れたファイルは mirelo.in2.damaged に残しました。",
+                    why.c_str());
+      HostMessageBox(msg, CAPTION, MB_OK | MB_ICONWARNING);
+    }
+  }
+  PRT("Load...VurnIniSize=%ld, ", static_cast<long>(text.size() + 1));
+  PRT("Tyumoku=%d,Group=%d,%d,Alarm=%d\n", Tyumoku_Num, Group_Num, Group_Select, Alarum_Num);
+  return 1;
+}
+
+void LoadUserDataFallback(const ProfileFile& ini) {
+  FillTables([&ini](const char* s, const char* k, const char* d, char* out) {
+    std::memset(out, 0, VALUE_BYTES);
+    ProfileGetString(ini, s, k, d, out, VALUE_BYTES);
+  });
+}
+
+bool SaveVurnIniOrg() {
+  const std::string path = DataFilePath(USER_DATA_FILE);
+  const DiskIdentity now = IdentityOf(path);
+  if (now.exists && !(now == g_loaded)) {
+    const std::string kept = path + ".conflict";
+    int err = 0;
+    const bool copied = CopyFileSafely(path, kept, &err);
+    PRT("mirelo.in2 は読み込んだ後で書き換えられています。%s\n", copied ? "mirelo.in2.conflict に残しました" : "");
+    if (copied) {
+      HostMessageBox("mirelo.in2 は、この画面が読み込んだ後で別の Kivora によって書き換えられています。\n"
+                     "その内容を mirelo.in2.conflict に残し、この画面の内容を保存します。",
+                     CAPTION, MB_OK | MB_ICONWARNING);
+    } else {
+      PRT("%s を作れません: %s\n", kept.c_str(), FileErrorText(err));
+      HostMessageBox("mirelo.in2 は別の Kivora によって書き換えられていて、その控えも作れませんでした。\n"
+                     "上書きせずに終わります。今回の変更点は保存されません。",
+                     CAPTION, MB_OK | MB_ICONWARNING);
+      return false;
+    }
+  }
+  RotateBackups(path);
+
+  HostWaitOpen("データを保存中です。\nしばらくお待ちください。");
+  const std::string text = UserDataText();
+  HostWaitClose();
+
+  FileReplace r;
+  bool ok = FileReplaceBegin(&r, path);
+  if (ok) {
+    PRT("VurnIniSize=%d\n", static_cast<int>(text.size()));
+    ok = FileReplaceWrite(&r, text.data(), text.size()) && FileReplaceCommit(&r);
+  }
+  if (!ok) {
+    PRT("Fail CreateFile in  SaveVurnIniOrg() %s\n", FileErrorText(r.error));
+    HostMessageBox("ファイル書き込みエラー。今回の変更点は保存されません。", "時間をおいて保存してください", MB_OK);
+    return false;
+  }
+  g_loaded = IdentityOf(path);
+  return true;
+}

@@ -1,0 +1,57 @@
+// Every hook of the program in one list: a function pointer through which a lower layer, or
+// core code, reaches a module above it or a window. Each is empty (nullptr) until the module
+// named installs it, and every caller tests for that, so core code and tests run without the
+// desktop. A hook that a key or a menu can also reach is a command instead (command_ids.h).
+//
+// When adding one: declare it here with who calls it and who installs it, define it in
+// hooks.cpp, and clear it when the installer goes away.
+#pragma once
+
+struct Hiashi;
+struct WinPlacement;
+
+// ---- The diagnostic history (platform) ----
+// Called by PRT after the history changed; the open diagnostic window repaints.
+extern void (*PrtChangedHook)();
+// Called by the diagnostic window when it is destroyed; the main window clears its check mark.
+extern void (*PrtWindowClosedHook)();
+
+// ---- Merging a day of prices (db) ----
+// Called after a record was stored (save pass); shell refreshes its screening data.
+extern void (*RecordMergedHook)(int stock_num, const Hiashi& record);
+// Called when a merge stopped after storing records: the screening data must be rebuilt.
+extern void (*ScreeningStaleHook)();
+// Called when a merge finished: the screening snapshot is saved.
+extern void (*MergeFinishedHook)();
+
+// ---- The chart (chart) ----
+// Called by RequestChartRepaint; installed by the chart window (SetChartRepaintNotifier),
+// which paints at its next turn.
+extern void (*ChartRepaintHook)();
+// Called when the scroll range or position changed; the chart window shows it on its bar.
+extern void (*ChartScrollBarHook)(int min, int max, int pos);
+// Called when the bar period changed; the main window selects entry `index` of its box.
+extern void (*AshiBoxSelectHook)(int index);
+
+// ---- The main window (shell) ----
+// Installed by the main window while it exists: apply a placement (true on success), read
+// the window's placement back (true on success). Used by the settings load and save.
+extern bool (*MainPlacementApply)(const WinPlacement& p);
+extern bool (*MainPlacementRead)(WinPlacement& p);
+// Called by the minute timer; installed by the timed download.
+extern void (*TimedDownloadCheckHook)();
+// Called before the commands that fetch from the web; installed by the access throttling.
+// False when the user chose not to go on.
+extern bool (*AccessWarningHook)();
+// Called by the keys "1" to "9" with the digit typed; installed by the stock search.
+extern void (*OpenCodeInputDialog)(int first_digit);
+// Called by the wheel; installed by the favourites. False when wheel stepping through the
+// favourites is off (the wheel then steps through the code order).
+extern bool (*FavoriteWheelHook)(int steps);
+
+// ---- The features behind the update commands (shell/update_command.h) ----
+// Each runs inside the common steps of its command; installed by its feature.
+extern void (*TodayDownloadFeature)();   // 40082
+extern void (*DayFileUpdateFeature)();   // 40015
+extern void (*BackfillFeature)();        // 40104
+extern void (*DeletionFeature)();        // 40134
