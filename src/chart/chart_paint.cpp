@@ -11,6 +11,7 @@
 #include "chart/shown_stock.h"
 #include "chart/trend_line.h"
 #include "platform/diagnostics.h"
+#include "platform/hooks.h"
 
 NoticeList<> ChartPainted;
 

@@ -35,8 +35,7 @@ int Tani() {
 void FillDaily(DispSeries& ds, int* first, int* last) {
   const Hiashi* h = ShownRecord();
   const int tani = Tani();
-  int end_cal = LastDate - 1;
-  if (end_cal >= MAX_DATE) end_cal = MAX_DATE - 1;
+  const int end_cal = LastTradingDay();
   *first = h->start;
   *last = h->end;
   if ((h->flag & FLAG_NO_PRICES) || h->start < 0 || h->start > h->end || h->end >= MAX_DATE ||

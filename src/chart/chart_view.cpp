@@ -57,7 +57,7 @@ int HabaIndexOf(int spacing) {
 int CalendarLastBar(int ashi) {
   switch (ashi) {
     case 1:
-      return LastDate - 1;
+      return LastTradingDay();
     case 2:
       EnsureWeekTable();
       return LastWeek;

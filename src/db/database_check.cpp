@@ -34,7 +34,8 @@ struct RawFile {
     size = st.st_size;
     return true;
   }
-  // Reads size bytes at offset; bytes beyond the end of file read as zero. false on an error.
+  // Reads size bytes at offset; bytes beyond the end of file read as zero. false on an error
+  // (errno tells which).
   bool Read(void* buf, size_t len, int64_t offset) {
     std::memset(buf, 0, len);
     int err = 0;
@@ -43,36 +44,21 @@ struct RawFile {
   }
 };
 
+// The master file as the program takes it; count -1 (and *problem naming the file and the
+// reason) when it refuses it.
 struct Master {
   int count = -1;
   int32_t date = 0;
   std::unique_ptr<Fundamental[]> entries;
 };
 
-// The master file's count, date and entries; count -1 when it cannot be read.
 Master ReadMaster(const std::string& tag_path, std::string* problem) {
   Master m;
-  RawFile f;
-  DbInspectError e;
-  if (!f.Open(tag_path, &e)) {
-    *problem = e.text;
-    return m;
-  }
-  if (f.size != TAG_FILE_SIZE) {
-    char line[200];
-    std::snprintf(line, sizeof line, "%s の大きさが %lld バイトです（%lld バイトのはず）", tag_path.c_str(),
-                  static_cast<long long>(f.size), static_cast<long long>(TAG_FILE_SIZE));
-    *problem = line;
-    return m;
-  }
-  int32_t head[5];
-  m.entries = std::make_unique<Fundamental[]>(MAX_KABU);
-  if (!f.Read(head, sizeof head, 0) || !f.Read(m.entries.get(), sizeof(Fundamental) * MAX_KABU, TAG_HEADER_SIZE)) {
-    *problem = tag_path + " を読めません";
-    return m;
-  }
-  m.count = head[3];
-  m.date = head[4];
+  TagContents tag;
+  if (!ReadTagFile(tag_path, tag_path, &tag, problem)) return m;
+  m.count = tag.count;
+  m.date = tag.date;
+  m.entries = std::move(tag.entries);
   return m;
 }
 
@@ -136,7 +122,7 @@ bool ReadDbRecordRaw(const std::string& db_path, int slot, Hiashi* record, DbIns
   RawFile f;
   if (!f.Open(db_path, error)) return false;
   if (slot < 0 || slot >= MAX_KABU || !f.Read(record, sizeof *record, DbRecordOffset(slot))) {
-    error->text = db_path + " のレコードを読めません";
+    error->text = db_path + " のレコードを読めません: " + (slot < 0 || slot >= MAX_KABU ? "slot が範囲外です" : FileErrorText(errno));
     return false;
   }
   return true;
@@ -163,7 +149,7 @@ bool ReadDbFileInfo(const std::string& db_path, const std::string& tag_path, DbF
   }
   static int32_t dates[MAX_DATE];
   if (!f.Read(&info->header, sizeof info->header, 0) || !f.Read(dates, sizeof dates, DB_CALENDAR_OFFSET)) {
-    error->text = db_path + " を読めません";
+    error->text = db_path + " を読めません: " + FileErrorText(errno);
     return false;
   }
   if (DbSlotsOfVersion(info->header.version) == 0 || info->header.date_capacity != MAX_DATE) {
@@ -179,8 +165,7 @@ bool ReadDbFileInfo(const std::string& db_path, const std::string& tag_path, DbF
     info->last_date = dates[n - 1];
   }
   info->records_in_file = static_cast<int>((f.size - DB_HEADER_SIZE) / DB_RECORD_SIZE);
-  std::string problem;
-  Master m = ReadMaster(tag_path, &problem);
+  Master m = ReadMaster(tag_path, &info->master_problem);
   info->master_count = m.count;
   info->master_date = m.date;
   auto h = std::make_unique<Hiashi>();
@@ -211,9 +196,12 @@ bool CheckDbFiles(const std::string& db_path, const std::string& tag_path, DbChe
   DbHeader h{};
   static int32_t dates[MAX_DATE];
   if (!f.Read(&h, sizeof h, 0) || !f.Read(dates, sizeof dates, DB_CALENDAR_OFFSET)) {
-    error->text = db_path + " を読めません";
+    error->text = db_path + " を読めません: " + FileErrorText(errno);
     return false;
   }
+  // A master file the program refuses is refused here too, as by every command of the tool.
+  Master m = ReadMaster(tag_path, &error->text);
+  if (m.count < 0) return false;
   if (h.version != DB_VERSION) p.Add("バージョンが %d です（%d のはず）", h.version, DB_VERSION);
   if (h.slot_count != MAX_KABU) p.Add("レコード数が %d です（%d のはず）", h.slot_count, MAX_KABU);
   if (h.date_capacity != MAX_DATE) p.Add("日数の上限が %d です（%d のはず）", h.date_capacity, MAX_DATE);
@@ -227,19 +215,8 @@ bool CheckDbFiles(const std::string& db_path, const std::string& tag_path, DbChe
     else if (i > 0 && dates[i] <= dates[i - 1]) p.Add("日付表の %d 番目 %d が前の日 %d より後ではありません", i, dates[i], dates[i - 1]);
   }
 
-  std::string problem;
-  Master m = ReadMaster(tag_path, &problem);
-  if (m.count < 0) {
-    error->text = problem;
-    return false;
-  }
-  if (m.count > MAX_KABU) {
-    p.Add("銘柄ファイルの LastKabu=%d が範囲外です", m.count);
-    m.count = MAX_KABU;
-  }
   for (int i = 0; i < m.count; ++i) {
     const Fundamental& e = m.entries[i];
-    if (e.code < 0 || e.code > CODE_MAX) p.Add("銘柄ファイルの %d 番目のコード %d が範囲外です", i, e.code);
     if (!Terminated(e.name, sizeof e.name) || !Terminated(e.industry, sizeof e.industry) ||
         !Terminated(e.company, sizeof e.company))
       p.Add("銘柄ファイルの %d 番目の名前が終端されていません", i);

@@ -14,8 +14,9 @@ struct DbFileInfo {
   DbHeader header{};
   int32_t first_date = 0, last_date = 0;  // calendar range (0 when empty)
   int records_in_file = 0;                // whole record slots present
-  int master_count = -1;                  // LastKabu of the master file, -1 when unreadable
+  int master_count = -1;                  // LastKabu of the master file, -1 when refused
   int32_t master_date = 0;
+  std::string master_problem;             // why the master file was refused (CP932), or empty
   int stocks_with_prices = 0;             // records with at least one close
 };
 
@@ -25,13 +26,15 @@ struct DbInspectError {
 };
 
 // Reads the header, the calendar range and the master file's count. Returns false (with
-// error->text) when the database file cannot be read or is not of this layout.
+// error->text) when the database file cannot be read or is not of this layout; a master
+// file that cannot be taken leaves master_count -1 with the reason in master_problem.
 bool ReadDbFileInfo(const std::string& db_path, const std::string& tag_path, DbFileInfo* info,
                     DbInspectError* error);
 
 // One record slot of a database file as stored (beyond the end of file: zero bytes).
 bool ReadDbRecordRaw(const std::string& db_path, int slot, Hiashi* record, DbInspectError* error);
-// The stock master file as stored: count, date and all MAX_KABU entries.
+// The stock master file as stored: count, date and all MAX_KABU entries. Refused (with the
+// file and the reason in error->text) as the program refuses it.
 bool ReadMasterRaw(const std::string& tag_path, int* count, int32_t* date, Fundamental* entries,
                    DbInspectError* error);
 

@@ -14,6 +14,7 @@
 #include "db/day_index.h"
 #include "db/open_retry.h"
 #include "db/record_io.h"
+#include "db/trading_calendar.h"
 #include "platform/file_error.h"
 #include "platform/file_io.h"
 #include "platform/file_replace.h"
@@ -27,10 +28,12 @@ static_assert(std::endian::native == std::endian::little);
 int DbVersion = 0;
 int fSampleDB = 0;
 int fBusy = 0;
+int fCalendarRefused = 0;
 
 namespace {
 
 char g_failure[512];
+char g_calendar_refusal[512];  // why the calendar was refused
 int g_slots_in_file = 0;
 
 int ReadHeader(int fd, const char* name) {
@@ -71,22 +74,33 @@ int ReadHeader(int fd, const char* name) {
   g_slots_in_file = static_cast<int>((size - DB_HEADER_SIZE) / DB_RECORD_SIZE);
   if (g_slots_in_file < DbSlotsOfVersion(h.version))
     PRT("%s のレコードは %d 件です。残りは空の銘柄として扱います\n", name, g_slots_in_file);
-  LastDate = h.last_date;
+  // A refused calendar stays refused for the run: its days are not counted.
+  LastDate = fCalendarRefused ? 0 : h.last_date;
   // The header's LastKabu is not used: the number of stocks comes from the master file.
   return 1;
 }
 
+// Refuses the calendar for the rest of the run: the days are not counted, so nothing reads
+// or writes by the refused dates.
+int RefuseCalendar() {
+  std::memcpy(g_calendar_refusal, g_failure, sizeof g_calendar_refusal);
+  fCalendarRefused = 1;
+  LastDate = 0;
+  return 0;
+}
+
 int ReadCalendar(int fd, const char* name) {
+  if (fCalendarRefused) return 0;  // reported once, when it was refused
   static int32_t dates[MAX_DATE];
   int err = 0;
   if (ReadFully(fd, dates, sizeof dates, DB_CALENDAR_OFFSET, &err) != sizeof dates) {
     ReportDbFailure("%s の日付表が読めません: %s", name, err ? FileErrorText(err) : "ファイルが短すぎます");
-    return 0;
+    return RefuseCalendar();
   }
   for (int i = 0; i < LastDate; ++i) {
     if (!IsRealDate(dates[i]) || (i > 0 && dates[i] <= dates[i - 1])) {
       ReportDbFailure("%s の日付表が壊れています（%d 番目の日付=%d）", name, i, dates[i]);
-      return 0;
+      return RefuseCalendar();
     }
   }
   std::memcpy(nikkei_date, dates, sizeof dates);
@@ -175,6 +189,11 @@ int OpenDatabaseForReading(int stock_num, int mode, const char** name) {
 }
 
 int UpdateDatabaseAt(int64_t offset, const void* data, size_t size, bool durable) {
+  if (fCalendarRefused) {
+    // Records and a calendar written by an empty calendar would overwrite the refused one.
+    ReportDbFailure("%s の日付表が壊れているため書き込みません（%s）", DB_FILE, g_calendar_refusal);
+    return 0;
+  }
   DatabaseLockHold lock;
   if (!lock.held()) {
     ReportDbFailure("%s を更新できません（ロックを取れません）: %s", DB_FILE, FileErrorText(lock.error));
@@ -212,8 +231,8 @@ int DbSlotsOfVersion(int version) {
 
 void SetEmptyHiashi(Hiashi* h) {
   std::memset(h, 0, sizeof *h);
-  h->start = LastDate;
-  h->end = LastDate - 1;
+  h->end = LastTradingDay();
+  h->start = h->end + 1;
 }
 
 const char* DbFailureText() { return g_failure; }
@@ -260,7 +279,11 @@ int VURN_file_out(int stock_num, int mode) {
     ReportDbFailure("%s を更新できません（ロックを取れません）: %s", DB_FILE, FileErrorText(lock.error));
     return 0;
   }
-  if (mode == 0) return CreateFile();
+  if (mode == 0) {
+    const int made = CreateFile();
+    if (made) fCalendarRefused = 0;  // a new database brings its own calendar
+    return made;
+  }
   // The header and the calendar in one write; the calendar is the key to every record, so
   // the rewrite is made durable.
   static unsigned char head[DB_HEADER_SIZE];
@@ -271,6 +294,15 @@ int VURN_file_out(int stock_num, int mode) {
 }
 
 int IsUpdateAllowed(bool report) {
+  if (fCalendarRefused) {
+    if (report) {
+      std::string text = "データベースの日付表が壊れているため、データ更新はできません。\n\n";
+      text += g_calendar_refusal;
+      text += "\n\nデータベースを作り直してください。";
+      HostMessageBox(text.c_str(), "警告", MB_OK | MB_ICONERROR);
+    }
+    return 0;
+  }
   if (!fSampleDB) return 1;
   if (report)
     HostMessageBox(

@@ -45,6 +45,11 @@ extern int DbVersion;
 extern int fSampleDB;
 // Set while a command that changes prices runs.
 extern int fBusy;
+// Set when the calendar of the database was refused (not ascending real dates, or not
+// readable): the program then runs over an empty calendar (LastDate 0) and writes nothing
+// to the database, so the refused calendar stays in the file for a repair. Only a newly
+// created database (VURN_file_out mode 0) clears it.
+extern int fCalendarRefused;
 
 // The modes of VURN_file_in and VURN_file_out.
 enum : int {

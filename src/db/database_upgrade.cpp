@@ -278,14 +278,16 @@ void UpgradeDatabase() {
     return;
   }
   const int sample_before = fSampleDB;
-  // A header or calendar that cannot be used is reported and left alone; start-up then
-  // reports the database as unreadable.
-  if (!VURN_file_in(-1, 0) || !VURN_file_in(-1, 1)) {
+  // A header that cannot be used is reported and left alone; start-up then reports the
+  // database as unreadable.
+  if (!VURN_file_in(-1, 0)) {
     std::string text = DbFailureText();
     text += "\n\nvurn.hy3 は変更していません。";
     HostMessageBox(text.c_str(), READ_FAILED, MB_OK | MB_ICONERROR);
     return;
   }
+  // A refused calendar is left alone too; start-up's own read reports it, once.
+  if (!VURN_file_in(-1, 1)) return;
   if (fSampleDB && !sample_before) return;  // vurn.hy3 vanished between the checks
 
   Plan plan;

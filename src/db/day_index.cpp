@@ -4,6 +4,7 @@
 
 #include "db/price_model.h"
 #include "platform/diagnostics.h"
+#include "db/trading_calendar.h"
 
 bool IsRealDate(int32_t date) {
   const int y = date / 10000, m = date / 100 % 100, d = date % 100;
@@ -11,16 +12,19 @@ bool IsRealDate(int32_t date) {
 }
 
 int FindDayIndex(int32_t real_date) {
-  for (int i = 0; i < LastDate; ++i)
+  const int last = LastTradingDay();
+  for (int i = 0; i <= last; ++i)
     if (nikkei_date[i] == real_date) return i;
   return -1;
 }
 
 int RealDate_to_DayIndex(int32_t real_date) {
   int i = FindDayIndex(real_date);
-  if (i < 0)
-    PRT("内部日付に変換ERR。この日=%dはDB上に存在しない！(nikkei_date[LastDate-1]  %d )\n", real_date,
-        LastDate > 0 ? nikkei_date[LastDate - 1] : 0);
+  if (i < 0) {
+    int32_t last = 0;
+    LastTradingDay(&last);
+    PRT("内部日付に変換ERR。この日=%dはDB上に存在しない！(nikkei_date[LastDate-1]  %d )\n", real_date, last);
+  }
   return i;
 }
 

@@ -21,6 +21,7 @@
 #include "platform/file_io.h"
 #include "platform/file_replace.h"
 #include "platform/working_folder.h"
+#include "platform/hooks.h"
 
 
 namespace {

@@ -1,6 +1,7 @@
 #include "db/master_file.h"
 
 #include <cerrno>
+#include <cstdarg>
 #include <cstdio>
 #include <cstddef>
 #include <cstring>
@@ -21,14 +22,8 @@ int TagDate = 0;
 
 namespace {
 
-// The file image: the 20-byte header, then the entries (which are 8-aligned in memory, so
-// the image is a byte buffer and the parts are copied out of it).
-struct TagImage {
-  int32_t count;
-  int32_t date;
-  Fundamental entries[MAX_KABU];
-};
-
+// The file is read as bytes: its entries start at offset 20, while Fundamental is 8-aligned
+// in memory, so the parts are copied out.
 int32_t Int32At(const unsigned char* p) {
   int32_t v;
   std::memcpy(&v, p, sizeof v);
@@ -40,20 +35,23 @@ void Terminate(char (&field)[N]) {
   field[N - 1] = '\0';
 }
 
-int Refuse(const char* reason) {
-  PRT("vurn.tag %s\n", reason);
-  PRT("ファンダメンタルの読み込み失敗\n");
-  return 0;
+bool Refuse(std::string* reason, const std::string& name, const char* format, ...)
+    __attribute__((format(printf, 3, 4)));
+bool Refuse(std::string* reason, const std::string& name, const char* format, ...) {
+  char text[300];
+  va_list ap;
+  va_start(ap, format);
+  std::vsnprintf(text, sizeof text, format, ap);
+  va_end(ap);
+  *reason = name + " " + text;
+  return false;
 }
 
 }  // namespace
 
-int LoadTag() {
-  int fd = ::open(DataFilePath(TAG_FILE).c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    PRT("ファンダメンタルの読み込み失敗\n");
-    return 0;
-  }
+bool ReadTagFile(const std::string& path, const std::string& shown_name, TagContents* out, std::string* reason) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return Refuse(reason, shown_name, "を読めません: %s", FileErrorText(errno));
   std::vector<unsigned char> bytes(TAG_FILE_SIZE);
   struct stat st {};
   size_t got = 0;
@@ -61,40 +59,46 @@ int LoadTag() {
   if (::fstat(fd, &st) != 0) err = errno;
   else got = ReadFully(fd, bytes.data(), bytes.size(), 0, &err);
   ::close(fd);
-  char reason[200];
-  if (err) {
-    std::snprintf(reason, sizeof reason, "を読めません: %s", FileErrorText(err));
-    return Refuse(reason);
-  }
-  if (st.st_size != TAG_FILE_SIZE || got != bytes.size()) {
-    std::snprintf(reason, sizeof reason, "の大きさ(%lld バイト)が違います（%lld バイトのはず）",
+  if (err) return Refuse(reason, shown_name, "を読めません: %s", FileErrorText(err));
+  if (st.st_size != TAG_FILE_SIZE || got != bytes.size())
+    return Refuse(reason, shown_name, "の大きさ(%lld バイト)が違います（%lld バイトのはず）",
                   static_cast<long long>(st.st_size), static_cast<long long>(TAG_FILE_SIZE));
-    return Refuse(reason);
+  const int32_t count = Int32At(&bytes[TAG_COUNT_OFFSET]);
+  if (count < 0 || count > MAX_KABU)
+    return Refuse(reason, shown_name, "の銘柄数(LastKabu=%d)が範囲外です（0 から %d）", count, MAX_KABU);
+  auto entries = std::make_unique<Fundamental[]>(MAX_KABU);
+  std::memcpy(entries.get(), &bytes[TAG_HEADER_SIZE], sizeof(Fundamental) * MAX_KABU);
+  for (int i = 0; i < count; ++i) {
+    const int32_t code = entries[i].code;
+    if (code < 0 || code > CODE_MAX)
+      return Refuse(reason, shown_name, "の銘柄コードが範囲外です（stock_num=%d, code=%d）", i, code);
   }
-  auto image = std::make_unique<TagImage>();
-  image->count = Int32At(&bytes[TAG_COUNT_OFFSET]);
-  image->date = Int32At(&bytes[TAG_DATE_OFFSET]);
-  std::memcpy(image->entries, &bytes[TAG_HEADER_SIZE], sizeof image->entries);
-  if (image->count < 0 || image->count > MAX_KABU) {
-    std::snprintf(reason, sizeof reason, "の銘柄数(LastKabu=%d)が範囲外です", image->count);
-    return Refuse(reason);
+  out->count = count;
+  out->date = Int32At(&bytes[TAG_DATE_OFFSET]);
+  out->entries = std::move(entries);
+  reason->clear();
+  return true;
+}
+
+int LoadTag() {
+  TagContents tag;
+  std::string reason;
+  if (!ReadTagFile(DataFilePath(TAG_FILE), TAG_FILE, &tag, &reason)) {
+    // A missing, short or damaged file leaves the table as it was.
+    PRT("%s\n", reason.c_str());
+    PRT("ファンダメンタルの読み込み失敗\n");
+    return 0;
   }
-  for (int i = 0; i < image->count; ++i) {
-    const int32_t code = image->entries[i].code;
-    if (code < 0 || code > CODE_MAX) {
-      std::snprintf(reason, sizeof reason, "の銘柄コードが範囲外です（stock_num=%d, code=%d）", i, code);
-      return Refuse(reason);
-    }
-  }
-  for (Fundamental& f : image->entries) {
+  for (int i = 0; i < MAX_KABU; ++i) {
+    Fundamental& f = tag.entries[i];
     Terminate(f.name);
     Terminate(f.industry);
     Terminate(f.company);
   }
-  std::memcpy(fundamental, image->entries, sizeof fundamental);
-  LastKabu = image->count;
-  PRT("Load tag...作成日=%d, LastKabu=%d\n", image->date, LastKabu);
-  return image->date;
+  std::memcpy(fundamental, tag.entries.get(), sizeof fundamental);
+  LastKabu = tag.count;
+  PRT("Load tag...作成日=%d, LastKabu=%d\n", tag.date, LastKabu);
+  return tag.date;
 }
 
 int WriteTag(const std::string& path, int count, int32_t date, const Fundamental* entries) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "db/price_model.h"
@@ -18,6 +19,17 @@ static_assert(TAG_FILE_SIZE == 1245204);
 
 // Creation date stored in the stock master file, 0 when reading it failed.
 extern int TagDate;
+
+// A stock master file as stored (names not yet terminated).
+struct TagContents {
+  int32_t count = 0;
+  int32_t date = 0;
+  std::unique_ptr<Fundamental[]> entries;  // MAX_KABU entries
+};
+// Reads and checks a stock master file as the program takes it. False, with *reason (CP932,
+// beginning with `shown_name`), when the file is missing or unreadable, is not exactly
+// TAG_FILE_SIZE bytes, or holds a count or a code out of range.
+bool ReadTagFile(const std::string& path, const std::string& shown_name, TagContents* out, std::string* reason);
 
 // Reads vurn.tag from the working folder into the stock table and LastKabu. Returns the
 // creation date, or 0 on failure; a missing, short or damaged file leaves the table as it

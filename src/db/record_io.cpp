@@ -7,6 +7,7 @@
 
 #include "db/database_file.h"
 #include "db/stock_code.h"
+#include "db/trading_calendar.h"
 #include "platform/diagnostics.h"
 #include "platform/file_error.h"
 #include "platform/file_io.h"
@@ -34,8 +35,9 @@ void NormalizeRecord(Hiashi* h, int stock_num) {
   h->name[sizeof h->name - 1] = '\0';
   const int start = h->start, end = h->end;
   if (h->start < 0) h->start = 0;
-  if (h->start > LastDate) h->start = LastDate;
-  if (h->end > LastDate - 1) h->end = LastDate - 1;
+  const int last = LastTradingDay();
+  if (h->start > last + 1) h->start = last + 1;
+  if (h->end > last) h->end = last;
   if (h->end < -1) h->end = -1;
   if (start != h->start || end != h->end)
     PRT("stock_num=%d の start=%d,end=%d が日付の範囲外のため直しました\n", stock_num, start, end);

@@ -29,10 +29,7 @@ CalendarKey CurrentKey() {
   CalendarKey k;
   k.valid = true;
   k.last_date = LastDate;
-  if (LastDate > 0 && LastDate <= MAX_DATE) {
-    k.first = nikkei_date[0];
-    k.last = nikkei_date[LastDate - 1];
-  }
+  if (LastTradingDay(&k.last) >= 0) k.first = nikkei_date[0];
   return k;
 }
 
@@ -47,9 +44,18 @@ int CalendarDays() {
   return LastDate < 0 ? 0 : MAX_DATE;
 }
 
+// Quiet form of CalendarDays for LastTradingDay, which is called from everywhere.
+int DaysHeld() { return LastDate < 0 ? 0 : LastDate > MAX_DATE ? MAX_DATE : LastDate; }
+
 int FloorDiv(int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
 
 }  // namespace
+
+int LastTradingDay(int32_t* date) {
+  const int last = DaysHeld() - 1;
+  if (date) *date = last >= 0 ? nikkei_date[last] : 0;
+  return last;
+}
 
 bool CalendarDayFacts(int32_t date, int* yday, int* wday, int* year) {
   using namespace std::chrono;
@@ -79,10 +85,10 @@ void BuildWeekTable() {
   std::memset(WeekTable, 0, sizeof WeekTable);
   int w = -1;
   long long prev_key = 0;
+  int undated = 0, first_undated = -1;
   for (int i = 0; i < n; ++i) {
     int yday, wday, year;
-    if (!CalendarDayFacts(nikkei_date[i], &yday, &wday, &year))
-      PRT("暦にない日付です nikkei_date[%d]=%d\n", i, nikkei_date[i]);
+    if (!CalendarDayFacts(nikkei_date[i], &yday, &wday, &year) && undated++ == 0) first_undated = i;
     DayFacts[i] = {static_cast<int16_t>(yday), static_cast<int8_t>(wday)};
     // The Sunday that opens the week, counted within its year.
     long long key = static_cast<long long>(year) * 1000 + (yday - wday);
@@ -93,6 +99,10 @@ void BuildWeekTable() {
     prev_key = key;
     DayWeek[i] = static_cast<int16_t>(w);
   }
+  // One line however many days are wrong, so the history keeps what came before.
+  if (undated)
+    PRT("暦にない日付です nikkei_date[%d]=%d（暦にない日付は全部で %d 日）\n", first_undated, nikkei_date[first_undated],
+        undated);
   LastWeek = w;
   g_week_key = CurrentKey();
   ++g_week_builds;
@@ -154,6 +164,10 @@ int32_t WeekNum_to_RealDate(int week_num) {
     FatalAt(__FILE__, __LINE__);
     Fatal("WeekNum_to_RealDate 　week_num %d 換算テーブルに合致しまへん。\n", week_num);
   }
-  if (week_num == LastWeek) return nikkei_date[CalendarDays() - 1];
+  if (week_num == LastWeek) {
+    int32_t last = 0;
+    LastTradingDay(&last);
+    return last;
+  }
   return WeekTable[week_num].date;
 }

@@ -38,6 +38,12 @@ extern int32_t MonthFirst[MONTH_MAX];
 extern int MonthNum;                // months in the calendar
 extern int16_t DayMonth[MAX_DATE];  // month number of each day index
 
+// The calendar's last trading day, if any: its day index, with its real date in *date when
+// date is given; -1 (and date 0) for an empty calendar (LastDate 0, as after a refused
+// calendar). A LastDate beyond MAX_DATE counts as MAX_DATE. Index the calendar's end only
+// through this.
+int LastTradingDay(int32_t* date = nullptr);
+
 // Fill DayFacts, WeekTable, DayWeek, LastWeek (and MonthFirst, DayMonth, MonthNum) from
 // nikkei_date[0 .. LastDate).
 void BuildWeekTable();

@@ -3,7 +3,6 @@
 #include "platform/host.h"
 
 int SelectCode[SELECT_CODE_MAX];
-void (*AddToFavouritesHook)(int code) = nullptr;
 
 void AddToFavourites(int code) {
   if (AddToFavouritesHook) {

@@ -16,7 +16,6 @@
 
 int32_t ScreCond[SCRE_SLOTS];
 int KensakuList[KENSAKU_MAX];
-void (*OpenKensakuResult)() = nullptr;
 
 namespace {
 

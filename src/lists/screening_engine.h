@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include "platform/hooks.h"
 
 #include "lists/screening_settings.h"
 
@@ -31,8 +32,7 @@ bool ScreeningPasses(int stock_num, const int32_t* cond);
 // Returns the number of hits, or -1 when nothing is listed (reported with a box).
 int RunScreening();
 
-// Installed by the result window: opens it over KensakuList (an open one is replaced).
-extern void (*OpenKensakuResult)();
+// The result window opens through OpenKensakuResult (platform/hooks.h).
 
 // Top-N rankings of ROE (0), dividend yield (1), PER (2), PBR (3): whether the stock is
 // among the first n percent. Only stocks with the figure (non-zero) are ranked.

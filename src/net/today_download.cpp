@@ -32,7 +32,6 @@ int32_t WebDate = 0;
 int32_t WebTime = 0;
 char WebDayFileName[512] = "";
 int fTimedDownload = 0;
-int (*TodayDownloadDialog)() = nullptr;
 
 namespace {
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include "platform/hooks.h"
 
 #include "db/price_model.h"
 
@@ -74,6 +75,4 @@ int FinishTodayDownload();
 // Why the last run gave 0 (CP932, empty after success).
 const char* TodayDownloadFailure();
 
-// Installed by the program's dialog: opens "WEB_DOWNLOAD" and returns its result (1 when a
-// day file was written). nullptr without a desktop.
-extern int (*TodayDownloadDialog)();
+// The dialog is reached through TodayDownloadDialog (platform/hooks.h).

@@ -18,3 +18,7 @@ void (*TodayDownloadFeature)() = nullptr;
 void (*DayFileUpdateFeature)() = nullptr;
 void (*BackfillFeature)() = nullptr;
 void (*DeletionFeature)() = nullptr;
+int (*TodayDownloadDialog)() = nullptr;
+int (*MergeDayFileHook)(const char*, bool) = nullptr;
+void (*AddToFavouritesHook)(int) = nullptr;
+void (*OpenKensakuResult)() = nullptr;

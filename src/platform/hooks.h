@@ -55,3 +55,18 @@ extern void (*TodayDownloadFeature)();   // 40082
 extern void (*DayFileUpdateFeature)();   // 40015
 extern void (*BackfillFeature)();        // 40104
 extern void (*DeletionFeature)();        // 40134
+
+// ---- Today's download and the lists ----
+// Installed by the program's dialog: opens "WEB_DOWNLOAD" and returns its result (1 when a
+// day file was written). nullptr without a desktop.
+extern int (*TodayDownloadDialog)();
+// Merges the day file today's download wrote (path), unattended while the timed download
+// runs; 1 when merged. Tests may put another merge here.
+extern int (*MergeDayFileHook)(const char* path, bool unattended);
+// The add-to-favourites operation of the favourites window: one stock by code, or -1 for the
+// codes in SelectCode. Until it is installed the list windows say the favourites are not
+// available.
+extern void (*AddToFavouritesHook)(int code);
+// Installed by the screening result window: opens it over KensakuList (an open one is
+// replaced).
+extern void (*OpenKensakuResult)();

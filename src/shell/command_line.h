@@ -1,5 +1,10 @@
-// The command-line options "-C" (code text of the stock to show) and "-D" (bar period).
+// The command line: the designed options "-C" (code text of the stock to show) and "-D"
+// (bar period), which a start hands to a running instance, and the long options of this
+// build (help, version, the screenshot run).
 #pragma once
+
+#include <string>
+#include <vector>
 
 constexpr int ARG_MAX_TOKENS = 4;
 constexpr int ARG_TOKEN_BYTES = 256;
@@ -14,3 +19,33 @@ void PostStartCommands();
 // Options handed over by a second start: they replace StartCode and StartAshi and their
 // commands are posted.
 void TakeHandedOffOptions(const char* text);
+
+// Everything the program's own command line asked for. Texts are as given (UTF-8 on
+// this platform).
+struct ProgramOptions {
+  bool help = false;
+  bool version = false;
+  std::string start_options;  // the "-C"/"-D" tokens, blank-separated, for the hand-off
+  // The screenshot run and what its picture shows.
+  std::string screenshot;
+  std::string keys;
+  std::vector<int> commands;
+  std::string code;   // four-character code text
+  int ashi = 0;       // 1 daily, 2 weekly, 3 monthly; 0 as the settings say
+  int scheme = -1;    // colour scheme 0 to 2; -1 as the settings say
+  int width = 0, height = 0;  // main window size; 0 as the settings say
+  // True when the picture shows the main window alone (a chart picture).
+  bool ChartShot() const { return !code.empty() || ashi || scheme >= 0 || width > 0; }
+};
+
+constexpr int SHOT_SIZE_MAX = 4096;  // largest window side a screenshot run accepts
+
+// Reads argv[1 .. argc). False when an option is unknown, lacks its value or has a bad
+// value; *error then names that option (and only it), e.g. "--ashi: 1, 2 or 3 expected,
+// not '5'".
+bool ParseProgramOptions(int argc, const char* const* argv, ProgramOptions* out, std::string* error);
+// The text printed by --help.
+std::string ProgramUsageText();
+// The colour scheme of a name: "黒"/"kuro"/"0", "白"/"shiro"/"1", "紺"/"kon"/"2" (UTF-8);
+// -1 for any other.
+int SchemeIndexOfName(const std::string& name);

@@ -6,3 +6,5 @@ extern int StartCode;
 extern int StartAshi;
 // 1 while the main window has focus and no menu is open.
 extern int fMainActive;
+// Set for a screenshot run: it shows the user's settings but saves nothing at the end.
+extern int fNoSaveAtEnd;

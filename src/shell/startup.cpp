@@ -1,5 +1,7 @@
 #include "shell/startup.h"
 
+#include <string>
+
 #include "chart/chart_view.h"
 #include "db/database_file.h"
 #include "db/database_upgrade.h"
@@ -14,7 +16,10 @@
 #include "platform/diagnostics.h"
 #include "platform/program_version.h"
 #include "shell/settings.h"
+#include "shell/shell_commands.h"
+#include "shell/shell_state.h"
 #include "chart/shown_stock.h"
+#include "db/trading_calendar.h"
 
 namespace {
 
@@ -43,8 +48,14 @@ void MainOnCreate() {
     Fatal("%s", DbFailureText());
   }
 
-  // The trading calendar.
-  if (!VURN_file_in(-1, DB_IN_CALENDAR)) HostMessageBox("データベースを作り直してください", DB_READ_FAILED, MB_OK);
+  // The trading calendar. A refused one is reported once, here, and the start goes on over
+  // an empty calendar with updates refused, so the file keeps it for a repair.
+  if (!VURN_file_in(-1, DB_IN_CALENDAR)) {
+    std::string text = "データベースを作り直してください\n\n";
+    text += DbFailureText();
+    text += "\n\n株価データは表示できません。データ更新もできません。";
+    HostMessageBox(text.c_str(), DB_READ_FAILED, MB_OK | MB_ICONERROR);
+  }
 
   // The record of the shown stock.
   if (!VURN_file_in(DispNum, DB_IN_RECORD)) HostMessageBox("データベースを作り直してください", DB_READ_FAILED, MB_OK);
@@ -62,7 +73,9 @@ void MainOnCreate() {
   }
 
   // What was loaded, for the diagnostic history.
-  PRT("LastDate=%d,(年月日=%d), MAX_DATE=%d\n", LastDate, LastDate > 0 ? nikkei_date[LastDate - 1] : 0, MAX_DATE);
+  int32_t last_date = 0;
+  LastTradingDay(&last_date);
+  PRT("LastDate=%d,(年月日=%d), MAX_DATE=%d\n", LastDate, last_date, MAX_DATE);
   PRT("登録株数=%d, MAX_KABU=%d, DB_VERSION=%d, sizeof(stock)=%d\n", LastKabu, MAX_KABU, DB_VERSION,
       static_cast<int>(sizeof(Hiashi)));
 
@@ -98,8 +111,10 @@ void MainOnMinuteTimer() {
 }
 
 void MainOnDestroy() {
-  // The screening data, when this run changed them.
-  SavePhtIfChanged();
-  // The settings and the user data, written once at the end of the run.
-  SaveSettings();
+  // The screening data when this run changed them, the settings and the user data, written
+  // once at the end of the run (a screenshot run leaves the user's files as they were).
+  if (!fNoSaveAtEnd) {
+    SavePhtIfChanged();
+    SaveSettings();
+  }
 }

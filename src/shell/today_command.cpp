@@ -11,7 +11,6 @@
 #include "platform/diagnostics.h"
 #include "shell/settings.h"
 
-int (*MergeDayFileHook)(const char* path, bool unattended) = nullptr;
 
 int MergeTodayDayFile(const char* path) {
   if (!path || !path[0]) return 0;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include "platform/hooks.h"
 
 struct TodayDownloadProgress;
 
@@ -11,8 +12,8 @@ struct TodayDownloadProgress;
 void TodayDownloadCommand();
 // Merges the day file the download wrote (path) with UpdateFromDayFile, unattended while the
 // timed download runs. 1 when merged. Tests may put another merge in MergeDayFileHook.
+// The merge runs through MergeDayFileHook (platform/hooks.h) when one is installed.
 int MergeTodayDayFile(const char* path);
-extern int (*MergeDayFileHook)(const char* path, bool unattended);
 
 // The unattended update of the working folder: master file, database header and
 // calendar, settings, then under the update lock the download and the merge. *reason

@@ -15,6 +15,7 @@
 #include "platform/command_ids.h"
 #include "shell/main_keys.h"
 #include "shell/shell_commands.h"
+#include "platform/hooks.h"
 
 namespace {
 

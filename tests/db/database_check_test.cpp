@@ -48,7 +48,6 @@ TEST(DatabaseCheck, FindsEachKindOfFault) {
       {"calendar out of order", [&] { PatchInt(db, 20 + 4 * 5, 20200101); }, "日付表の 5 番目"},
       {"older version", [&] { PatchInt(db, 0, 5); }, "バージョンが 5 です"},
       {"file cut short", [&] { ASSERT_EQ(::truncate(db.c_str(), DbRecordOffset(100)), 0); }, "ファイルの大きさが"},
-      {"master code out of range", [&] { PatchInt(tag, 20 + 152 * 2, 50000); }, "コード 50000 が範囲外"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -82,6 +81,15 @@ TEST(DatabaseCheck, UnreadableFilesAreNotChecked) {
   EXPECT_EQ(info.stocks_with_prices, 3);
   EXPECT_EQ(info.first_date, 20261126);
   EXPECT_EQ(info.last_date, 20261209);
+  // A master file the program refuses is refused here too, naming the file and the reason.
+  WriteFixtureTag(3);
+  PatchInt(dir.File(TAG_FILE), 20 + 152 * 2, 50000);
+  EXPECT_FALSE(CheckDbFiles(dir.File(DB_FILE), dir.File(TAG_FILE), &result, &error));
+  EXPECT_EQ(error.text.rfind(dir.File(TAG_FILE) + " ", 0), 0u) << Cp932ToUtf8(error.text);
+  EXPECT_NE(error.text.find("code=50000"), std::string::npos) << Cp932ToUtf8(error.text);
+  ASSERT_TRUE(ReadDbFileInfo(dir.File(DB_FILE), dir.File(TAG_FILE), &info, &error));
+  EXPECT_EQ(info.master_count, -1);
+  EXPECT_EQ(info.master_problem, error.text);
   PatchInt(dir.File(DB_FILE), 0, 7);
   EXPECT_FALSE(ReadDbFileInfo(dir.File(DB_FILE), dir.File(TAG_FILE), &info, &error));
   EXPECT_NE(error.text.find("バージョン=7"), std::string::npos);

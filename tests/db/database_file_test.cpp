@@ -163,6 +163,7 @@ TEST_F(DatabaseFile, HeaderChecks) {
 
 TEST_F(DatabaseFile, CalendarMustBeAscendingRealDates) {
   for (int32_t bad : {20261130 /* equal to the day before */, 20261332}) {
+    ResetDatabaseState();
     WriteFixtureDatabase(3, 10);
     PatchInt(20 + 4 * 3, bad);
     nikkei_date[0] = 123;

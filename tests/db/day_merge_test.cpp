@@ -19,6 +19,7 @@
 #include "support/merge_fixture.h"
 #include "support/scripted_host.h"
 #include "support/temp_dir.h"
+#include "platform/hooks.h"
 
 namespace {
 

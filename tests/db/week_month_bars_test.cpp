@@ -15,6 +15,8 @@
 
 #include "db/packed_value.h"
 #include "db/price_model.h"
+#include "db/trading_calendar.h"
+#include "platform/diagnostics.h"
 
 namespace {
 
@@ -409,6 +411,59 @@ TEST_F(Bars, DayFactsFromCalendarArithmetic) {
     EXPECT_EQ(yday, c.yday) << c.date;
     EXPECT_EQ(wday, c.wday) << c.date;
   }
+}
+
+}  // namespace
+
+namespace {
+
+// "The last trading day, if any": none for an empty calendar, the calendar's end otherwise,
+// never beyond the table.
+TEST_F(Bars, LastTradingDayOfEmptyAndFullCalendars) {
+  int32_t date = 123;
+  SetCalendar({});
+  EXPECT_EQ(LastTradingDay(&date), -1);
+  EXPECT_EQ(date, 0);
+  SetCalendar({20261207, 20261208, 20261209});
+  EXPECT_EQ(LastTradingDay(&date), 2);
+  EXPECT_EQ(date, 20261209);
+  EXPECT_EQ(LastTradingDay(), 2);
+  LastDate = MAX_DATE + 5;
+  EXPECT_EQ(LastTradingDay(&date), MAX_DATE - 1);
+  LastDate = -3;
+  EXPECT_EQ(LastTradingDay(&date), -1);
+}
+
+// An empty calendar is a state like any other: no weeks, no months, no bars, no stop.
+TEST_F(Bars, EmptyCalendarBuildsEmptySeries) {
+  SetCalendar({});
+  Hiashi& h = *WorkHiashi();
+  std::memset(&h, 0, sizeof h);
+  h.code = fundamental[0].code = 7000;
+  h.start = 0;
+  h.end = -1;
+  BuildShuashi(0);
+  BuildTsukiashi(0);
+  EXPECT_EQ(LastWeek, -1);
+  EXPECT_EQ(MonthNum, 0);
+  EXPECT_GT(shuashi.start, shuashi.end);
+  EXPECT_GT(tsukiashi.first_month, tsukiashi.last_month);
+}
+
+// A calendar of dates that are no dates is reported in one line, not one per day, so the
+// history keeps what came before it.
+TEST_F(Bars, UndatedCalendarIsReportedOnce) {
+  SetCalendar(std::vector<int32_t>(MAX_DATE, 0));
+  ClearPrtHistory();
+  PRT("before\n");
+  BuildWeekTable();
+  std::string history;
+  for (const auto& line : PrtLines) history += std::string(line) + "\n";
+  EXPECT_NE(history.find("before\n"), std::string::npos);
+  size_t lines = 0;
+  for (size_t at = 0; (at = history.find("暦にない日付です", at)) != std::string::npos; ++at) ++lines;
+  EXPECT_EQ(lines, 1u);
+  EXPECT_NE(history.find("全部で 2816 日"), std::string::npos);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "db/database_file.h"
 #include "db/master_file.h"
 #include "db/sample_data.h"
+#include "db/trading_calendar.h"
 #include "platform/codepage.h"
 #include "platform/diagnostics.h"
 #include "chart/shown_stock.h"
@@ -75,15 +76,58 @@ TEST_F(Startup, BrokenCalendarAndRecordGetTheirBoxes) {
   ::close(fd);
   DispNum = MAX_KABU;  // a record that cannot be read
   ScriptedHost host;
-  host.Answer(IDOK, "データベースの読みこみ失敗");  // the upgrade refuses the calendar
   host.Answer(IDOK, "データベースの読みこみ失敗");  // the calendar
   host.Answer(IDOK, "データベースの読みこみ失敗");  // the shown stock's record
   MainOnCreate();
-  ASSERT_EQ(host.boxes.size(), 3u);
-  EXPECT_NE(host.boxes[0].text.find("日付表が壊れています"), std::string::npos);
+  ASSERT_EQ(host.boxes.size(), 2u);
+  EXPECT_EQ(host.boxes[0].text.rfind("データベースを作り直してください\n\n", 0), 0u);
+  EXPECT_NE(host.boxes[0].text.find("日付表が壊れています（4 番目の日付=20200101）"), std::string::npos);
   EXPECT_EQ(host.boxes[1].text, "データベースを作り直してください");
-  EXPECT_EQ(host.boxes[2].text, "データベースを作り直してください");
   EXPECT_TRUE(PrtHas("登録株数=3,"));
+}
+
+size_t Count(const std::string& text, const char* what) {
+  size_t n = 0;
+  for (size_t at = 0; (at = text.find(what, at)) != std::string::npos; ++at) ++n;
+  return n;
+}
+
+// A full calendar that is not ascending: refused in one line and one box, the start goes
+// on over an empty calendar, and nothing writes that empty calendar over the file.
+TEST_F(Startup, RefusedCalendarStartsEmptyAndIsNeverWrittenBack) {
+  WriteFixtureDatabase(3, MAX_DATE);
+  int fd = ::open(dir.File(DB_FILE).c_str(), O_RDWR);
+  int32_t day99 = 0;
+  ASSERT_EQ(::pread(fd, &day99, 4, 20 + 4 * 99), 4);
+  ASSERT_EQ(::pwrite(fd, &day99, 4, 20 + 4 * 100), 4);  // the same day twice
+  ::close(fd);
+  const size_t used = static_cast<size_t>(DbRecordOffset(3));
+  const std::string before = ReadFileRange(dir.File(DB_FILE), 0, used);
+  ScriptedHost host;
+  host.Answer(IDOK, "データベースの読みこみ失敗");
+  MainOnCreate();
+  ASSERT_EQ(host.boxes.size(), 1u);
+  EXPECT_NE(host.boxes[0].text.find("日付表が壊れています（100 番目の日付="), std::string::npos);
+  const std::string history = PrtJoined();
+  EXPECT_EQ(Count(history, "日付表が壊れています"), 1u) << Cp932ToUtf8(history);
+  EXPECT_EQ(Count(history, "暦にない日付"), 0u);
+  EXPECT_TRUE(Prt("LastDate=0,(年月日=0), MAX_DATE=2816"));
+  EXPECT_EQ(LastDate, 0);
+  EXPECT_EQ(LastTradingDay(), -1);
+  EXPECT_EQ(fCalendarRefused, 1);
+  EXPECT_EQ(WorkHiashi()->start, 0);  // the shown stock has no bars over no days
+  EXPECT_EQ(WorkHiashi()->end, -1);
+  // A later header read does not bring the refused days back.
+  ASSERT_EQ(VURN_file_in(-1, 0), 1);
+  EXPECT_EQ(LastDate, 0);
+  // Neither the calendar nor a record is written, and updates are refused with a box.
+  EXPECT_EQ(VURN_file_out(-1, 1), 0);
+  EXPECT_EQ(VURN_file_out(0, 2), 0);
+  host.Answer(IDOK, "警告");
+  EXPECT_EQ(IsUpdateAllowed(true), 0);
+  EXPECT_NE(host.boxes.back().text.find("日付表が壊れています"), std::string::npos);
+  MainOnDestroy();
+  EXPECT_EQ(ReadFileRange(dir.File(DB_FILE), 0, used), before);
 }
 
 TEST_F(Startup, NoDatabaseAtAllStopsAfterItsBox) {

@@ -15,6 +15,7 @@
 #include "support/db_fixture.h"
 #include "support/scripted_host.h"
 #include "support/temp_dir.h"
+#include "platform/hooks.h"
 
 namespace {
 

@@ -92,6 +92,7 @@ void ResetDatabaseState() {
   LastDate = 0;
   DbVersion = 0;
   fSampleDB = 0;
+  fCalendarRefused = 0;
   DispNum = 0;
   TagDate = 0;
   std::memset(WorkHiashi(), 0, sizeof(Hiashi));

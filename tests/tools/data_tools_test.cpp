@@ -96,6 +96,40 @@ TEST_F(DataTools, ExitCodesForScripts) {
   EXPECT_EQ(Tool("vurndb -C " + dir.path() + " info").code, 3);
 }
 
+// A damaged master file is refused alike by every command: exit code 3, and a message that
+// names the file and the reason.
+TEST_F(DataTools, DamagedMasterIsRefusedAlikeByEveryCommand) {
+  struct Damage {
+    const char* what;
+    int64_t at;  // -1: cut the file short
+    int32_t value;
+    const char* reason;
+  } damages[] = {
+      {"count -1", 12, -1, "LastKabu=-1"},
+      {"count too big", 12, 9000, "LastKabu=9000"},
+      {"code beyond 9Y99", 20 + 152 * 1, 50000, "code=50000"},
+      {"cut short", -1, 0, "1000 "},
+  };
+  for (const Damage& d : damages) {
+    SCOPED_TRACE(d.what);
+    WriteFixtureDatabase(3, 10);
+    if (d.at < 0) {
+      ASSERT_EQ(::truncate(dir.File("vurn.tag").c_str(), 1000), 0);
+    } else {
+      int fd = ::open(dir.File("vurn.tag").c_str(), O_WRONLY);
+      ASSERT_EQ(::pwrite(fd, &d.value, 4, d.at), 4);
+      ::close(fd);
+    }
+    for (const char* command : {" info", " check", " dump 7001"}) {
+      ToolRun r = Tool("vurndb -C " + dir.path() + command);
+      EXPECT_EQ(r.code, 3) << command << "\n" << r.out;
+      EXPECT_NE(r.out.find("vurndb: " + dir.path() + "/vurn.tag "), std::string::npos) << command << "\n" << r.out;
+      EXPECT_NE(r.out.find(d.reason), std::string::npos) << command << "\n" << r.out;
+      EXPECT_EQ(r.out.find("-1 stocks"), std::string::npos) << r.out;
+    }
+  }
+}
+
 TEST_F(DataTools, MergeTakesADayFileOrSaysWhyNot) {
   const std::string C = "vurndb -C " + dir.path() + " ";
   EXPECT_EQ(Tool(C + "merge").code, 2);

@@ -10,9 +10,11 @@
 // missing); the stock master file is vurn.tag in the same folder. Only master, merge and
 // today write; today runs as the timed download does (no questions) under the update lock.
 // Exit codes: 0 done (check: sound), 1 check found problems, 2 usage, 3 a file is missing,
-// unreadable or not a database of this layout (for today: no vurn.hy3 to update), 4 CODE
-// is not in the stock master file, 5 LIST is not a list of listed issues, 6 merge refused
-// the day file or stopped, or today's download failed (database as before).
+// unreadable or not a database of this layout (the stock master file included: every
+// command refuses it alike, naming it and the reason; for today: no vurn.hy3 to update),
+// 4 CODE is not in the stock master file, 5 LIST is not a list of listed issues, 6 merge
+// refused the day file or stopped, or today's download failed (database as before).
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -91,8 +93,13 @@ int Info(const std::string& db, const std::string& tag) {
   if (info.master_count >= 0)
     std::printf("master: %s, %d stocks, made %d\n", tag.c_str(), info.master_count, info.master_date);
   else
-    std::printf("master: %s unreadable\n", tag.c_str());
+    std::printf("master: %s refused\n", tag.c_str());
   std::printf("stocks with prices: %d\n", info.stocks_with_prices);
+  // A master file that check and dump refuse fails info as well.
+  if (info.master_count < 0) {
+    std::fprintf(stderr, "vurndb: %s\n", U(info.master_problem).c_str());
+    return EXIT_FILES;
+  }
   return EXIT_OK;
 }
 
@@ -146,9 +153,12 @@ int Dump(const std::string& db, const std::string& tag, const char* code_text) {
   static int32_t dates[MAX_DATE];
   {
     std::FILE* f = std::fopen(db.c_str(), "rb");
+    errno = 0;
     if (!f || std::fseek(f, DB_CALENDAR_OFFSET, SEEK_SET) != 0 || std::fread(dates, sizeof dates, 1, f) != 1) {
+      const int err = errno;
       if (f) std::fclose(f);
-      std::fprintf(stderr, "vurndb: cannot read the calendar of %s\n", db.c_str());
+      std::fprintf(stderr, "vurndb: cannot read the calendar of %s: %s\n", db.c_str(),
+                   err ? std::strerror(err) : "the file is too short");
       return EXIT_FILES;
     }
     std::fclose(f);

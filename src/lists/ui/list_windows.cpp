@@ -30,6 +30,7 @@
 #include "platform/qt/report_list_model.h"
 #include "shell/main_keys.h"
 #include "shell/shell_commands.h"
+#include "platform/hooks.h"
 
 namespace {
 

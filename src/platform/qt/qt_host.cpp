@@ -63,9 +63,17 @@ QImage ToQImage(const HostImage& image) {
 }  // namespace
 
 int QtHost::MessageBox(const char* text, const char* caption, unsigned type) {
+  if (ending_) {
+    const unsigned buttons = type & MB_BUTTON_MASK;
+    if (buttons == MB_YESNO) return IDNO;
+    if (buttons == MB_OKCANCEL) return IDCANCEL;
+    return IDOK;
+  }
   if (unattended_) {
     auto* shown = new QMessageBox(owner_);
     shown->setAttribute(Qt::WA_DeleteOnClose);
+    // Shown for the picture only: the keys of the run still reach the main window.
+    shown->setWindowModality(Qt::NonModal);
     shown->setWindowTitle(FromCp932(caption));
     shown->setText(FromCp932(text));
     shown->show();
@@ -184,7 +192,8 @@ void QtHost::ProgressShow(int done, const char* elapsed, const char* remaining) 
 
 bool QtHost::ProgressCancelled() {
   auto* dlg = static_cast<ProgressDialogWidget*>(progress_.data());
-  return dlg && dlg->cancelled;
+  // A long job stops between its items when the program is asked to end.
+  return ending_ || (dlg && dlg->cancelled);
 }
 
 void QtHost::ProgressClose() {

@@ -18,6 +18,9 @@ class QtHost final : public QObject, public Host {
   // Unattended (the screenshot run): boxes stay on the screen without waiting for a click
   // and answer with their default button, so the picture shows them.
   void SetUnattended(bool on) { unattended_ = on; }
+  // While the program ends (SIGTERM, session end), boxes are not shown: each answers at once
+  // as if closed (Cancel / No; OK for a box with OK alone).
+  void SetEnding(bool on) { ending_ = on; }
   // Printing goes to this PDF file without the print dialog (unattended runs and tests).
   void SetPrintToFile(const QString& pdf_path) { print_to_file_ = pdf_path; }
 
@@ -50,4 +53,5 @@ class QtHost final : public QObject, public Host {
   QPointer<QDialog> progress_;
   QString print_to_file_;
   bool unattended_ = false;
+  bool ending_ = false;
 };

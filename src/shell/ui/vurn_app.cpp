@@ -5,42 +5,60 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QSocketNotifier>
-#include <QTimer>
-#include <algorithm>
+#include <QWindow>
 #include <csignal>
-#include <iterator>
+#include <cstdio>
 #include <string>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include "chart/chart_settings.h"
 #include "chart/chart_view.h"
-#include "chart/view_shihyo.h"
 #include "db/stock_code.h"
-#include "platform/qt/qt_codepage.h"
-#include "platform/qt/qt_host.h"
 #include "platform/command_dispatch.h"
 #include "platform/command_ids.h"
 #include "platform/host.h"
+#include "platform/qt/qt_codepage.h"
+#include "platform/qt/qt_host.h"
+#include "platform/working_folder.h"
 #include "shell/command_line.h"
 #include "shell/shell_commands.h"
-#include "platform/diagnostics.h"
-#include "platform/working_folder.h"
+#include "shell/shell_state.h"
 #include "shell/ui/instance_handoff.h"
 #include "shell/ui/main_window.h"
 
 namespace {
 
 int g_signal_pipe[2] = {-1, -1};
+QtHost* g_host = nullptr;
+bool g_end_requested = false;
 
 void OnTerminateSignal(int) {
   char c = 1;
   [[maybe_unused]] ssize_t n = write(g_signal_pipe[1], &c, 1);
 }
 
+// SIGTERM and SIGINT only write a byte; the loop that runs next (the main loop, or the
+// loop of a modal box) reads it and ends the program in order.
+void CatchTerminateSignals() {
+  if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signal_pipe) != 0) return;
+  std::signal(SIGTERM, OnTerminateSignal);
+  std::signal(SIGINT, OnTerminateSignal);
+}
+
+void WatchTerminateSignals(QApplication* app) {
+  if (g_signal_pipe[0] < 0) return;
+  auto* notifier = new QSocketNotifier(g_signal_pipe[0], QSocketNotifier::Read, app);
+  QObject::connect(notifier, &QSocketNotifier::activated, app, [] {
+    char c;
+    [[maybe_unused]] ssize_t n = read(g_signal_pipe[0], &c, 1);
+    RequestOrderlyEnd();
+  });
+}
+
 // Renders every visible top-level window at its place into one image (only the main
 // window when main_only is set).
-bool SaveScreenshot(const QString& file, bool main_only = false) {
+bool SaveScreenshot(const QString& file, bool main_only) {
   QRect area;
   QList<QWidget*> windows;
   for (QWidget* w : QApplication::topLevelWidgets())
@@ -57,181 +75,159 @@ bool SaveScreenshot(const QString& file, bool main_only = false) {
   return canvas.save(file, "PNG");
 }
 
-void TypeKeys(QWidget* target, const QString& keys) {
-  for (QChar ch : keys) {
-    QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(ch));
-    QApplication::sendEvent(target, &press);
+// The screenshot run once the window stands: the picture's stock, bar period, colours,
+// size, commands and keys, then the PNG, then the end. The run saves no settings, so
+// nothing it changes reaches the user's files.
+void TakeScreenshot(MainWindow* w, const ProgramOptions& opt) {
+  QApplication::processEvents();
+  if (opt.width > 0) w->resize(opt.width, opt.height);
+  if (opt.scheme >= 0)
+    for (const ClrEntry& c : ClrTable) *c.colour = c.scheme[opt.scheme];
+  if (!opt.code.empty() && !SelectStockByCode(String_to_Code(opt.code.c_str())))
+    std::fprintf(stderr, "Vurn: --code: no stock with the code %s\n", opt.code.c_str());
+  if (opt.ashi) SetAshi(opt.ashi);
+  QApplication::processEvents();
+  TypeKeys(w, QString::fromStdString(opt.keys));
+  for (int id : opt.commands) {
+    OnCommand(id);
     QApplication::processEvents();
   }
-}
-
-// What a screenshot shows besides the start state: a stock, a bar period, a colour scheme
-// and a window size. The chart state is put back before the window closes, so the
-// settings saved at the end are the user's own.
-struct ShotOptions {
-  QString code;
-  int ashi = 0;
-  int scheme = -1;
-  QSize size;
-};
-
-// 0, 1, 2 for "黒"/"kuro", "白"/"shiro", "紺"/"kon" (or the digit); -1 otherwise.
-int SchemeIndex(const QString& name) {
-  if (name == u"黒"_qs || name == u"kuro"_qs || name == u"0"_qs) return 0;
-  if (name == u"白"_qs || name == u"shiro"_qs || name == u"1"_qs) return 1;
-  if (name == u"紺"_qs || name == u"kon"_qs || name == u"2"_qs) return 2;
-  return -1;
-}
-
-bool ParseShotOption(const std::string& a, const char* value, ShotOptions* shot, bool* bad) {
-  const QString v = QString::fromLocal8Bit(value);
-  if (a == "--code") {
-    shot->code = v;
-  } else if (a == "--ashi") {
-    shot->ashi = v.toInt();
-    if (shot->ashi < 1 || shot->ashi > 3) *bad = true;
-  } else if (a == "--scheme") {
-    shot->scheme = SchemeIndex(v);
-    if (shot->scheme < 0) *bad = true;
-  } else if (a == "--size") {
-    const QStringList wh = v.split(u'x');
-    if (wh.size() == 2) shot->size = QSize(wh[0].toInt(), wh[1].toInt());
-    if (shot->size.width() < 1 || shot->size.height() < 1) *bad = true;
-  } else {
-    return false;
-  }
-  if (*bad) std::fprintf(stderr, "bad value for %s: %s\n", a.c_str(), value);
-  return true;
+  const QString file = QString::fromStdString(opt.screenshot);
+  // A chart picture shows the main window alone, without the boxes of the start.
+  if (!SaveScreenshot(file, opt.ChartShot()))
+    std::fprintf(stderr, "Vurn: screenshot failed: %s\n", opt.screenshot.c_str());
+  w->close();
 }
 
 void SetWorkingDirectory() {
-  char buf[260];
+  char buf[4096];
   if (getcwd(buf, sizeof buf)) SetCurrentDir(buf);
   else SetCurrentDir(".");
 }
 
 }  // namespace
 
+void TypeKeys(QWidget* window, const QString& keys) {
+  QWindow* target = window->windowHandle();
+  for (QChar ch : keys) {
+    int key;
+    QString text(ch);
+    switch (ch.unicode()) {
+      case ' ': key = Qt::Key_Space; break;
+      case '\b': key = Qt::Key_Backspace; break;
+      case '\t': key = Qt::Key_Tab; break;
+      case '\r':
+      case '\n':
+        key = Qt::Key_Return;
+        text = u"\r"_qs;
+        break;
+      case 0x1b: key = Qt::Key_Escape; break;
+      default:
+        // Qt's codes of the printable ASCII keys are the characters themselves, letters in
+        // upper case.
+        key = ch.unicode() > 0x20 && ch.unicode() < 0x7F ? static_cast<int>(ch.toUpper().unicode()) : static_cast<int>(Qt::Key_unknown);
+        break;
+    }
+    const Qt::KeyboardModifiers mods = ch.isUpper() ? Qt::ShiftModifier : Qt::NoModifier;
+    QKeyEvent press(QEvent::KeyPress, key, mods, text);
+    if (target) QApplication::sendEvent(target, &press);
+    else QApplication::sendEvent(window, &press);
+    QApplication::processEvents();
+    QKeyEvent release(QEvent::KeyRelease, key, mods, text);
+    if (target) QApplication::sendEvent(target, &release);
+    else QApplication::sendEvent(window, &release);
+    QApplication::processEvents();
+  }
+}
+
+void RequestOrderlyEnd() {
+  g_end_requested = true;
+  // Boxes shown from now on answer at once; the loops of those already open, and every
+  // loop started later, return, so control comes back to RunVurn, which closes the window.
+  if (g_host) g_host->SetEnding(true);
+  QCoreApplication::exit(0);
+}
+
 int RunVurn(int argc, char** argv) {
   std::signal(SIGPIPE, SIG_IGN);
-  QString screenshot, keys, commands;
-  ShotOptions shot;
-  bool bad_option = false;
-  std::string options;
-  for (int i = 1; i < argc; ++i) {
-    std::string a = argv[i];
-    if (a == "--screenshot" && i + 1 < argc) screenshot = QString::fromLocal8Bit(argv[++i]);
-    else if (a == "--keys" && i + 1 < argc) keys = QString::fromLocal8Bit(argv[++i]);
-    else if (a == "--commands" && i + 1 < argc) commands = QString::fromLocal8Bit(argv[++i]);
-    else if (i + 1 < argc && ParseShotOption(a, argv[i + 1], &shot, &bad_option)) ++i;
-    else options += (options.empty() ? "" : " ") + a;
+  ProgramOptions opt;
+  std::string error;
+  if (!ParseProgramOptions(argc, argv, &opt, &error)) {
+    std::fprintf(stderr, "Vurn: %s\n(Vurn --help lists the options)\n", error.c_str());
+    return 2;
   }
-  if (bad_option) return 2;
-  if (!screenshot.isEmpty() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+  if (opt.help) {
+    std::fputs(ProgramUsageText().c_str(), stdout);
+    return 0;
+  }
+  if (opt.version) {
+    std::printf("%s\n", PROGRAM_VERSION);
+    return 0;
+  }
+  const bool screenshot = !opt.screenshot.empty();
+  if (screenshot && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  // Caught from the start: a signal that comes while the window is still loading ends the
+  // program as soon as the window stands.
+  CatchTerminateSignals();
 
   QApplication app(argc, argv);
   InstallFontSubstitutions();
+  WatchTerminateSignals(&app);
   const QString name = InstanceSocketName();
 
   // A start with options hands them to a running instance and ends.
-  if (ParseStartOptions(options.c_str()) > 0 && screenshot.isEmpty() &&
-      HandOffToRunningInstance(name, options))
-    return 0;
+  ParseStartOptions(opt.start_options.c_str());
+  if (!opt.start_options.empty() && !screenshot && HandOffToRunningInstance(name, opt.start_options)) return 0;
 
   QtHost host;
-  host.SetUnattended(!screenshot.isEmpty());
+  host.SetUnattended(screenshot);
   SetHost(&host);
+  g_host = &host;
+  fNoSaveAtEnd = screenshot ? 1 : 0;
   SetWorkingDirectory();
 
-  // SIGTERM and the desktop's session end close the program as the exit command does. The
-  // signal is caught from the start; one that comes while the window is still loading closes
-  // it as soon as it stands.
-  static bool window_ready = false, close_pending = false;
-  if (socketpair(AF_UNIX, SOCK_STREAM, 0, g_signal_pipe) == 0) {
-    auto* notifier = new QSocketNotifier(g_signal_pipe[0], QSocketNotifier::Read, &app);
-    QObject::connect(notifier, &QSocketNotifier::activated, &app, [] {
-      char c;
-      [[maybe_unused]] ssize_t n = read(g_signal_pipe[0], &c, 1);
-      if (window_ready && MainWnd()) MainWnd()->close();
-      else close_pending = true;
-    });
-    std::signal(SIGTERM, OnTerminateSignal);
-    std::signal(SIGINT, OnTerminateSignal);
-  }
+  // Listening from before the window is built, so that a start with options during the
+  // boxes of this start reaches this instance; options that come before the window stands
+  // are posted with this start's own once it does.
+  static bool window_ready = false;
+  StartInstanceServer(name, [](const std::string& text) {
+    if (!window_ready) {
+      ParseStartOptions(text.c_str());
+      return;
+    }
+    if (MainWindow* m = MainWnd()) {
+      if (m->isMinimized()) m->showNormal();
+      m->raise();
+      m->activateWindow();
+    }
+    TakeHandedOffOptions(text.c_str());
+  });
 
-  int exit_code;
+  int exit_code = 0;
   {
     MainWindow w;
     window_ready = true;
     host.SetOwner(&w);
-    StartInstanceServer(name, [](const std::string& text) {
-      if (MainWindow* m = MainWnd()) {
-        if (m->isMinimized()) m->showNormal();
-        m->raise();
-        m->activateWindow();
-      }
-      TakeHandedOffOptions(text.c_str());
-    });
-    if (close_pending) QTimer::singleShot(0, &w, [&w] { w.close(); });
-
-    QObject::connect(&app, &QGuiApplication::commitDataRequest, &w, [&w] { w.close(); });
-
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &w, [] { RequestOrderlyEnd(); });
     w.show();
-    PostStartCommands();
-    // The cross window comes back when it was open at the last exit.
-    if (CrossView) HostPostCommand(IDM_CROSS_CURSOR);
-
-    if (!screenshot.isEmpty()) {
-      QTimer::singleShot(0, &w, [&w, screenshot, keys, commands, shot] {
-        QApplication::processEvents();
-        const QRect geometry = w.geometry();
-        const int ashi = AshiFlag;
-        int32_t colours[CLR_COUNT];
-        for (int i = 0; i < CLR_COUNT; ++i) colours[i] = *ClrTable[i].colour;
-        if (shot.size.isValid()) w.resize(shot.size);
-        if (shot.scheme >= 0)
-          for (const ClrEntry& c : ClrTable) *c.colour = c.scheme[shot.scheme];
-        if (!shot.code.isEmpty() && !SelectStockByCode(String_to_Code(ToCp932(shot.code).c_str())))
-          std::fprintf(stderr, "no stock with the code %s\n", shot.code.toLocal8Bit().constData());
-        if (shot.ashi) SetAshi(shot.ashi);
-        QApplication::processEvents();
-        TypeKeys(&w, keys);
-        QApplication::processEvents();
-        // Commands for the picture (indicator and overlay toggles); the panes and overlays
-        // of the settings are put back afterwards.
-        int saved_flags[VIEW_FLAG_COUNT];
-        for (int i = 0; i < VIEW_FLAG_COUNT; ++i) saved_flags[i] = *ViewFlags[i].flag;
-        const int saved_share = DekiHabaRitu;
-        int saved_list[VIEW_SHIHYO_MAX];
-        const int saved_n = nViewShihyo;
-        std::copy(ViewShihyo, ViewShihyo + VIEW_SHIHYO_MAX, saved_list);
-        for (const QString& id : commands.split(u',', Qt::SkipEmptyParts)) {
-          OnCommand(id.trimmed().toInt());
-          QApplication::processEvents();
-        }
-        // A chart picture shows the main window alone, without the boxes of the start.
-        const bool chart_shot = !shot.code.isEmpty() || shot.ashi || shot.scheme >= 0 || shot.size.isValid();
-        bool ok = SaveScreenshot(screenshot, chart_shot);
-        if (!ok) std::fprintf(stderr, "screenshot failed: %s\n", screenshot.toLocal8Bit().constData());
-        for (int i = 0; i < CLR_COUNT; ++i) *ClrTable[i].colour = colours[i];
-        AshiFlag = ashi;
-        if (!commands.isEmpty()) {
-          for (int i = 0; i < VIEW_FLAG_COUNT; ++i) *ViewFlags[i].flag = saved_flags[i];
-          DekiHabaRitu = saved_share;
-          std::copy(saved_list, saved_list + VIEW_SHIHYO_MAX, ViewShihyo);
-          nViewShihyo = saved_n;
-          ReRangeChart();
-        }
-        w.setGeometry(geometry);
-        w.close();
-      });
+    if (!g_end_requested) {
+      PostStartCommands();
+      // The cross window comes back when it was open at the last exit.
+      if (CrossView) HostPostCommand(IDM_CROSS_CURSOR);
+      if (screenshot) QMetaObject::invokeMethod(&w, [&w, &opt] { TakeScreenshot(&w, opt); }, Qt::QueuedConnection);
+      exit_code = app.exec();
     }
-    exit_code = app.exec();
+    // The orderly end when a signal, not the window, ended the loop.
+    if (g_end_requested) {
+      host.SetEnding(true);
+      w.close();
+      exit_code = 0;
+    }
     window_ready = false;
     host.SetOwner(nullptr);
     StopInstanceServer();
   }
+  g_host = nullptr;
   SetHost(nullptr);
   return exit_code;
 }

@@ -3,16 +3,24 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QImage>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QThread>
 #include <gtest/gtest.h>
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
 
+#include "platform/command_dispatch.h"
 #include "platform/command_ids.h"
 #include "shell/command_line.h"
 #include "platform/diagnostics.h"
 #include "shell/shell_state.h"
 #include "shell/ui/instance_handoff.h"
 #include "shell/ui/prt_window.h"
+#include "shell/ui/vurn_app.h"
+#include "db/database_upgrade.h"
 #include "support/db_fixture.h"
 #include "support/scripted_host.h"
 #include "support/temp_dir.h"
@@ -44,6 +52,48 @@ TEST(MainWindow, TitleSizeAndDiagnosticWindowByKey) {
   TypeChar(&w, u"p"_qs);
   host.RunPosted();
   EXPECT_EQ(OpenPrtWindow(), nullptr);
+}
+
+// Typed keys go through the window's own key handling: a blank is Space (next stock), a
+// backspace Backspace (previous stock), "p" the diagnostic window.
+TEST(MainWindow, TypedKeysReachTheKeyHandling) {
+  TempDir dir;
+  WriteFixtureDatabase(3, 10);
+  ScriptedHost host;
+  MainWindow w;
+  w.show();
+  TypeKeys(&w, u" \bp"_qs);
+  EXPECT_EQ(host.posted, (std::vector<int>{IDM_NEXT_STOCK, IDM_PREV_STOCK, IDM_PRT_WINDOW}));
+}
+
+// A refused calendar leaves the program running over an empty one: the chart, the stock
+// stepping and the bar periods show nothing and stop nowhere.
+TEST(MainWindow, EmptyCalendarIsShownWithoutBars) {
+  TempDir dir;
+  ResetDatabaseState();
+  WriteFixtureDatabase(3, 10);
+  const int32_t twice = FixtureCalendar(10)[3];
+  std::string bytes = ReadFileRange(dir.File(DB_FILE), 0, static_cast<size_t>(DB_HEADER_SIZE));
+  std::memcpy(&bytes[20 + 4 * 4], &twice, 4);  // day 4 repeats day 3
+  {
+    std::FILE* f = std::fopen(dir.File(DB_FILE).c_str(), "r+b");
+    ASSERT_NE(f, nullptr);
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+  }
+  ScriptedHost host;
+  host.Answer(IDOK, "データベースの読みこみ失敗");
+  {
+    MainWindow w;
+    w.show();
+    EXPECT_EQ(LastDate, 0);
+    for (int id : {IDM_NEXT_STOCK, IDM_ASHI_WEEKLY, IDM_PREV_STOCK, IDM_ASHI_MONTHLY, IDM_ASHI_DAILY}) {
+      OnCommand(id);
+      host.RunPosted();
+      EXPECT_FALSE(w.grab().isNull()) << id;
+    }
+  }
+  ResetDatabaseState();
 }
 
 // A second process started with options hands them to the running instance and ends.
@@ -82,24 +132,158 @@ TEST(InstanceHandoff, SecondStartPassesOptionsAndEnds) {
 
 namespace {
 
-// SIGTERM closes the program as the exit command does: an orderly end with exit code 0.
+// A Vurn process in a test folder, on the offscreen platform, with its own hand-off name.
+class VurnProcess {
+ public:
+  explicit VurnProcess(const std::string& dir) {
+    name_ = u"kivora-proc-"_qs + QString::number(QCoreApplication::applicationPid()) + u"-"_qs +
+            QString::number(++count_);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(u"KIVORA_INSTANCE_NAME"_qs, name_);
+    env.insert(u"QT_QPA_PLATFORM"_qs, u"offscreen"_qs);
+    p.setProcessEnvironment(env);
+    p.setWorkingDirectory(QString::fromStdString(dir));
+  }
+  ~VurnProcess() {
+    if (p.state() != QProcess::NotRunning) {
+      p.kill();
+      p.waitForFinished(5000);
+    }
+  }
+  bool Start(const QStringList& args = {}) {
+    p.start(QString::fromUtf8(VURN_BINARY_DIR "/Vurn"), args);
+    return p.waitForStarted(5000);
+  }
+  // Waits until the process answers on its hand-off socket, which it does only from a
+  // running event loop: the loop of its first box, or the main loop.
+  bool WaitForEventLoop(int timeout_ms = 60000) {
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < timeout_ms && p.state() == QProcess::Running) {
+      QLocalSocket sock;
+      sock.connectToServer(name_);
+      if (sock.waitForConnected(1000)) {
+        sock.write("\n");
+        sock.waitForBytesWritten(1000);
+        while (!sock.canReadLine() && sock.waitForReadyRead(timeout_ms)) {
+        }
+        if (sock.readLine().startsWith("ok")) return true;
+      }
+      p.waitForFinished(100);
+    }
+    return false;
+  }
+  // Sends SIGTERM; the milliseconds until the process ended, or -1.
+  qint64 Terminate(int timeout_ms = 20000) {
+    QElapsedTimer t;
+    t.start();
+    p.terminate();
+    if (!p.waitForFinished(timeout_ms)) return -1;
+    return t.elapsed();
+  }
+  QProcess p;
+
+ private:
+  QString name_;
+  static inline int count_ = 0;
+};
+
+// SIGTERM ends the program in order from wherever it is: a box open at start-up is
+// answered as closed (OK; "いいえ" for the question before price history is replaced), then
+// the window closes and the settings are saved, within a second or two.
 TEST(MainWindowProcess, TerminateSignalEndsOrderly) {
+  enum Setup { SAMPLE_NOTICE, QUESTION, RUNNING };
+  for (Setup setup : {SAMPLE_NOTICE, QUESTION, RUNNING}) {
+    SCOPED_TRACE(setup);
+    TempDir dir;
+    if (setup == SAMPLE_NOTICE) {
+      WriteFixtureDatabase(FixtureDatabase{.file = SAMPLE_DB_FILE});
+      WriteFixtureTag(3);
+    } else {
+      WriteFixtureDatabase(3, 10);
+    }
+    if (setup == QUESTION) {
+      // A master file of another edition: every slot holds another stock's prices.
+      std::vector<Fundamental> other = FixtureStocks(3);
+      for (int n = 0; n < 3; ++n) other[static_cast<size_t>(n)].code = 8000 + n;
+      WriteFixtureTag(other);
+    }
+    const size_t used = static_cast<size_t>(DbRecordOffset(3));  // header and the records in use
+    const std::string db_before = ReadFileRange(dir.File(DB_FILE), 0, used);
+    VurnProcess vurn(dir.path());
+    ASSERT_TRUE(vurn.Start());
+    ASSERT_TRUE(vurn.WaitForEventLoop());
+    const qint64 ms = vurn.Terminate();
+    ASSERT_GE(ms, 0) << "SIGTERM did not end the program";
+    EXPECT_LT(ms, 4000);
+    EXPECT_EQ(vurn.p.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(vurn.p.exitCode(), 0) << vurn.p.readAllStandardError().toStdString();
+    // The orderly end saved the settings; the question was answered "いいえ".
+    EXPECT_NE(ReadFileBytes(dir.File("mirelo.ini")), "");
+    EXPECT_EQ(ReadFileRange(dir.File(DB_FILE), 0, used), db_before);
+    EXPECT_EQ(::access(dir.File(DB_BACKUP_FILE).c_str(), F_OK), -1);
+  }
+}
+
+// In an empty folder the start stops at its box (no database); a SIGTERM there answers
+// the box and the program ends at once, as after OK, without writing anything.
+TEST(MainWindowProcess, TerminateSignalInAnEmptyFolder) {
+  TempDir dir;
+  VurnProcess vurn(dir.path());
+  ASSERT_TRUE(vurn.Start());
+  ASSERT_TRUE(vurn.WaitForEventLoop());
+  const qint64 ms = vurn.Terminate();
+  ASSERT_GE(ms, 0) << "SIGTERM did not end the program";
+  EXPECT_LT(ms, 4000);
+  EXPECT_EQ(vurn.p.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(vurn.p.exitCode(), 1);  // the fatal-error stop of a start without a database
+  EXPECT_EQ(ReadFileBytes(dir.File("mirelo.ini")), "");
+}
+
+// --help and --version print and end; an unknown option or a bad value is named on
+// standard error with exit code 2; none of them starts the window (in an empty folder a
+// start would stop at a box and never end by itself).
+TEST(MainWindowProcess, InformationalAndBadOptionsEndWithoutAWindow) {
+  TempDir dir;
+  struct Case {
+    QStringList args;
+    int exit_code;
+    const char* out;
+    const char* err;
+  } cases[] = {
+      {{u"--help"_qs}, 0, "--screenshot FILE", ""},
+      {{u"--version"_qs}, 0, "Kivora 3.74 2026/10/31\n", ""},
+      {{u"--frobnicate"_qs}, 2, "", "'--frobnicate'"},
+      {{u"-D7"_qs}, 2, "", "-D: "},
+      {{u"--ashi"_qs, u"5"_qs, u"--size"_qs, u"800x500"_qs}, 2, "", "--ashi: "},
+  };
+  for (const Case& c : cases) {
+    VurnProcess vurn(dir.path());
+    ASSERT_TRUE(vurn.Start(c.args));
+    ASSERT_TRUE(vurn.p.waitForFinished(20000)) << c.args.join(u' ').toStdString();
+    const std::string out = vurn.p.readAllStandardOutput().toStdString();
+    const std::string err = vurn.p.readAllStandardError().toStdString();
+    EXPECT_EQ(vurn.p.exitCode(), c.exit_code) << c.args.join(u' ').toStdString() << err;
+    EXPECT_NE(out.find(c.out), std::string::npos) << out;
+    EXPECT_NE(err.find(c.err), std::string::npos) << err;
+    EXPECT_EQ(err.find("--size"), std::string::npos) << err;  // a valid value is not blamed
+  }
+}
+
+// A screenshot run leaves the user's settings byte for byte, whatever its commands changed.
+TEST(MainWindowProcess, ScreenshotRunSavesNoSettings) {
   TempDir dir;
   WriteFixtureDatabase(3, 10);
-  QProcess vurn;
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert(u"KIVORA_INSTANCE_NAME"_qs, u"kivora-term-"_qs + QString::number(QCoreApplication::applicationPid()));
-  env.insert(u"QT_QPA_PLATFORM"_qs, u"offscreen"_qs);
-  vurn.setProcessEnvironment(env);
-  vurn.setWorkingDirectory(QString::fromStdString(dir.path()));
-  vurn.start(QString::fromUtf8(VURN_BINARY_DIR "/Vurn"), {});
-  ASSERT_TRUE(vurn.waitForStarted(5000));
-  // Wait until it is up (it listens for hand-offs once its window exists).
-  QThread::msleep(1500);
-  vurn.terminate();
-  ASSERT_TRUE(vurn.waitForFinished(20000));
-  EXPECT_EQ(vurn.exitStatus(), QProcess::NormalExit);
-  EXPECT_EQ(vurn.exitCode(), 0);
+  WriteFileBytes(dir.File("mirelo.ini"), "[SETTEI0]\r\nCandleHaba=8\r\n");
+  const std::string before = ReadFileBytes(dir.File("mirelo.ini"));
+  VurnProcess vurn(dir.path());
+  ASSERT_TRUE(vurn.Start({u"--screenshot"_qs, QString::fromStdString(dir.File("s.png")), u"--commands"_qs,
+                          u"40086,40086"_qs, u"--size"_qs, u"640x480"_qs}));
+  ASSERT_TRUE(vurn.p.waitForFinished(60000));
+  EXPECT_EQ(vurn.p.exitCode(), 0) << vurn.p.readAllStandardError().toStdString();
+  EXPECT_EQ(QImage(QString::fromStdString(dir.File("s.png"))).size().width(), 640);
+  EXPECT_EQ(ReadFileBytes(dir.File("mirelo.ini")), before);
+  EXPECT_EQ(ReadFileBytes(dir.File("mirelo.in2")), "");
 }
 
 }  // namespace
