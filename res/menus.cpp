@@ -114,6 +114,12 @@ const int MainMenuBarCount = sizeof(MainMenuBar) / sizeof(MainMenuBar[0]);
 const MenuItemDef ChartPopupMenu[] = {SUBMENU("VURNPOPUP", kChartPopup)};
 const int ChartPopupMenuCount = 1;
 
+const MenuItemDef kCrossPopup[] = {
+    ITEM("十字カーソルを消去(&Q)", 40143),
+};
+const MenuItemDef CrossPopupMenu[] = {SUBMENU("CROSS_POPUP", kCrossPopup)};
+const int CrossPopupMenuCount = 1;
+
 const MenuItemDef PrtPopupMenu[] = {
     ITEM("全部クリップボードへコピー(&C)", 40128),
     SEPARATOR,

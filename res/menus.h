@@ -22,3 +22,7 @@ extern const int ChartPopupMenuCount;
 // The diagnostic window's menu "PRT_POPUP".
 extern const MenuItemDef PrtPopupMenu[];
 extern const int PrtPopupMenuCount;
+
+// The cross window's menu "CROSS_POPUP" (one submenu with one item).
+extern const MenuItemDef CrossPopupMenu[];
+extern const int CrossPopupMenuCount;

@@ -3,6 +3,7 @@
 #include "chart/chart_repaint.h"
 #include "chart/chart_settings.h"
 #include "chart/chart_view.h"
+#include "chart/cross_cursor.h"
 #include "chart/indicator_commands.h"
 #include "chart/stock_step.h"
 #include "platform/command_dispatch.h"
@@ -25,6 +26,7 @@ void StepCommand(int id) {
 }  // namespace
 
 void RegisterChartCommands() {
+  RegisterCrossCommands();
   RegisterCommand(IDM_ASHI_DAILY, [](int) { SetAshi(1); });
   RegisterCommand(IDM_ASHI_WEEKLY, [](int) { SetAshi(2); });
   RegisterCommand(IDM_ASHI_MONTHLY, [](int) { SetAshi(3); });

@@ -87,3 +87,12 @@ void ChartRaster::XorLine(int x0, int y0, int x1, int y1, QRgb c, int width) {
     }
   });
 }
+
+void ChartRaster::XorDottedLine(int x0, int y0, int x1, int y1, QRgb c, QRgb background) {
+  const QRgb on = c & 0x00FFFFFFu, off = background & 0x00FFFFFFu;
+  int k = 0;
+  Walk(x0, y0, x1, y1, [&](int x, int y) {
+    if (x >= 0 && y >= 0 && x < w_ && y < h_) row(y)[x] ^= (k % 6) < 3 ? on : off;
+    k = (k + 1) % 6;
+  });
+}

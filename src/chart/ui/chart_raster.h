@@ -33,6 +33,10 @@ class ChartRaster {
   void DottedLine(int x0, int y0, int x1, int y1, QRgb c, QRgb background, int* phase = nullptr);
   // XOR of a one-pixel line with a colour (drawing it twice restores the image).
   void XorLine(int x0, int y0, int x1, int y1, QRgb c, int width);
+  // XOR of a dotted one-pixel line: the dots with the pen colour, the gaps with the
+  // background colour, so the line shows on any background and drawing it again restores
+  // the image.
+  void XorDottedLine(int x0, int y0, int x1, int y1, QRgb c, QRgb background);
 
  private:
   QRgb* row(int y) { return reinterpret_cast<QRgb*>(bits_ + static_cast<qsizetype>(y) * bpl_); }

@@ -16,6 +16,8 @@
 #include "chart/view_shihyo.h"
 #include "chart/ui/chart_fonts.h"
 #include "chart/ui/chart_raster.h"
+#include "chart/ui/cross_window.h"
+#include "chart/cross_cursor.h"
 #include "db/price_model.h"
 #include "db/stock_code.h"
 #include "db/trading_calendar.h"
@@ -531,9 +533,6 @@ void DrawHeader(Canvas& c) {
   }
 }
 
-// The cross-hair belongs to the cross cursor; wired in with it.
-void DrawCrossCursor(Canvas&) {}
-
 }  // namespace
 
 void SetChartTextLog(std::vector<ChartText>* log) { g_log = log; }
@@ -568,8 +567,8 @@ void PaintChart(QImage* image, bool scale_hold) {
   if (Metrics.HasBars && ((fHighLowMark != 0) != (fViewIchimoku != 0))) DrawHighLowMarks(c);
   // Header line and notice.
   DrawHeader(c);
-  // Cross cursor.
-  if (CrossView) DrawCrossCursor(c);
+  // Cross cursor: the cross-hair at its last place, and the price box for that bar.
+  if (CrossCursorOn()) MoveCross(1, 0, 0, [image](int x, int y, bool v) { XorCrossHair(image, x, y, v); });
 }
 
 void PaintBuffered(QWidget* window, QImage* buffer, const std::function<void(QImage*)>& draw) {

@@ -18,6 +18,8 @@
 #include "chart/chart_view.h"
 #include "chart/value_tip.h"
 #include "chart/ui/chart_raster.h"
+#include "chart/ui/cross_window.h"
+#include "chart/cross_cursor.h"
 #include "chart/indicator_commands.h"
 #include "chart/ui/chart_renderer.h"
 #include "platform/hooks.h"
@@ -148,7 +150,11 @@ void ChartWidget::mousePressEvent(QMouseEvent* e) {
 void ChartWidget::mouseMoveEvent(QMouseEvent* e) {
   const QPoint pos = e->position().toPoint();
   DrawStrokes(TrendLineMove(pos.x(), pos.y()));
-  // The cross cursor follows the mouse here once it exists.
+  if (CrossCursorOn() && !image_.isNull()) {
+    MoveCross(0, pos.x(), pos.y(), [this](int x, int y, bool v) { XorCrossHair(&image_, x, y, v); });
+    trend_only_ = true;
+    update();
+  }
 }
 
 void ChartWidget::mouseReleaseEvent(QMouseEvent* e) {
@@ -197,6 +203,7 @@ QWidget* CreateChartArea(QWidget* parent) {
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
   auto* view = new ChartWidget(area);
+  InstallCrossWindow(parent ? parent->window() : nullptr);
   auto* bar = new ChartScrollBarWidget(area);
   layout->addWidget(view, 1);
   layout->addWidget(bar, 0);

@@ -16,6 +16,8 @@
 #include "chart/chart_view.h"
 #include "db/stock_code.h"
 #include "platform/command_dispatch.h"
+#include "platform/command_ids.h"
+#include "platform/host.h"
 #include "platform/program_version.h"
 #include "platform/qt/qt_codepage.h"
 #include "platform/qt/qt_host.h"
@@ -211,6 +213,8 @@ int RunVurn(int argc, char** argv) {
     w.show();
     if (!g_end_requested) {
       PostStartCommands();
+      // The cross window comes back when it was open at the last exit.
+      if (CrossView) HostPostCommand(IDM_CROSS_CURSOR);
       if (screenshot) QMetaObject::invokeMethod(&w, [&w, &opt] { TakeScreenshot(&w, opt); }, Qt::QueuedConnection);
       exit_code = app.exec();
     }
