@@ -49,13 +49,13 @@ std::string ChartDocument200KB() {
 }
 
 std::string QuotePage200KB() {
-  QuotePageSpec spec;
-  spec.open = "2,845";
-  spec.high = "2,870";
-  spec.low = "2,830";
-  spec.close = "2,860";
-  spec.volume = "12,345,600";
-  std::string page = QuotePage(spec);
+  QuoteFigures figures;
+  figures.open = "2,845";
+  figures.high = "2,870";
+  figures.low = "2,830";
+  figures.close = "2,860";
+  figures.volume = "12,345,600";
+  std::string page = QuotePage(figures);
   std::string filler;
   while (filler.size() < 200000)
     filler += "<div class=\"news\"><a href=\"/news/1\">ニュース見出しの例です</a><span>12/10 15:00</span></div>\n";
@@ -136,7 +136,7 @@ struct Loopback {
       f.market = static_cast<int8_t>(k % 50 == 25 ? 5 : 1);
       f.flag = FLAG_DAILY_DOWNLOAD;
       const std::string code = Code_to_String(f.code).c_str();
-      QuotePageSpec q;
+      QuoteFigures q;
       q.time_text = q.limit_date = date;
       q.open = "1,000";
       q.high = "1,010";

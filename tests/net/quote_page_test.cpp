@@ -35,13 +35,13 @@ TEST(QuotePage, DateProbeCases) {
       {"before the opening", "08:10", "--/--", false, 0, 0, 8, 10, false},
   };
   for (const Case& c : cases) {
-    QuotePageSpec spec;
-    spec.time_text = c.time_text;
-    spec.limit_date = c.limit_date;
-    spec.open = spec.high = spec.low = spec.close = "1";
-    spec.volume = "1";
+    QuoteFigures figures;
+    figures.time_text = c.time_text;
+    figures.limit_date = c.limit_date;
+    figures.open = figures.high = figures.low = figures.close = "1";
+    figures.volume = "1";
     QuoteDate q;
-    EXPECT_EQ(ParseQuoteDate(PlainText(QuotePage(spec)).c_str(), &q), c.ok) << c.name;
+    EXPECT_EQ(ParseQuoteDate(PlainText(QuotePage(figures)).c_str(), &q), c.ok) << c.name;
     EXPECT_EQ(q.month, c.month) << c.name;
     EXPECT_EQ(q.day, c.day) << c.name;
     EXPECT_EQ(q.hour, c.hour) << c.name;
@@ -58,13 +58,13 @@ TEST(QuotePage, DateProbeCases) {
 }
 
 TEST(QuotePage, PricesCases) {
-  QuotePageSpec spec;
-  spec.open = "1,234";
-  spec.high = U8(u8"ストップ高1,300");
-  spec.low = "1,200.9";
-  spec.close = "1,250";
-  spec.volume = "12,345,600";
-  const std::string html = QuotePage(spec);
+  QuoteFigures figures;
+  figures.open = "1,234";
+  figures.high = U8(u8"ストップ高1,300");
+  figures.low = "1,200.9";
+  figures.close = "1,250";
+  figures.volume = "12,345,600";
+  const std::string html = QuotePage(figures);
   QuotePrices p = ParseQuotePrices(PlainText(html).c_str(), html.c_str(), 7203, 1);
   EXPECT_EQ(p.open, 1234);
   EXPECT_EQ(p.high, 1300);
@@ -73,11 +73,11 @@ TEST(QuotePage, PricesCases) {
   EXPECT_EQ(p.volume, 12345600);
 
   // Hundredths, truncated on the text.
-  spec.open = "128.14";
-  spec.high = "128.5";
-  spec.low = "127.999";
-  spec.close = "128.1";
-  const std::string h2 = QuotePage(spec);
+  figures.open = "128.14";
+  figures.high = "128.5";
+  figures.low = "127.999";
+  figures.close = "128.1";
+  const std::string h2 = QuotePage(figures);
   p = ParseQuotePrices(PlainText(h2).c_str(), h2.c_str(), 1013, 100);
   EXPECT_EQ(p.open, 12814);
   EXPECT_EQ(p.high, 12850);
@@ -85,8 +85,8 @@ TEST(QuotePage, PricesCases) {
   EXPECT_EQ(p.close, 12810);
 
   // No price section: everything 0.
-  spec.prices = false;
-  const std::string h3 = QuotePage(spec);
+  figures.prices = false;
+  const std::string h3 = QuotePage(figures);
   p = ParseQuotePrices(PlainText(h3).c_str(), h3.c_str(), 7203, 1);
   EXPECT_EQ(p.open + p.high + p.low + p.close + p.volume, 0);
 
@@ -97,9 +97,9 @@ TEST(QuotePage, PricesCases) {
   EXPECT_EQ(p.volume, 0);
 
   // The close from the escaped page state when the board has none.
-  spec.prices = true;
-  spec.close.clear();
-  const std::string h4 = QuotePage(spec) + "<script>x=\"{\\\"changePriceRate\\\":{\\\"value\\\":\\\"2,468\\\"}}\"</script>";
+  figures.prices = true;
+  figures.close.clear();
+  const std::string h4 = QuotePage(figures) + "<script>x=\"{\\\"changePriceRate\\\":{\\\"value\\\":\\\"2,468\\\"}}\"</script>";
   p = ParseQuotePrices(PlainText(h4).c_str(), h4.c_str(), 7203, 1);
   EXPECT_EQ(p.close, 2468);
 }

@@ -87,13 +87,13 @@ class TodayDownload : public LoopbackNetTest {
     LoopbackNetTest::TearDown();
   }
   void ServeProbe(const std::string& time_text, const std::string& limit_date = "12/10") {
-    QuotePageSpec spec;
-    spec.time_text = time_text;
-    spec.limit_date = limit_date;
-    spec.open = spec.high = spec.low = spec.close = "1,000";
-    spec.volume = "100";
+    QuoteFigures figures;
+    figures.time_text = time_text;
+    figures.limit_date = limit_date;
+    figures.open = figures.high = figures.low = figures.close = "1,000";
+    figures.volume = "100";
     loopback::Reply r;
-    r.body = QuotePage(spec);
+    r.body = QuotePage(figures);
     server->Route(QuotePath("1300.T"), r);
   }
   void Serve(const std::string& path, const std::string& body) {
@@ -129,14 +129,14 @@ TEST_F(TodayDownload, EndToEndDayFile) {
   AddStock(1003, "円ドル", 0, FLAG_DAILY_DOWNLOAD | FLAG_INDEX);
   AddStock(1021, "S&P500", 0, FLAG_DAILY_DOWNLOAD | FLAG_INDEX);  // world index: never requested
   AddStock(500, "コード500", 1, FLAG_DAILY_DOWNLOAD);             // filled but below 1000
-  QuotePageSpec nikkei;
+  QuoteFigures nikkei;
   nikkei.open = "38,000.12";
   nikkei.high = "38,500";
   nikkei.low = "37,900.5";
   nikkei.close = "38,250.99";
   nikkei.volume = "0";
   Serve(QuotePath("998407.O"), QuotePage(nikkei));
-  QuotePageSpec topix = nikkei;
+  QuoteFigures topix = nikkei;
   topix.open = "2,700.5";
   topix.high = "2,710";
   topix.low = "2,690";
@@ -167,13 +167,13 @@ TEST_F(TodayDownload, EndToEndDayFile) {
     }
     if (k == 13 || k == 15) continue;  // not marked / nothing served
     if (k == 16) {  // a quote page without prices
-      QuotePageSpec empty;
+      QuoteFigures empty;
       empty.prices = false;
       Serve(QuotePath(symbol), QuotePage(empty));
       continue;
     }
     if (nagoya || k == 10) {
-      QuotePageSpec q;
+      QuoteFigures q;
       q.open = Commas(open);
       q.high = Commas(high);
       q.low = Commas(low);

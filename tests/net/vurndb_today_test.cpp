@@ -14,29 +14,16 @@
 #include "net/tokyo_time.h"
 #include "support/db_fixture.h"
 #include "support/loopback_net.h"
+#include "support/run_command.h"
 #include "support/temp_dir.h"
 #include "support/today_pages.h"
 #include "support/utf8.h"
 
 namespace {
 
-struct ToolRun {
-  int code;
-  std::string out;
-};
+using ToolRun = CommandRun;
 
-ToolRun Vurndb(const std::string& args) {
-  const std::string cmd = std::string(VURN_BINARY_DIR) + "/vurndb " + args + " 2>&1";
-  ToolRun r{-1, ""};
-  std::FILE* p = ::popen(cmd.c_str(), "r");
-  if (!p) return r;
-  char buf[4096];
-  size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-  const int status = ::pclose(p);
-  r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return r;
-}
+ToolRun Vurndb(const std::string& args) { return RunCommand(std::string(VURN_BINARY_DIR) + "/vurndb " + args); }
 
 class VurndbToday : public LoopbackNetTest {
  protected:
@@ -60,13 +47,13 @@ class VurndbToday : public LoopbackNetTest {
     TokyoTimeOf(std::time(nullptr), &now);
     char date[8];
     std::snprintf(date, sizeof date, "%02d/%02d", now.month, now.day);
-    QuotePageSpec spec;
-    spec.time_text = date;  // a date in place of the time: the day's trading is over
-    spec.limit_date = date;
-    spec.open = spec.high = spec.low = spec.close = "1,000";
-    spec.volume = "100";
+    QuoteFigures figures;
+    figures.time_text = date;  // a date in place of the time: the day's trading is over
+    figures.limit_date = date;
+    figures.open = figures.high = figures.low = figures.close = "1,000";
+    figures.volume = "100";
     loopback::Reply r;
-    r.body = QuotePage(spec);
+    r.body = QuotePage(figures);
     server->Route(QuotePath("7001.T"), r);
   }
   TempDir dir;

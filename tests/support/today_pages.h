@@ -21,13 +21,13 @@ std::string ChartJsonDays(const std::string& symbol, const int64_t* timestamps, 
 // A quote page. time_text is what follows "リアルタイム株価" ("15:30", or a date "12/10"),
 // limit_date what the price-limit line shows ("12/10", "--/--"). Prices are page texts
 // ("1,234", "38,123.45"); an empty close leaves the page without its close.
-struct QuotePageSpec {
+struct QuoteFigures {
   std::string time_text = "15:30";
   std::string limit_date = "12/10";
   std::string open, high, low, close, volume;
   bool prices = true;  // false: no price section at all
 };
-std::string QuotePage(const QuotePageSpec& spec);
+std::string QuotePage(const QuoteFigures& figures);
 
 // The request targets of the two sources.
 std::string ChartPath(const std::string& symbol);

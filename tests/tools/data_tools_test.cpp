@@ -8,28 +8,15 @@
 #include "db/database_file.h"
 #include "support/db_fixture.h"
 #include "support/merge_fixture.h"
+#include "support/run_command.h"
 #include "support/temp_dir.h"
 #include "support/utf8.h"
 
 namespace {
 
-struct ToolRun {
-  int code;
-  std::string out;
-};
+using ToolRun = CommandRun;
 
-ToolRun Tool(const std::string& args) {
-  const std::string cmd = std::string(VURN_BINARY_DIR) + "/" + args + " 2>&1";
-  ToolRun r{-1, ""};
-  std::FILE* p = ::popen(cmd.c_str(), "r");
-  if (!p) return r;
-  char buf[4096];
-  size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-  const int status = ::pclose(p);
-  r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return r;
-}
+ToolRun Tool(const std::string& args) { return RunCommand(std::string(VURN_BINARY_DIR) + "/" + args); }
 
 class DataTools : public ::testing::Test {
  protected:

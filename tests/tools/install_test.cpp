@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "support/db_fixture.h"
+#include "support/run_command.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -16,14 +17,11 @@ bool Exists(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0;
 }
 
-int RunCommand(const std::string& cmd, std::string* out) {
-  std::FILE* p = ::popen((cmd + " 2>&1").c_str(), "r");
-  if (!p) return -1;
-  char buf[4096];
-  size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out->append(buf, n);
-  const int status = ::pclose(p);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+// The exit code of a command; its output is appended to *out.
+int RunInto(const std::string& cmd, std::string* out) {
+  const CommandRun r = RunCommand(cmd);
+  *out += r.out;
+  return r.code;
 }
 
 TEST(Install, LauncherStartsInTheUsersDataFolderWithTheSampleData) {
@@ -32,7 +30,7 @@ TEST(Install, LauncherStartsInTheUsersDataFolderWithTheSampleData) {
   TempDir dir;
   const std::string prefix = dir.File("prefix");
   std::string out;
-  ASSERT_EQ(RunCommand("cmake --install " + bin + " --prefix " + prefix, &out), 0) << out;
+  ASSERT_EQ(RunInto("cmake --install " + bin + " --prefix " + prefix, &out), 0) << out;
   for (const char* f : {"bin/Vurn", "bin/vurndb", "bin/make_sample_data", "bin/kivora",
                         "share/applications/kivora.desktop", "share/icons/hicolor/16x16/apps/kivora.png",
                         "share/icons/hicolor/48x48/apps/kivora.png", "share/icons/hicolor/256x256/apps/kivora.png"})
@@ -48,7 +46,7 @@ TEST(Install, LauncherStartsInTheUsersDataFolderWithTheSampleData) {
   const std::string env = "env -u KIVORA_DATA HOME=" + dir.File("home") + " XDG_DATA_HOME=" + dir.File("xdg") +
                           " QT_QPA_PLATFORM=offscreen ";
   out.clear();
-  ASSERT_EQ(RunCommand(env + prefix + "/bin/kivora --screenshot first.png", &out), 0) << out;
+  ASSERT_EQ(RunInto(env + prefix + "/bin/kivora --screenshot first.png", &out), 0) << out;
   const std::string data = dir.File("xdg") + "/kivora/";
   EXPECT_TRUE(Exists(data + "vurn.tag"));
   EXPECT_TRUE(Exists(data + "try.hy3"));
@@ -57,7 +55,7 @@ TEST(Install, LauncherStartsInTheUsersDataFolderWithTheSampleData) {
   const std::string tag = ReadFileBytes(data + "vurn.tag");
   WriteFileBytes(data + "vurn.tag.keep", tag);
   out.clear();
-  ASSERT_EQ(RunCommand(env + prefix + "/bin/kivora --screenshot second.png", &out), 0) << out;
+  ASSERT_EQ(RunInto(env + prefix + "/bin/kivora --screenshot second.png", &out), 0) << out;
   EXPECT_TRUE(Exists(data + "second.png"));
   EXPECT_EQ(ReadFileBytes(data + "vurn.tag"), tag);
 }

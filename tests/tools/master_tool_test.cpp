@@ -13,27 +13,15 @@
 #include "platform/codepage.h"
 #include "support/db_fixture.h"
 #include "support/scripted_host.h"
+#include "support/run_command.h"
 #include "support/temp_dir.h"
 #include "support/utf8.h"
 
 namespace {
 
-struct ToolResult {
-  int code;
-  std::string out;
-};
+using ToolResult = CommandRun;
 
-ToolResult Shell(const std::string& cmd) {
-  ToolResult r{-1, ""};
-  std::FILE* p = ::popen((cmd + " 2>&1").c_str(), "r");
-  if (!p) return r;
-  char buf[4096];
-  size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-  const int status = ::pclose(p);
-  r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return r;
-}
+ToolResult Shell(const std::string& cmd) { return RunCommand(cmd); }
 
 class MasterTool : public ::testing::Test {
  protected:
