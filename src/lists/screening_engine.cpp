@@ -441,6 +441,12 @@ void ClampScreCond(int32_t* cond) {
   }
 }
 
+void ScreFolderDeleted(int32_t* cond, int folder) {
+  const int32_t named = cond[127] - 1;  // -1: no folder condition
+  if (named == folder) cond[127] = 0;
+  else if (named > folder) --cond[127];
+}
+
 double ScreChoiceValue(int slot, int index) {
   const Choices& ch = ChoicesOf(slot);
   const int i = ch.none ? index - 1 : index;

@@ -19,6 +19,11 @@ extern int KensakuList[KENSAKU_MAX];
 int ScreSlotMaxChoice(int slot);
 // Keeps every slot within its choices (values from the settings file or older versions).
 void ClampScreCond(int32_t* cond);
+// Keeps the favourites-folder condition (slot 127, folder index + 1) on the same folder
+// after folder `folder` is deleted: it is cleared when it named that folder and moves down
+// by one when it named a later one. Called by the favourites window after a deletion.
+void ScreFolderDeleted(int32_t* cond, int folder);
+
 // The value a choice stands for (yen, units, percent, periods, ...), as listed for the
 // slot; 0 for index 0 of a slot whose index 0 means "指定なし".
 double ScreChoiceValue(int slot, int index);

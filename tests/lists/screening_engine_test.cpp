@@ -311,6 +311,16 @@ TEST_F(Screening, SlotsOutsideTheirChoicesAreCleared) {
   EXPECT_EQ(cond_[30], 0);
 }
 
+TEST_F(Screening, DeletingAFolderKeepsTheFolderConditionOnItsFolder) {
+  struct Case { int32_t before; int deleted; int32_t after; };
+  // Slot 127 holds folder index + 1; 0 is no condition.
+  for (const Case& c : {Case{0, 0, 0}, Case{1, 0, 0}, Case{3, 1, 2}, Case{2, 1, 0}, Case{2, 4, 2}}) {
+    cond_[127] = c.before;
+    ScreFolderDeleted(cond_, c.deleted);
+    EXPECT_EQ(cond_[127], c.after) << c.before << " after deleting " << c.deleted;
+  }
+}
+
 TEST_F(Screening, RunListsHitsByCodeAndStopsAtTheThousandth) {
   ScriptedHost host;
   int opened = 0;
