@@ -321,6 +321,11 @@ int SkipHttpHeader(int len) {
     return len;
   }
   const int skip = static_cast<int>(static_cast<const char*>(end) - HttpBuf) + 4;
+  // "HTTP/1.x NNN ...": the status code.
+  if (skip > 12 && std::memcmp(HttpBuf, "HTTP/", 5) == 0) {
+    const char* sp = static_cast<const char*>(std::memchr(HttpBuf, ' ', static_cast<size_t>(skip)));
+    if (sp && sp[1] >= '1' && sp[1] <= '9') HttpStatus = (sp[1] - '0') * 100 + (sp[2] - '0') * 10 + (sp[3] - '0');
+  }
   const int body = len - skip;
   std::memmove(HttpBuf, HttpBuf + skip, static_cast<size_t>(body));
   HttpBuf[body] = '\0';
@@ -330,6 +335,7 @@ int SkipHttpHeader(int len) {
 int HttpsGet(const char* url) {
   HttpBuf[0] = '\0';
   HttpBufLen = 0;
+  HttpStatus = 0;
   char host[HTTPS_URL_MAX + 1], path[HTTPS_URL_MAX + 1];
   if (!SplitHttpsUrl(url, host, sizeof host, path, sizeof path)) return 0;
   char request[2 * HTTPS_URL_MAX + 256];

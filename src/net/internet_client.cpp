@@ -186,6 +186,7 @@ InternetReadResult ReadInternetResponse(InternetRequest* request, char* buf, siz
   long status_code = 0;
   curl_easy_getinfo(s->curl, CURLINFO_RESPONSE_CODE, &status_code);
   r.received = s->received;
+  r.http_status = static_cast<int>(status_code);
   r.last_read = s->last_read;
   if (s->full) {
     r.status = INTERNET_READ_FULL;

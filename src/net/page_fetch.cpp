@@ -16,12 +16,14 @@ int GetHttpFile(const char* url) {
   }
   HttpBuf[0] = '\0';
   HttpBufLen = 0;
+  HttpStatus = 0;
   InternetRequest* request = OpenURL(hInternet, url);
   if (!request) {
     PRT("Fail InternetOpenUrl(), %.255s\n", url);
     return 0;
   }
   const InternetReadResult r = ReadInternetResponse(request, HttpBuf, HTTP_BUF_SIZE);
+  HttpStatus = r.http_status;
   CloseURL(request);
   switch (r.status) {
     case INTERNET_OPEN_FAILED:

@@ -6,6 +6,7 @@
 #include "platform/codepage.h"
 
 char HttpBuf[HTTP_BUF_SIZE];
+int HttpStatus = 0;
 int HttpBufLen = 0;
 char PageText[HTTP_BUF_SIZE];
 

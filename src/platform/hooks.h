@@ -40,9 +40,12 @@ extern bool (*MainPlacementApply)(const WinPlacement& p);
 extern bool (*MainPlacementRead)(WinPlacement& p);
 // Called by the minute timer; installed by the timed download.
 extern void (*TimedDownloadCheckHook)();
-// Called before the commands that fetch from the web; installed by the access throttling.
-// False when the user chose not to go on.
-extern bool (*AccessWarningHook)();
+// Called before the commands that fetch from the web (with the command's identifier);
+// installed by the access throttling. False when the user chose not to go on.
+extern bool (*AccessWarningHook)(int command_id);
+// Called by the timed download: how many main windows of the program are open (nullptr:
+// one). Installed by the main window.
+extern int (*CountMainWindowsHook)();
 // Called by the keys "1" to "9" with the digit typed; installed by the stock search.
 extern void (*OpenCodeInputDialog)(int first_digit);
 // Called by the wheel; installed by the favourites. False when wheel stepping through the
@@ -60,6 +63,16 @@ extern void (*DeletionFeature)();        // 40134
 // Installed by the program's dialog: opens "WEB_DOWNLOAD" and returns its result (1 when a
 // day file was written). nullptr without a desktop.
 extern int (*TodayDownloadDialog)();
+// Installed by the program's dialog: the countdown "COUNT_DOWN" in mode 1 (timed download)
+// or 2 (rest of the access throttle); 1 when it ran out, 0 when interrupted. Without it the
+// countdown sleeps through the host.
+extern int (*CountDownDialog)(int mode);
+// Installed by the program's dialog: opens "MILLER_DOWNLOAD" (the back-fill) and returns its
+// result. nullptr without a desktop.
+extern int (*BackfillDialog)();
+// Called when the access counter or a back-fill resume position changed; shell writes the
+// section "YahooBlock" of the settings file at once, so that a kill keeps them.
+extern void (*DownloadStateChangedHook)();
 // Merges the day file today's download wrote (path), unattended while the timed download
 // runs; 1 when merged. Tests may put another merge here.
 extern int (*MergeDayFileHook)(const char* path, bool unattended);

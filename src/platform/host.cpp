@@ -12,6 +12,7 @@ int DefaultBoxAnswer(unsigned type) {
   const bool second = (type & MB_DEFBUTTON2) != 0;
   if (buttons == MB_YESNO) return second ? IDNO : IDYES;
   if (buttons == MB_OKCANCEL) return second ? IDCANCEL : IDOK;
+  if (buttons == MB_YESNOCANCEL) return second ? IDNO : IDYES;
   return IDOK;
 }
 

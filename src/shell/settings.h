@@ -28,3 +28,6 @@ void LoadSettings();
 // "VersionInfo" as this program's version), keeping every other line of the file, then
 // saves the user data.
 void SaveSettings();
+// Writes the keys of one section only (the rest of the file as it stands), through the same
+// safe replace: the download state during a run.
+void SaveSettingsSection(const char* section);

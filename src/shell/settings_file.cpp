@@ -1,6 +1,7 @@
 // LoadSettings, SaveSettings and ResetAllSettings: the rows of the settings table in file
 // order.
 #include <string>
+#include <strings.h>
 
 #include "lists/user_data.h"
 #include "net/net_settings.h"
@@ -35,4 +36,13 @@ void SaveSettings() {
   for (const SettingRow& row : SettingRows()) WriteSettingRow(ini, row);
   ProfileSave(ini, path.c_str());
   SaveVurnIniOrg();
+}
+
+void SaveSettingsSection(const char* section) {
+  const std::string path = DataFilePath(SETTINGS_FILE_NAME);
+  ProfileFile ini;
+  ProfileLoad(ini, path.c_str());
+  for (const SettingRow& row : SettingRows())
+    if (row.section && strcasecmp(row.section, section) == 0) WriteSettingRow(ini, row);
+  ProfileSave(ini, path.c_str());
 }

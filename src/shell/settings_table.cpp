@@ -11,6 +11,7 @@
 #include "db/stock_code.h"
 #include "lists/list_settings.h"
 #include "lists/screening_settings.h"
+#include "net/access_throttle.h"
 #include "net/download_settings.h"
 #include "net/net_config.h"
 #include "net/net_settings.h"
@@ -243,7 +244,8 @@ void GetLatestTime(const SettingRow&, int* v) {
   v[0] = static_cast<int32_t>(static_cast<uint32_t>(LatestTime));
 }
 
-void SetLatestTime(const SettingRow&, const int* v) { LatestTime = v[0]; }
+// Read back as unsigned (the low 32 bits of a time after 2038 look negative as an int).
+void SetLatestTime(const SettingRow&, const int* v) { LatestTime = LatestTimeFromFile(static_cast<uint32_t>(v[0])); }
 
 const SettingConvert kLatestTime = {GetLatestTime, SetLatestTime};
 
@@ -348,7 +350,7 @@ constinit const SettingRow kRows[] = {
     IntRow("Alarum", "KidouView", &KidouView, 1, SWITCH),
 
     // ---- [YahooBlock]: the access throttling and the resume point of each back-fill choice.
-    IntRow("YahooBlock", "LatestTime", nullptr, 0, {0, INT_MAX}).Convert(&kLatestTime),
+    IntRow("YahooBlock", "LatestTime", nullptr, 0, ANY_INT).Convert(&kLatestTime),
     IntRow("YahooBlock", "HttpCount", &nHttpCount, 0, {0, INT_MAX}),
     IntsRow("YahooBlock", "Restart", Restart, WEB_MILLER_CHOICES, {}, {0, MAX_KABU - 1}),
 };

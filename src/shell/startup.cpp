@@ -20,6 +20,7 @@
 #include "shell/shell_state.h"
 #include "chart/shown_stock.h"
 #include "db/trading_calendar.h"
+#include "net/timed_download.h"
 
 namespace {
 
@@ -100,6 +101,8 @@ void MainOnCreate() {
   // range. (The favourites menu, the timed-download schedule and the alert check follow
   // here once they exist.)
   ChartOnStartup();
+  // Today's target time of the timed download.
+  ChooseDownloadTime();
 
   // The network layer, last: nothing before needs it.
   init_winsock();

@@ -10,6 +10,7 @@
 #include "platform/host.h"
 #include "platform/command_dispatch.h"
 #include "platform/command_ids.h"
+#include "shell/backfill_wiring.h"
 #include "shell/day_merge_wiring.h"
 #include "shell/main_keys.h"
 #include "shell/today_command.h"
@@ -48,16 +49,17 @@ bool RunUpdateCommand(UpdateFeature feature, bool end_key) {
 
 void RegisterUpdateCommands() {
   RegisterDayMerge();
+  RegisterBackfill();
   if (!TodayDownloadFeature) TodayDownloadFeature = TodayDownloadCommand;
   RegisterCommand(IDM_POST_KEY, [](int) { MainOnKeyDown(static_cast<int>(CommandParam)); });
   RegisterCommand(IDM_TODAY_DOWNLOAD, [](int) {
-    if (AccessWarningHook && !AccessWarningHook()) return;
+    if (AccessWarningHook && !AccessWarningHook(IDM_TODAY_DOWNLOAD)) return;
     RunUpdateCommand(TodayDownloadFeature, true);
   });
   RegisterCommand(IDM_DAYFILE_UPDATE, [](int) { RunUpdateCommand(DayFileUpdateFeature, true); });
   RegisterCommand(IDM_BACKFILL, [](int) {
     // The warning comes before fBusy is set: declining leaves the timed download free.
-    if (AccessWarningHook && !AccessWarningHook()) return;
+    if (AccessWarningHook && !AccessWarningHook(IDM_BACKFILL)) return;
     RunUpdateCommand(BackfillFeature, false);
   });
   RegisterCommand(IDM_DELETE_PRICES, [](int) { RunUpdateCommand(DeletionFeature, false); });

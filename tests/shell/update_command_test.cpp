@@ -66,7 +66,7 @@ TEST_F(UpdateCommand, DecliningTheAccessWarningLeavesFBusyClear) {
   ScriptedHost host;
   static int busy_during_warning;
   busy_during_warning = -1;
-  AccessWarningHook = [] {
+  AccessWarningHook = [](int) {
     busy_during_warning = fBusy;
     return false;
   };

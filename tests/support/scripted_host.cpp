@@ -37,7 +37,7 @@ int ScriptedHost::MessageBox(const char* text, const char* caption, unsigned typ
     answer = s.answer;
   } else if (buttons != MB_OK) {
     ADD_FAILURE() << "unexpected question [" << Cp932ToUtf8(caption) << "] " << Cp932ToUtf8(text);
-    answer = buttons == MB_YESNO ? IDNO : IDCANCEL;
+    answer = buttons == MB_YESNO ? IDNO : IDCANCEL;  // Yes/No/Cancel: Cancel
   }
   boxes.push_back({text, caption, type, answer});
   return answer;

@@ -66,7 +66,7 @@ int QtHost::MessageBox(const char* text, const char* caption, unsigned type) {
   if (ending_) {
     const unsigned buttons = type & MB_BUTTON_MASK;
     if (buttons == MB_YESNO) return IDNO;
-    if (buttons == MB_OKCANCEL) return IDCANCEL;
+    if (buttons == MB_OKCANCEL || buttons == MB_YESNOCANCEL) return IDCANCEL;
     return IDOK;
   }
   if (unattended_) {
@@ -93,6 +93,7 @@ int QtHost::MessageBox(const char* text, const char* caption, unsigned type) {
   const bool second = (type & MB_DEFBUTTON2) != 0;
   QPushButton* first_button = nullptr;
   QPushButton* second_button = nullptr;
+  QPushButton* third_button = nullptr;  // Cancel of Yes/No/Cancel
   int first_id = IDOK, second_id = IDCANCEL;
   switch (type & MB_BUTTON_MASK) {
     case MB_OKCANCEL:
@@ -105,13 +106,22 @@ int QtHost::MessageBox(const char* text, const char* caption, unsigned type) {
       first_id = IDYES;
       second_id = IDNO;
       break;
+    case MB_YESNOCANCEL:
+      first_button = box.addButton(QMessageBox::Yes);
+      second_button = box.addButton(QMessageBox::No);
+      first_id = IDYES;
+      second_id = IDNO;
+      third_button = box.addButton(QMessageBox::Cancel);
+      break;
     default:
       first_button = box.addButton(QMessageBox::Ok);
       break;
   }
   if (second && second_button) box.setDefaultButton(second_button);
   else box.setDefaultButton(first_button);
+  if (third_button) box.setEscapeButton(third_button);
   box.exec();
+  if (third_button && (box.clickedButton() == third_button || !box.clickedButton())) return IDCANCEL;
   if (second_button && box.clickedButton() == second_button) return second_id;
   if (!second_button) return IDOK;
   // Escape or closing the box counts as the second button (Cancel / No).

@@ -20,6 +20,8 @@
 #include "chart/chart_view.h"
 #include "chart/ui/chart_window.h"
 #include "lists/ui/list_windows.h"
+#include "net/ui/backfill_dialog.h"
+#include "net/ui/count_down_dialog.h"
 #include "net/ui/today_download_dialog.h"
 #include "platform/hooks.h"
 #include "platform/qt/command_menus.h"
@@ -101,6 +103,8 @@ MainWindow::MainWindow() {
   RegisterShellCommands();
   RegisterUpdateCommands();
   InstallTodayDownloadDialog(this);
+  InstallBackfillDialog(this);
+  InstallCountDownDialog(this);
   RegisterWindowCommands();
   SetChartWidget(CreateChartArea(this));
   RegisterChartCommands();

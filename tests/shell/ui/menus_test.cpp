@@ -146,7 +146,6 @@ TEST(Menus, CommandsThatWouldDoNothingAreListedAndGreyed) {
   for (int id : ids)
     if (!CommandEnabled(id)) dead.insert(id);
   const std::set<int> expected = {
-      40104,         // back-fill
       40134,         // deleting price data
       40133,         // building the regular database (sample mode)
       40081,         // settings pages

@@ -1,0 +1,156 @@
+#include "net/ui/backfill_dialog.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDialog>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "db/price_model.h"
+#include "net/backfill.h"
+#include "net/download_settings.h"
+#include "platform/hooks.h"
+#include "platform/host.h"
+#include "platform/qt/qt_codepage.h"
+
+namespace {
+
+QString Id(int id) { return QString::number(id); }
+
+class BackfillWindow final : public QDialog, public BackfillProgress {
+ public:
+  explicit BackfillWindow(QWidget* owner) : QDialog(owner) {
+    setObjectName(u"MILLER_DOWNLOAD"_qs);
+    setWindowTitle(u"補充可能な株価、および信用残データをダウンロード"_qs);
+    shown_ = new QRadioButton(u"表示銘柄のみ"_qs, this);
+    shown_->setObjectName(Id(IDC_MILLER_SHOWN));
+    all_ = new QRadioButton(u"全ての銘柄（取得し忘れた日の補充時にはこちらを）"_qs, this);
+    all_->setObjectName(Id(IDC_MILLER_ALL));
+    favourites_ = new QCheckBox(u"「お気に入り」銘柄のみ。"_qs, this);
+    favourites_->setObjectName(Id(IDC_MILLER_FAVOURITES));
+    choice_ = new QComboBox(this);
+    choice_->setObjectName(Id(IDC_MILLER_CHOICE));
+    guide_ = Label(IDC_MILLER_GUIDE, QString());
+    progress_ = new QProgressBar(this);
+    progress_->setObjectName(Id(IDC_MILLER_PROGRESS));
+    progress_->setTextVisible(false);
+    elapsed_ = Label(IDC_MILLER_ELAPSED, u"--:--"_qs);
+    remaining_ = Label(IDC_MILLER_REMAINING, u"--:--"_qs);
+    download_ = new QPushButton(u"ダウンロード"_qs, this);
+    download_->setObjectName(Id(IDOK));
+    download_->setDefault(true);
+    cancel_ = new QPushButton(u"キャンセル"_qs, this);
+    cancel_->setObjectName(Id(IDCANCEL));
+
+    auto* grid = new QGridLayout;
+    grid->addWidget(new QLabel(u"経過時間"_qs, this), 0, 0);
+    grid->addWidget(elapsed_, 0, 1);
+    grid->addWidget(new QLabel(u"残り時間"_qs, this), 1, 0);
+    grid->addWidget(remaining_, 1, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(download_);
+    buttons->addWidget(cancel_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(shown_);
+    layout->addWidget(all_);
+    layout->addWidget(favourites_);
+    layout->addWidget(choice_);
+    layout->addWidget(guide_);
+    layout->addWidget(progress_);
+    layout->addLayout(grid);
+    layout->addLayout(buttons);
+
+    if (BackfillLastScope == MILLER_SHOWN_STOCK) shown_->setChecked(true);
+    else all_->setChecked(true);
+    favourites_->setChecked(false);
+    favourites_->setEnabled(all_->isChecked());
+    connect(all_, &QRadioButton::toggled, this, [this](bool on) { favourites_->setEnabled(on); });
+    for (const MillerChoice& c : kMillerChoices) choice_->addItem(FromCp932(c.entry));
+    const int select = WebMillerSelect >= 0 && WebMillerSelect < MILLER_CHOICE_COUNT ? WebMillerSelect : 0;
+    choice_->setCurrentIndex(select);
+    guide_->setText(FromCp932(kMillerChoices[select].guide));
+    connect(choice_, &QComboBox::currentIndexChanged, this, [this](int i) {
+      if (i >= 0 && i < MILLER_CHOICE_COUNT) guide_->setText(FromCp932(kMillerChoices[i].guide));
+    });
+    progress_->setValue(0);
+    connect(download_, &QPushButton::clicked, this, [this] { OnDownload(); });
+    connect(cancel_, &QPushButton::clicked, this, [this] { reject(); });
+  }
+
+  void ShowProgress(int done, int total, const char* elapsed, const char* remaining) override {
+    progress_->setRange(0, total > 0 ? total : 1);
+    progress_->setValue(done);
+    elapsed_->setText(FromCp932(elapsed));
+    remaining_->setText(FromCp932(remaining));
+  }
+  bool CancelRequested() override {
+    QCoreApplication::processEvents();
+    return cancel_asked_;
+  }
+
+ protected:
+  void reject() override {
+    cancel_asked_ = true;
+    if (!running_) done(0);
+  }
+  void closeEvent(QCloseEvent* e) override {
+    if (running_) {
+      cancel_asked_ = true;
+      e->ignore();
+      return;
+    }
+    QDialog::closeEvent(e);
+  }
+
+ private:
+  QLabel* Label(int id, const QString& text) {
+    auto* l = new QLabel(text, this);
+    l->setObjectName(Id(id));
+    return l;
+  }
+
+  void OnDownload() {
+    if (running_) return;
+    download_->setEnabled(false);
+    const int scope = shown_->isChecked() ? MILLER_SHOWN_STOCK
+                      : favourites_->isChecked() ? MILLER_FAVOURITES
+                                                 : MILLER_ALL_STOCKS;
+    running_ = true;
+    cancel_asked_ = false;
+    const int result = RunBackfill(this, scope, choice_->currentIndex());
+    running_ = false;
+    done(result);
+  }
+
+  QRadioButton *shown_, *all_;
+  QCheckBox* favourites_;
+  QComboBox* choice_;
+  QLabel *guide_, *elapsed_, *remaining_;
+  QProgressBar* progress_;
+  QPushButton *download_, *cancel_;
+  bool running_ = false;
+  bool cancel_asked_ = false;
+};
+
+QPointer<QWidget> g_owner;
+
+}  // namespace
+
+int ShowBackfillDialog(QWidget* owner) {
+  BackfillWindow dialog(owner);
+  return dialog.exec();
+}
+
+void InstallBackfillDialog(QWidget* owner) {
+  g_owner = owner;
+  BackfillDialog = [] { return ShowBackfillDialog(g_owner); };
+}
