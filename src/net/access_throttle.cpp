@@ -55,7 +55,7 @@ std::string FormatWaitTime(int64_t seconds) {
   char text[64];
   if (hours > 0) std::snprintf(text, sizeof text, "%lld時間%2lld分%02lld秒", hours, minutes, rest);
   else if (minutes > 0) std::snprintf(text, sizeof text, "%2lld分%02lld秒", minutes, rest);
-  else std::snprintf(text, sizeof text, "%2lld秒", seconds);
+  else std::snprintf(text, sizeof text, "%2lld秒", static_cast<long long>(seconds));
   return text;
 }
 
