@@ -207,7 +207,7 @@ TEST_F(UserLists, PasteCollectsFirstColumnsOfKnownCodesOnce) {
   } cases[] = {
       {"7201\r\n7202\tソニー\t500\r\n", {7201, 7202}},
       {"7201\n9999\n7201\n7203", {7201, 7203}},  // unknown, repeated; last line without break
-      {"26600\r\n", {26600}},
+      {"1A70\r\n", {26600}},  // the text of a five-digit code
       {"", {}},
       {"\t7201\r\n", {}},
   };
@@ -227,7 +227,7 @@ TEST_F(UserLists, CopyTextRoundTripsThroughPaste) {
   PriceFolder(0);
   const ClipboardText clip = TyumokuCopyText(0);
   EXPECT_EQ(clip.text, "7201\tn7201\t1000\t2026/12/01\t500\t550000\t50000\r\n"
-                       "26600\tn26600\t10\t2026/11/01\t1000\t12000\t2000\r\n");
+                       "1A70\tn26600\t10\t2026/11/01\t1000\t12000\t2000\r\n");
   EXPECT_EQ(CollectPastedCodes(clip.text), 2);
   EXPECT_EQ(SelectCode[0], 7201);
   EXPECT_EQ(SelectCode[1], 26600);

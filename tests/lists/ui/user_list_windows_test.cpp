@@ -52,7 +52,6 @@ void SelectRows(QTableView* v, std::initializer_list<int> rows) {
   for (int r : rows)
     v->selectionModel()->select(v->model()->index(r, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
 }
-std::string Utf8(const std::string& cp932) { return FromCp932(cp932).toStdString(); }
 
 // Runs `act` on the modal dialog that the next call opens.
 void OnModal(std::function<void(QWidget*)> act, bool* seen) {
@@ -123,7 +122,7 @@ TEST_F(UserListWindows, FavouritesWindowShowsSortsCopiesAndDeletes) {
   ScriptedHost host;
   Group_Num = 2;
   std::strcpy(GroupName[1], "長期");
-  Fav(0, 7201, 500, 1000);  // +50,000: 10 %
+  Fav(0, 7201, 500, 1000);  // +50,000: just under 10 % (the divisor has 0.0001 added)
   Fav(1, 7202, 400, 100);
   Fav(0, 7203, 600, 100);   // -7,500: -12.5 %
   ASSERT_TRUE(OnCommand(IDM_TYUMOKU_LIST));
@@ -141,7 +140,7 @@ TEST_F(UserListWindows, FavouritesWindowShowsSortsCopiesAndDeletes) {
   EXPECT_EQ(Cell(list, 1, 5), u"-7,500"_qs);
   EXPECT_EQ(Field(w, 1095), u"602,500"_qs);
   EXPECT_EQ(Field(w, 1085), u"42,500"_qs);
-  EXPECT_EQ(list->model()->index(0, 0).data(Qt::BackgroundRole).value<QColor>(), QColor(200, 250, 199));
+  EXPECT_EQ(list->model()->index(0, 0).data(Qt::BackgroundRole).value<QColor>(), QColor(226, 253, 225));
   EXPECT_EQ(list->model()->index(1, 0).data(Qt::BackgroundRole).value<QColor>(), QColor(249, 172, 243));
 
   // Selecting shows the details and the stock.
@@ -170,7 +169,7 @@ TEST_F(UserListWindows, FavouritesWindowShowsSortsCopiesAndDeletes) {
   EXPECT_EQ(tyumoku[1].Code, 7202);
 
   w->Copy();
-  EXPECT_EQ(Utf8(host.clipboard), "7201\tトヨタ自動車\t1000\t2026/12/01\t500\t550000\t50000\r\n"
+  EXPECT_EQ(host.clipboard, "7201\tトヨタ自動車\t1000\t2026/12/01\t500\t550000\t50000\r\n"
                                   "7203\t任天堂\t100\t2026/12/01\t500\t52500\t2500\r\n");
 
   // The other folder.
@@ -203,7 +202,7 @@ TEST_F(UserListWindows, AddingTheShownStockAndPastingSeveral) {
   OnModal(
       [](QWidget* d) {
         EXPECT_EQ(d->objectName(), u"TYUMOKU_TUIKA"_qs);
-        EXPECT_EQ(Child<QLabel>(d, 1236)->text(), u"五桁銘柄(26600)をお気に入りに追加します。"_qs);
+        EXPECT_EQ(Child<QLabel>(d, 1236)->text(), u"五桁銘柄(1A70)をお気に入りに追加します。"_qs);
         EXPECT_EQ(Child<QLineEdit>(d, 1243)->text(), u"1200"_qs);
         EXPECT_EQ(Child<QLineEdit>(d, 1244)->text(), u"100"_qs);
         EXPECT_EQ(Child<QLineEdit>(d, 1245)->text(), u"2026/12/09"_qs);
@@ -220,7 +219,7 @@ TEST_F(UserListWindows, AddingTheShownStockAndPastingSeveral) {
   // A paste of two codes (the second line without a line break) closes the window and
   // adds both through the dialog in multi-selection mode; the one held already is skipped.
   ASSERT_TRUE(OnCommand(IDM_TYUMOKU_LIST));
-  host.clipboard = "7201\tトヨタ\r\n26600";
+  host.clipboard = "7201\tトヨタ\r\n1A70";
   seen = false;
   OnModal(
       [](QWidget* d) {
