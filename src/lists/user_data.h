@@ -23,8 +23,9 @@ struct Tyumoku {
   char Name[32];
   int32_t Price;   // purchase price in yen
   int32_t Share;
-  int32_t Value;   // latest close * Share (computed by the favourites window)
-  int32_t Profit;  // Value - Share * Price (computed)
+  int64_t Value;   // latest close * Share (computed by the favourites window; 64-bit so a
+                   // large holding never wraps)
+  int64_t Profit;  // Value - Share * Price (computed)
   char Date[15];
   char Memo[101];
 };
@@ -39,7 +40,7 @@ struct Rireki {
   int32_t SellPrice;
   int32_t Cost;
   char Memo[200];
-  int32_t Profit;  // computed by the trade-history window
+  int64_t Profit;  // computed by the trade-history window (64-bit)
 };
 
 struct Alarum {

@@ -36,3 +36,11 @@ constexpr int IDM_DELETE_PRICES = 40134;
 constexpr int IDM_SELECT_STOCK_BASE = 10000;
 constexpr int IDM_SELECT_STOCK_FIRST = 10001;
 constexpr int IDM_SELECT_STOCK_LAST = 29999;
+// The user's lists.
+constexpr int IDM_TYUMOKU_ADD = 40087;     // the shown stock to the favourites
+constexpr int IDM_TYUMOKU_LIST = 40089;    // favourites window, checked while open
+constexpr int IDM_TYUMOKU_IMPORT = 40147;  // the add dialog over the codes in SelectCode
+constexpr int IDM_RIREKI_LIST = 40102;     // trade-history window, checked while open
+constexpr int IDM_RIREKI_ADD = 40103;      // the shown stock to the trade history
+constexpr int IDM_ALARUM_LIST = 40116;     // price-alert window, checked while open
+constexpr int IDM_ALARUM_ADD = 1354;       // a new price alert for the shown stock

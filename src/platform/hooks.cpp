@@ -26,3 +26,6 @@ void (*DownloadStateChangedHook)() = nullptr;
 int (*MergeDayFileHook)(const char*, bool) = nullptr;
 void (*AddToFavouritesHook)(int) = nullptr;
 void (*OpenKensakuResult)() = nullptr;
+void (*TyumokuMenuHook)() = nullptr;
+void (*AlarumCheckedHook)(int) = nullptr;
+int (*AlarumLimitsHook)(int, int*, int*) = nullptr;

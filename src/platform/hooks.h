@@ -83,3 +83,14 @@ extern void (*AddToFavouritesHook)(int code);
 // Installed by the screening result window: opens it over KensakuList (an open one is
 // replaced).
 extern void (*OpenKensakuResult)();
+
+// ---- The user's lists (lists) ----
+// Called after a change of the favourites or of the current folder; installed by the main
+// window, which rebuilds the favourites entries of its menu.
+extern void (*TyumokuMenuHook)();
+// Called after the alerts were checked with the number of hits; installed by the alert
+// window, which opens on a hit (or refills when open).
+extern void (*AlarumCheckedHook)(int hits);
+// Asked by the chart paint for the stop-loss and take-profit levels of a code; installed by
+// the alerts. Returns bit 1 with *stop_loss set and bit 2 with *take_profit set.
+extern int (*AlarumLimitsHook)(int code, int* stop_loss, int* take_profit);

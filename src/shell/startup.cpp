@@ -9,6 +9,8 @@
 #include "db/price_model.h"
 #include "db/stock_code.h"
 #include "db/week_month_bars.h"
+#include "lists/alarum_check.h"
+#include "lists/favourites.h"
 #include "lists/screening_snapshot.h"
 #include "net/https_client.h"
 #include "platform/hooks.h"
@@ -98,11 +100,14 @@ void MainOnCreate() {
   // (The one-time repair after a version change loads here once it exists.)
 
   // The chart: scroll positions and spacings per bar period, the bar-period box, the scroll
-  // range. (The favourites menu, the timed-download schedule and the alert check follow
-  // here once they exist.)
+  // range; the favourites menu.
   ChartOnStartup();
+  RebuildTyumokuMenu();
   // Today's target time of the timed download.
   ChooseDownloadTime();
+
+  // The price alerts, when asked for at start-up.
+  CheckAlarumAtStartup();
 
   // The network layer, last: nothing before needs it.
   init_winsock();

@@ -6,6 +6,7 @@
 #include "db/database_file.h"
 #include "db/price_model.h"
 #include "db/week_month_bars.h"
+#include "lists/alarum_check.h"
 #include "platform/hooks.h"
 #include "platform/host.h"
 #include "platform/command_dispatch.h"
@@ -56,7 +57,9 @@ void RegisterUpdateCommands() {
     if (AccessWarningHook && !AccessWarningHook(IDM_TODAY_DOWNLOAD)) return;
     RunUpdateCommand(TodayDownloadFeature, true);
   });
-  RegisterCommand(IDM_DAYFILE_UPDATE, [](int) { RunUpdateCommand(DayFileUpdateFeature, true); });
+  RegisterCommand(IDM_DAYFILE_UPDATE, [](int) {
+    if (RunUpdateCommand(DayFileUpdateFeature, true)) CheckAlarumAfterDownload();
+  });
   RegisterCommand(IDM_BACKFILL, [](int) {
     // The warning comes before fBusy is set: declining leaves the timed download free.
     if (AccessWarningHook && !AccessWarningHook(IDM_BACKFILL)) return;

@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <QWidget>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -23,6 +24,7 @@
 #include "db/trading_calendar.h"
 #include "platform/qt/qt_codepage.h"
 #include "platform/diagnostics.h"
+#include "platform/hooks.h"
 #include "chart/shown_stock.h"
 
 namespace {
@@ -348,8 +350,26 @@ void DrawIchimokuCloud(Canvas& c) {
   c.painter.restore();
 }
 
-// The stop-loss and take-profit lines belong to the price alerts; wired in with them.
-void DrawAlertLines(Canvas&) {}
+// The stop-loss (red) and take-profit (green) lines of the stock's price alert, whose
+// levels the alerts provide.
+void DrawAlertLines(Canvas& c) {
+  if (!AlarumLimitsHook) return;
+  int levels[2] = {0, 0};
+  const int bits = AlarumLimitsHook(ChartRecordCode, &levels[0], &levels[1]);
+  const ChartMetrics& m = c.m;
+  const ChartFont& f = TheChartFonts().gothic12;
+  const int32_t colours[2] = {0x0000FF, 0x00FF00};  // blue x 65536 + green x 256 + red
+  const char* labels[2] = {"損切り", "利食い"};
+  for (int k = 0; k < 2; ++k) {
+    if (!(bits & (1 << k))) continue;
+    // Far-off levels are kept within int range before the cut (they stay off the pane).
+    const double dots = std::clamp((levels[k] - static_cast<double>(m.MinLow)) / m.PricePerDot, -1e6, 1e6);
+    const int y = m.PriceBottom - static_cast<int>(dots);
+    if (y >= m.PriceBottom - 10) continue;
+    c.raster.Line(0, y, m.ChartW, y, PixelOf(colours[k]));
+    if (y > 55) Text(c, f, m.ChartW + 2, y - 6, labels[k], colours[k]);
+  }
+}
 
 // ---- The line list ----
 

@@ -26,6 +26,7 @@
 #include "platform/command_ids.h"
 #include "platform/diagnostics.h"
 #include "platform/host.h"
+#include "platform/qt/dialog_controls.h"
 #include "platform/qt/qt_codepage.h"
 #include "platform/qt/report_list_model.h"
 #include "shell/main_keys.h"
@@ -43,13 +44,6 @@ int g_last_fill[4] = {-1, -1, -1, -1};
 
 constexpr size_t RESULT_CLIP_BYTES = 256000;
 constexpr size_t RANKING_CLIP_BYTES = 2097152;
-
-QPushButton* Button(QWidget* parent, const QString& text, int id) {
-  auto* b = new QPushButton(text, parent);
-  b->setObjectName(QString::number(id));
-  b->setAutoDefault(false);
-  return b;
-}
 
 // Shows the stock of the first selected row unless the chart shows it already.
 void FollowSelection(const QTableView* list, const std::vector<int>& stocks) {
@@ -101,9 +95,9 @@ ResultListWindow::ResultListWindow(QWidget* owner) : QDialog(owner) {
   count_row->addWidget(new QLabel(u"(Ctrl,Shift) + クリックで複数選択可"_qs, this));
   layout->addLayout(count_row);
   auto* buttons = new QHBoxLayout;
-  QPushButton* copy = Button(this, u"コピー"_qs, 40030);
-  QPushButton* fav = Button(this, u"お気に入りへ"_qs, 1042);
-  QPushButton* close_b = Button(this, u"閉じる"_qs, 2);
+  QPushButton* copy = IdButton(this, u"コピー"_qs, 40030);
+  QPushButton* fav = IdButton(this, u"お気に入りへ"_qs, 1042);
+  QPushButton* close_b = IdButton(this, u"閉じる"_qs, 2);
   buttons->addWidget(copy);
   buttons->addWidget(fav);
   buttons->addWidget(close_b);
@@ -188,9 +182,9 @@ RankingWindow::RankingWindow(QWidget* owner) : QDialog(owner) {
   SetupReportView(list_, model_);
   layout->addWidget(list_);
   auto* buttons = new QHBoxLayout;
-  QPushButton* copy = Button(this, u"コピー"_qs, 40030);
-  QPushButton* fav = Button(this, u"お気に入りへ"_qs, 1042);
-  QPushButton* close_b = Button(this, u"閉じる"_qs, 2);
+  QPushButton* copy = IdButton(this, u"コピー"_qs, 40030);
+  QPushButton* fav = IdButton(this, u"お気に入りへ"_qs, 1042);
+  QPushButton* close_b = IdButton(this, u"閉じる"_qs, 2);
   buttons->addWidget(copy);
   buttons->addWidget(fav);
   buttons->addWidget(close_b);

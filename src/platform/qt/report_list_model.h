@@ -5,6 +5,7 @@
 
 #include <QAbstractTableModel>
 #include <QString>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,10 @@ class ReportListModel final : public QAbstractTableModel {
   ReportListModel(std::vector<ReportColumn> columns, QObject* parent);
   // Replaces every row (cells in CP932, one per column).
   void SetRows(std::vector<std::vector<std::string>> rows);
+  // Replaces one row's cells (the selection stays).
+  void SetRow(int row, std::vector<std::string> cells);
+  // Background colours of the rows (0xRRGGBB); empty: the view's own.
+  void SetRowBackgrounds(std::vector<uint32_t> rgb);
   const std::vector<std::vector<std::string>>& Rows() const { return rows_; }
   const std::vector<ReportColumn>& Columns() const { return columns_; }
 
@@ -33,6 +38,7 @@ class ReportListModel final : public QAbstractTableModel {
  private:
   std::vector<ReportColumn> columns_;
   std::vector<std::vector<std::string>> rows_;
+  std::vector<uint32_t> backgrounds_;
 };
 
 // Full-row selection, grid lines, several rows selectable (Ctrl, Shift), the columns'
@@ -40,3 +46,5 @@ class ReportListModel final : public QAbstractTableModel {
 void SetupReportView(QTableView* view, ReportListModel* model);
 // The selected rows in ascending order.
 std::vector<int> SelectedReportRows(const QTableView* view);
+// Selects one row (the others are cleared) and makes it current.
+void SelectReportRow(QTableView* view, int row);

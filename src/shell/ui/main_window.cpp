@@ -19,7 +19,9 @@
 #include "chart/chart_repaint.h"
 #include "chart/chart_view.h"
 #include "chart/ui/chart_window.h"
+#include "lists/favourites.h"
 #include "lists/ui/list_windows.h"
+#include "lists/ui/user_list_windows.h"
 #include "net/ui/backfill_dialog.h"
 #include "net/ui/count_down_dialog.h"
 #include "net/ui/today_download_dialog.h"
@@ -44,6 +46,8 @@
 #include "shell/ui/window_placement_qt.h"
 
 namespace {
+
+constexpr const char* FAVOURITE_CODE_PROPERTY = "favouriteCode";
 
 MainWindow* g_main = nullptr;
 
@@ -110,6 +114,12 @@ MainWindow::MainWindow() {
   RegisterChartCommands();
   RegisterListWindows(this, {[](QWidget* w, int which) { ApplyWindowPlacement(w, which ? JuniWinPos : KensakuWinPos); },
                              [](const QWidget* w, int which) { ReadWindowPlacement(w, which ? JuniWinPos : KensakuWinPos); }});
+  RegisterUserListWindows(
+      this, {[](QWidget* w, int which) { ApplyWindowPlacement(w, which == PLACE_FAVOURITES ? FavoriteWinPos : RirekiWinPos); },
+             [](const QWidget* w, int which) { ReadWindowPlacement(w, which == PLACE_FAVOURITES ? FavoriteWinPos : RirekiWinPos); }});
+  TyumokuMenuHook = [] {
+    if (g_main) g_main->RebuildFavouriteMenu();
+  };
   AshiBoxSelectHook = [](int index) {
     if (g_main && g_main->AshiBox()) g_main->AshiBox()->setCurrentIndex(index);
   };
@@ -136,6 +146,7 @@ MainWindow::~MainWindow() {
   qApp->removeEventFilter(this);
   PrtWindowClosedHook = nullptr;
   AshiBoxSelectHook = nullptr;
+  TyumokuMenuHook = nullptr;
   MainPlacementApply = nullptr;
   MainPlacementRead = nullptr;
   if (g_main == this) g_main = nullptr;
@@ -154,11 +165,28 @@ void MainWindow::BuildMenus() {
     if (i == FAVORITES_MENU_INDEX) favorites_menu_ = m;
   }
   connect(menuBar(), &QMenuBar::triggered, this, [this](QAction* a) {
-    if (int id = a->data().toInt()) OnCommand(id);
+    // A favourite carries its stock's code (any code, five characters too) beside the
+    // command that selects by code.
+    const QVariant code = a->property(FAVOURITE_CODE_PROPERTY);
+    if (code.isValid()) OnCommand(IDM_SELECT_CODE, code.toInt());
+    else if (int id = a->data().toInt()) OnCommand(id);
     RefreshCommandStates();
   });
   for (QMenu* m : menuBar()->findChildren<QMenu*>())
     connect(m, &QMenu::aboutToShow, this, &MainWindow::RefreshCommandStates);
+}
+
+void MainWindow::RebuildFavouriteMenu() {
+  if (!favorites_menu_) return;
+  for (QAction* a : favorites_menu_->actions())
+    if (a->property(FAVOURITE_CODE_PROPERTY).isValid()) {
+      favorites_menu_->removeAction(a);
+      delete a;
+    }
+  for (const auto& [code, name] : TyumokuMenuItems()) {
+    QAction* a = favorites_menu_->addAction(FromCp932(name));
+    a->setProperty(FAVOURITE_CODE_PROPERTY, code);
+  }
 }
 
 void MainWindow::BuildToolBar() {

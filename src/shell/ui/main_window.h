@@ -25,6 +25,8 @@ class MainWindow final : public QMainWindow {
   void RemoveCommandItem(int id);
   // Brings check marks and greying of every item up to date with the program state.
   void RefreshCommandStates();
+  // Replaces the favourites entries of the favourites menu by the current folder's.
+  void RebuildFavouriteMenu();
 
  protected:
   void keyPressEvent(QKeyEvent*) override;

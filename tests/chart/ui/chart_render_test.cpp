@@ -14,6 +14,7 @@
 #include "chart/ui/chart_window.h"
 #include "chart/view_shihyo.h"
 #include "db/trading_calendar.h"
+#include "platform/hooks.h"
 #include "platform/qt/qt_codepage.h"
 
 namespace {
@@ -110,6 +111,39 @@ TEST_F(ChartRender, PixelsWhereTheLayoutPutsThem) {
   EXPECT_EQ(px(3, 264), C(Clr_ChartBackGround));
   EXPECT_EQ(px(679, 264), C(Clr_ChartMemori));  // 679 % 6 = 1: on, but the end point ...
   EXPECT_NE(px(680, 264), C(Clr_ChartMemori));      // ... 680 is left out
+}
+
+// The stop-loss (1100) and take-profit (1600) lines of the stock's alert, from the alerts'
+// provider; a level within 10 pixels of the pane's bottom (1015) is left out.
+TEST_F(ChartRender, AlertLimitLines) {
+  StandardStock();
+  static int stop_loss;
+  stop_loss = 1100;
+  AlarumLimitsHook = [](int code, int* sl, int* tp) {
+    if (code != ChartRecordCode) return 0;
+    *sl = stop_loss;
+    *tp = 1600;
+    return 3;
+  };
+  std::vector<ChartText> log;
+  QImage img = Paint(760, 500, &log);
+  const int w = Metrics.ChartW;
+  // y = 364 - (level - 1000) / 2.
+  EXPECT_EQ(img.pixel(1, 314), qRgb(255, 0, 0));
+  EXPECT_EQ(img.pixel(w - 1, 314), qRgb(255, 0, 0));
+  EXPECT_EQ(img.pixel(1, 64), qRgb(0, 255, 0));
+  EXPECT_NE(img.pixel(1, 313), qRgb(255, 0, 0));
+  const ChartText* sl = Find(log, u"損切り"_qs);
+  ASSERT_NE(sl, nullptr);
+  EXPECT_EQ(sl->x, w + 2);
+  EXPECT_EQ(sl->y, 308);
+  ASSERT_NE(Find(log, u"利食い"_qs), nullptr);
+  stop_loss = 1015;
+  log.clear();
+  img = Paint(760, 500, &log);
+  EXPECT_NE(img.pixel(1, 357), qRgb(255, 0, 0));
+  EXPECT_EQ(Find(log, u"損切り"_qs), nullptr);
+  AlarumLimitsHook = nullptr;
 }
 
 TEST_F(ChartRender, OnlyTheDesignedColoursAppear) {

@@ -1,0 +1,19 @@
+// The windows over the user's lists (favourites, trade history, price alerts): their
+// commands, the hooks they install, and what they share.
+#pragma once
+
+#include "lists/ui/list_windows.h"
+
+// Placement slots of ListWindowPlacement's `which` for these windows.
+constexpr int PLACE_FAVOURITES = 2;
+constexpr int PLACE_HISTORY = 3;
+
+// Registers commands 40087, 40089, 40147, 40102, 40103, 40116 and 1354, and installs the
+// add-to-favourites operation, the wheel stepping, the alert check's window and the
+// chart's alert levels. owner: the main window.
+void RegisterUserListWindows(QWidget* owner, ListWindowPlacement placement);
+// What the registration was given.
+QWidget* UserListOwner();
+const ListWindowPlacement& UserListPlacement();
+// Shows a stock in the chart unless it is shown already.
+void FollowStock(int stock_num);
