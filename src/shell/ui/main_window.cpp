@@ -20,6 +20,7 @@
 #include "chart/chart_view.h"
 #include "chart/ui/chart_window.h"
 #include "lists/ui/list_windows.h"
+#include "lists/ui/screening_window.h"
 #include "net/ui/today_download_dialog.h"
 #include "platform/hooks.h"
 #include "platform/qt/command_menus.h"
@@ -106,6 +107,8 @@ MainWindow::MainWindow() {
   RegisterChartCommands();
   RegisterListWindows(this, {[](QWidget* w, int which) { ApplyWindowPlacement(w, which ? JuniWinPos : KensakuWinPos); },
                              [](const QWidget* w, int which) { ReadWindowPlacement(w, which ? JuniWinPos : KensakuWinPos); }});
+  RegisterScreeningWindow(this, {[](QWidget* w) { ApplyWindowPlacement(w, ScreWinPos); },
+                                 [](const QWidget* w) { ReadWindowPlacement(w, ScreWinPos); }});
   AshiBoxSelectHook = [](int index) {
     if (g_main && g_main->AshiBox()) g_main->AshiBox()->setCurrentIndex(index);
   };
