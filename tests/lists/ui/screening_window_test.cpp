@@ -149,8 +149,11 @@ TEST_F(ScreeningWindowTest, EveryPageRoundTripsItsSlots) {
   w = Open();
   for (int p = 1; p <= 7; ++p) {
     w->ShowPage(p);
-    for (const ComboSlot& c : kCombos)
-      if (c.page == p) EXPECT_EQ(w->Combo(c.id)->currentIndex(), 1) << c.id;
+    for (const ComboSlot& c : kCombos) {
+      if (c.page == p) {
+        EXPECT_EQ(w->Combo(c.id)->currentIndex(), 1) << c.id;
+      }
+    }
   }
 }
 
