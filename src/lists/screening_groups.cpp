@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "lists/screening_engine.h"
 #include "platform/codepage.h"
@@ -65,9 +66,8 @@ bool ScreDeleteGroup() {
     HostMessageBox("全てのグループを消すことは出来ません", "注意", MB_OK);
     return false;
   }
-  char msg[320];
-  std::snprintf(msg, sizeof msg, "「%s」を削除しますか？", Current().name);
-  if (HostMessageBox(msg, "グループの削除", MB_OKCANCEL) != IDOK) return false;
+  const std::string msg = std::string("「") + Current().name + "」を削除しますか？";
+  if (HostMessageBox(msg.c_str(), "グループの削除", MB_OKCANCEL) != IDOK) return false;
   const int g = ScreGroupSelect;
   for (int i = g; i + 1 < ScreGroupNum; ++i) ScreGroup[i] = ScreGroup[i + 1];
   --ScreGroupNum;
@@ -96,11 +96,13 @@ RadarShape ScreRadarShape(int w, int h, const int values[SCRE_RADAR_PAGES]) {
   RadarShape r{};
   r.centre = {w / 2, h / 2};
   r.radius = (w / 2) * 3 / 5;
-  const double pi = std::acos(-1.0);
-  auto at = [&r, pi](int page, double dist) {
-    const double a = page * pi / 3;
-    return RadarPoint{r.centre.x + static_cast<int>(std::lround(dist * std::cos(a))),
-                      r.centre.y - static_cast<int>(std::lround(dist * std::sin(a)))};
+  // Exact cosines and sines of 0, 60, ... 300 degrees, so mirrored points round alike.
+  const double s3 = std::sqrt(3.0) / 2;
+  const double cosine[SCRE_RADAR_PAGES] = {1, 0.5, -0.5, -1, -0.5, 0.5};
+  const double sine[SCRE_RADAR_PAGES] = {0, s3, s3, 0, -s3, -s3};
+  auto at = [&](int page, double dist) {
+    return RadarPoint{r.centre.x + static_cast<int>(std::lround(dist * cosine[page])),
+                      r.centre.y - static_cast<int>(std::lround(dist * sine[page]))};
   };
   for (int p = 0; p < SCRE_RADAR_PAGES; ++p) {
     r.corner[p] = at(p, r.radius);

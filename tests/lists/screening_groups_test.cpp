@@ -67,8 +67,9 @@ TEST_F(ScreeningGroups, RadarShapeOfAHandWorkedSet) {
   EXPECT_EQ(r.centre.x, 75);
   EXPECT_EQ(r.centre.y, 65);
   EXPECT_EQ(r.radius, 45);
-  // Corners: right, then every 60 degrees anticlockwise (45 cos 60 = 22.5, 45 sin 60 = 38.97).
-  const int corners[6][2] = {{120, 65}, {98, 26}, {53, 26}, {30, 65}, {53, 104}, {98, 104}};
+  // Corners: right, then every 60 degrees anticlockwise (45 cos 60 = 22.5, 45 sin 60 = 38.97;
+  // halves round away from the centre).
+  const int corners[6][2] = {{120, 65}, {98, 26}, {52, 26}, {30, 65}, {52, 104}, {98, 104}};
   for (int p = 0; p < 6; ++p) {
     EXPECT_EQ(r.corner[p].x, corners[p][0]) << p;
     EXPECT_EQ(r.corner[p].y, corners[p][1]) << p;
