@@ -441,10 +441,19 @@ void ClampScreCond(int32_t* cond) {
   }
 }
 
-void ScreFolderDeleted(int32_t* cond, int folder) {
+namespace {
+void FolderDeletedIn(int32_t* cond, int folder) {
   const int32_t named = cond[127] - 1;  // -1: no folder condition
   if (named == folder) cond[127] = 0;
   else if (named > folder) --cond[127];
+}
+}  // namespace
+
+void ScreFolderDeleted(int32_t* cond, int folder) {
+  FolderDeletedIn(cond, folder);
+  // The saved groups name folders too; a group passed in itself is adjusted only once.
+  for (int g = 0; g < ScreGroupNum && g < SCRE_GROUP_MAX; ++g)
+    if (ScreGroup[g].cond != cond) FolderDeletedIn(ScreGroup[g].cond, folder);
 }
 
 double ScreChoiceValue(int slot, int index) {

@@ -21,7 +21,8 @@ int ScreSlotMaxChoice(int slot);
 void ClampScreCond(int32_t* cond);
 // Keeps the favourites-folder condition (slot 127, folder index + 1) on the same folder
 // after folder `folder` is deleted: it is cleared when it named that folder and moves down
-// by one when it named a later one. Called by the favourites window after a deletion.
+// by one when it named a later one; every saved group (ScreGroup) is adjusted the same way.
+// Called by the favourites window after a deletion.
 void ScreFolderDeleted(int32_t* cond, int folder);
 
 // The value a choice stands for (yen, units, percent, periods, ...), as listed for the

@@ -20,6 +20,7 @@ constexpr int IDM_ABOUT = 103;
 constexpr int IDM_CODE_SEARCH = 1002;
 constexpr int IDM_NAME_SEARCH = 40010;       // 銘柄名検索 (also the key "f")
 constexpr int IDM_RANKING = 40092;           // 銘柄一覧・ランキング, checked while open
+constexpr int IDM_SCREENING = 40090;         // 株式銘柄スクリーニング, checked while open
 constexpr int IDM_WEB_PAGE = 1103;
 // Selects the stock whose code is the command's parameter; every code works, including
 // alphanumeric codes above 19999 that the selection range below cannot carry.

@@ -24,6 +24,7 @@
 #include "lists/ui/user_list_windows.h"
 #include "net/ui/backfill_dialog.h"
 #include "net/ui/count_down_dialog.h"
+#include "lists/ui/screening_window.h"
 #include "net/ui/today_download_dialog.h"
 #include "platform/hooks.h"
 #include "platform/qt/command_menus.h"
@@ -120,6 +121,8 @@ MainWindow::MainWindow() {
   TyumokuMenuHook = [] {
     if (g_main) g_main->RebuildFavouriteMenu();
   };
+  RegisterScreeningWindow(this, {[](QWidget* w) { ApplyWindowPlacement(w, ScreWinPos); },
+                                 [](const QWidget* w) { ReadWindowPlacement(w, ScreWinPos); }});
   AshiBoxSelectHook = [](int index) {
     if (g_main && g_main->AshiBox()) g_main->AshiBox()->setCurrentIndex(index);
   };

@@ -151,7 +151,6 @@ TEST(Menus, CommandsThatWouldDoNothingAreListedAndGreyed) {
       40081,         // settings pages
       40137, 40138,  // copying the chart
       40120,         // printing
-      40090,         // screening
       40097,         // company information (tool bar too)
       40101,         // benefits
       40105,         // the four prices of the shown stock
