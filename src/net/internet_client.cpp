@@ -185,6 +185,7 @@ InternetReadResult ReadInternetResponse(InternetRequest* request, char* buf, siz
   const CURLcode rc = curl_easy_perform(s->curl);
   long status_code = 0;
   curl_easy_getinfo(s->curl, CURLINFO_RESPONSE_CODE, &status_code);
+  r.http_status = status_code;
   r.received = s->received;
   r.last_read = s->last_read;
   if (s->full) {

@@ -38,6 +38,7 @@ struct InternetReadResult {
   size_t received;     // bytes in the buffer, before the NUL
   size_t last_read;    // bytes of the last piece received
   int last_error;      // the library's error code (0 when none)
+  long http_status;    // the response's status code, 0 when none came
   int cert_failed;     // 1 when the server's certificate or host name was refused
   char reason[256];    // the library's message, empty when none
 };

@@ -8,21 +8,19 @@
 #include "net/page_text.h"
 #include "platform/diagnostics.h"
 
-int GetHttpFile(const char* url) {
-  if (IsOwnHttpsUrl(CurrentNetConfig(), url)) {
-    if (HttpsGet(url) <= 0) return 0;
-    ReduceHtml(HttpBufLen);
-    return 1;
-  }
+int FetchHttpBody(const char* url, InternetSession* session) {
+  HttpStatusCode = 0;
+  if (IsOwnHttpsUrl(CurrentNetConfig(), url)) return HttpsGet(url) > 0 ? 1 : 0;
   HttpBuf[0] = '\0';
   HttpBufLen = 0;
-  InternetRequest* request = OpenURL(hInternet, url);
+  InternetRequest* request = OpenURL(session, url);
   if (!request) {
     PRT("Fail InternetOpenUrl(), %.255s\n", url);
     return 0;
   }
   const InternetReadResult r = ReadInternetResponse(request, HttpBuf, HTTP_BUF_SIZE);
   CloseURL(request);
+  HttpStatusCode = static_cast<int>(r.http_status);
   switch (r.status) {
     case INTERNET_OPEN_FAILED:
       PRT("Fail InternetOpenUrl(), %.255s\n", url);
@@ -46,6 +44,11 @@ int GetHttpFile(const char* url) {
       break;
   }
   HttpBufLen = static_cast<int>(r.received);
+  return 1;
+}
+
+int GetHttpFile(const char* url) {
+  if (!FetchHttpBody(url, hInternet)) return 0;
   ReduceHtml(HttpBufLen);
   return 1;
 }

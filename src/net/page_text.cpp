@@ -7,6 +7,7 @@
 
 char HttpBuf[HTTP_BUF_SIZE];
 int HttpBufLen = 0;
+int HttpStatusCode = 0;
 char PageText[HTTP_BUF_SIZE];
 
 size_t ReduceHtmlText(const char* in, size_t count, char* out, size_t out_size) {

@@ -9,6 +9,8 @@ constexpr int HTTP_BUF_SIZE = 4194304;
 // The body of the last response, NUL-terminated; HttpBufLen bytes before the NUL.
 extern char HttpBuf[HTTP_BUF_SIZE];
 extern int HttpBufLen;
+// The status code of the last response (200, 404, ...), 0 when no status line came.
+extern int HttpStatusCode;
 // The plain text of the last page (ReduceHtml).
 extern char PageText[HTTP_BUF_SIZE];
 

@@ -19,8 +19,11 @@
 #include "chart/chart_repaint.h"
 #include "chart/chart_view.h"
 #include "chart/ui/chart_window.h"
+#include "chart/ui/company_window.h"
 #include "lists/ui/list_windows.h"
+#include "net/ui/company_download_dialog.h"
 #include "net/ui/today_download_dialog.h"
+#include "net/ui/yutai_window.h"
 #include "platform/hooks.h"
 #include "platform/qt/command_menus.h"
 #include "platform/qt/qt_codepage.h"
@@ -106,6 +109,12 @@ MainWindow::MainWindow() {
   RegisterChartCommands();
   RegisterListWindows(this, {[](QWidget* w, int which) { ApplyWindowPlacement(w, which ? JuniWinPos : KensakuWinPos); },
                              [](const QWidget* w, int which) { ReadWindowPlacement(w, which ? JuniWinPos : KensakuWinPos); }});
+  RegisterCompanyWindow(this, {[](QWidget* w) { ApplyWindowPlacement(w, FunWinPos); },
+                              [](const QWidget* w) { ReadWindowPlacement(w, FunWinPos); }, CloseToolWindows,
+                              [] { return ShowCompanyDownloadDialog(g_main); }});
+  RegisterYutaiWindow(this, {[](QWidget* w) { ApplyWindowPlacement(w, YutaiWinPos); },
+                            [](const QWidget* w) { ReadWindowPlacement(w, YutaiWinPos); }});
+  RegisterToolWindowCloser(CloseYutaiWindow);
   AshiBoxSelectHook = [](int index) {
     if (g_main && g_main->AshiBox()) g_main->AshiBox()->setCurrentIndex(index);
   };

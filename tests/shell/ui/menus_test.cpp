@@ -153,8 +153,7 @@ TEST(Menus, CommandsThatWouldDoNothingAreListedAndGreyed) {
       40137, 40138,  // copying the chart
       40120,         // printing
       40090,         // screening
-      40097,         // company information (tool bar too)
-      40101, 40102, 40116,  // benefits, trade history, alerts
+      40102, 40116,  // trade history, alerts
       40105,         // the four prices of the shown stock
       40136, 40127,  // comparison chart, point and figure
       40087, 40089,  // favourites: add, list (tool bar too)
