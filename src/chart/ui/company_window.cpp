@@ -227,6 +227,7 @@ void CompanyView::Draw(QImage* image) {
 
 CompanyWindow::CompanyWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
   setObjectName(u"WFunClass"_qs);
+  g_stats = FunPeerStats{};  // computed again at the first paint
   setWindowTitle(u"企業情報"_qs);
   setAttribute(Qt::WA_DeleteOnClose);
   setGeometry(500, 20, 300, 500);
