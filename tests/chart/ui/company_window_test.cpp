@@ -89,6 +89,7 @@ class CompanyWindowTest : public ::testing::Test {
     CompanyWindow* w = TheCompanyWindow();
     EXPECT_NE(w, nullptr);
     EXPECT_EQ(CommandCheckState(IDM_COMPANY_INFO), 1);
+    QApplication::processEvents();  // shown and exposed before it is painted
     w->View()->repaint();
     w->repaint();
     return w;
