@@ -314,6 +314,19 @@ int client_socket_with_timeout(const char* host, const char* service, int timeou
   return fd;
 }
 
+int StatusOfResponse(int len) {
+  // "HTTP/1.x NNN ..."
+  if (len < 12 || std::memcmp(HttpBuf, "HTTP/", 5) != 0) return 0;
+  const char* sp = static_cast<const char*>(std::memchr(HttpBuf, ' ', static_cast<size_t>(len < 16 ? len : 16)));
+  if (!sp || sp + 4 > HttpBuf + len) return 0;
+  int status = 0;
+  for (int i = 1; i <= 3; ++i) {
+    if (sp[i] < '0' || sp[i] > '9') return 0;
+    status = status * 10 + (sp[i] - '0');
+  }
+  return status;
+}
+
 int SkipHttpHeader(int len) {
   const void* end = memmem(HttpBuf, static_cast<size_t>(len), "\r\n\r\n", 4);
   if (!end) {
@@ -321,11 +334,6 @@ int SkipHttpHeader(int len) {
     return len;
   }
   const int skip = static_cast<int>(static_cast<const char*>(end) - HttpBuf) + 4;
-  // "HTTP/1.x NNN ...": the status code.
-  if (skip > 12 && std::memcmp(HttpBuf, "HTTP/", 5) == 0) {
-    const char* sp = static_cast<const char*>(std::memchr(HttpBuf, ' ', static_cast<size_t>(skip)));
-    if (sp && sp[1] >= '1' && sp[1] <= '9') HttpStatus = (sp[1] - '0') * 100 + (sp[2] - '0') * 10 + (sp[3] - '0');
-  }
   const int body = len - skip;
   std::memmove(HttpBuf, HttpBuf + skip, static_cast<size_t>(body));
   HttpBuf[body] = '\0';
@@ -366,6 +374,9 @@ int HttpsGet(const char* url) {
   PRT("%6d,%s,", result, path);
   close(fd);
   SSL_CTX_free(ctx);
-  if (result > 0) HttpBufLen = SkipHttpHeader(result);
+  if (result > 0) {
+    HttpStatus = StatusOfResponse(result);
+    HttpBufLen = SkipHttpHeader(result);
+  }
   return result;
 }

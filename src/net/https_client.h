@@ -25,6 +25,8 @@ int BuildHttpsRequest(const char* host, const char* path, char* out, size_t size
 // Connects a TCP socket to host and service (port) within timeout_ms; -1 on failure.
 int client_socket_with_timeout(const char* host, const char* service, int timeout_ms);
 
+// The status code of the response in the first len bytes of HttpBuf, 0 without a status line.
+int StatusOfResponse(int len);
 // Removes the HTTP header from the len bytes in HttpBuf; returns the body's length (len
 // unchanged when there is no header end).
 int SkipHttpHeader(int len);

@@ -8,16 +8,12 @@
 #include "net/page_text.h"
 #include "platform/diagnostics.h"
 
-int GetHttpFile(const char* url) {
-  if (IsOwnHttpsUrl(CurrentNetConfig(), url)) {
-    if (HttpsGet(url) <= 0) return 0;
-    ReduceHtml(HttpBufLen);
-    return 1;
-  }
+int FetchHttpBody(const char* url, InternetSession* session) {
+  HttpStatus = 0;
+  if (IsOwnHttpsUrl(CurrentNetConfig(), url)) return HttpsGet(url) > 0 ? 1 : 0;
   HttpBuf[0] = '\0';
   HttpBufLen = 0;
-  HttpStatus = 0;
-  InternetRequest* request = OpenURL(hInternet, url);
+  InternetRequest* request = OpenURL(session, url);
   if (!request) {
     PRT("Fail InternetOpenUrl(), %.255s\n", url);
     return 0;
@@ -48,6 +44,11 @@ int GetHttpFile(const char* url) {
       break;
   }
   HttpBufLen = static_cast<int>(r.received);
+  return 1;
+}
+
+int GetHttpFile(const char* url) {
+  if (!FetchHttpBody(url, hInternet)) return 0;
   ReduceHtml(HttpBufLen);
   return 1;
 }

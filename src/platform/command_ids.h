@@ -28,6 +28,11 @@ constexpr int IDM_SELECT_CODE = 1105;
 constexpr int IDM_ASHI_BOX = 1044;
 // A key-down posted to the main window (the parameter is the virtual key).
 constexpr int IDM_POST_KEY = 1106;
+constexpr int IDM_COMPANY_INFO = 40097;      // 企業情報, checked while the window exists
+constexpr int IDM_FUN_DETAIL = 40096;        // company window: 詳細情報 (the download dialog)
+constexpr int IDM_FUN_HOMEPAGE = 40099;      // company window: ホームページ
+constexpr int IDM_FUN_PERFORMANCE = 40113;   // company window: Yahoo!の情報
+constexpr int IDM_YUTAI_LIST = 40101;        // 株主優待情報, checked while the window exists
 constexpr int IDM_TODAY_DOWNLOAD = 40082;
 constexpr int IDM_DAYFILE_UPDATE = 40015;
 constexpr int IDM_BACKFILL = 40104;

@@ -1,11 +1,14 @@
 // The command-line tools as scripts use them: output and exit codes.
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include "db/database_file.h"
+#include "net/company_file.h"
+#include "support/test_files.h"
 #include "support/db_fixture.h"
 #include "support/merge_fixture.h"
 #include "support/run_command.h"
@@ -33,6 +36,13 @@ TEST_F(DataTools, SampleDataIsWrittenAndReportedSound) {
   EXPECT_EQ(Tool("make_sample_data " + dir.path() + "/missing").code, 1);
   ToolRun made = Tool("make_sample_data " + dir.path());
   ASSERT_EQ(made.code, 0) << made.out;
+  // The sample company information: the full-size file, Toyota's record filled.
+  const std::string fun = ReadFileBytes(dir.File(FUN_SAMPLE_FILE));
+  ASSERT_EQ(static_cast<int64_t>(fun.size()), FUN_FILE_SIZE);
+  int32_t code = 0;
+  std::memcpy(&code, fun.data() + 8 + 10 * 6020, 4);
+  EXPECT_EQ(code, 7203);
+  EXPECT_STREQ(fun.data() + 8 + 10 * 6020 + 1668, "2024.03");
 
   ToolRun info = Tool("vurndb -C " + dir.path() + " info");
   EXPECT_EQ(info.code, 0) << info.out;

@@ -1,11 +1,13 @@
 // make_sample_data <folder>: writes the sample stock master file vurn.tag and the sample
-// database try.hy3 (20 stocks, generated prices) into folder. The same bytes every run.
+// database try.hy3 (20 stocks, generated prices) and the sample company information
+// try_fu4.hy3 into folder. The same bytes every run.
 // Exit codes: 0 written, 1 a file could not be written, 2 usage.
 #include <cstdio>
 #include <string>
 #include <sys/stat.h>
 
 #include "db/sample_data.h"
+#include "net/company_sample.h"
 #include "platform/codepage.h"
 #include "platform/file_error.h"
 
@@ -24,6 +26,11 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "make_sample_data: %s: %s\n", failed.c_str(), Cp932ToUtf8(FileErrorText(err)).c_str());
     return 1;
   }
-  std::printf("make_sample_data: wrote %s/vurn.tag and %s/try.hy3 (generated sample prices)\n", argv[1], argv[1]);
+  if (int err = WriteSampleCompanyFile(argv[1])) {
+    std::fprintf(stderr, "make_sample_data: %s/try_fu4.hy3: %s\n", argv[1], Cp932ToUtf8(FileErrorText(err)).c_str());
+    return 1;
+  }
+  std::printf("make_sample_data: wrote %s/vurn.tag, %s/try.hy3 (generated sample prices) and %s/try_fu4.hy3\n",
+              argv[1], argv[1], argv[1]);
   return 0;
 }

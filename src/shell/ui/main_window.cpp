@@ -19,13 +19,16 @@
 #include "chart/chart_repaint.h"
 #include "chart/chart_view.h"
 #include "chart/ui/chart_window.h"
+#include "chart/ui/company_window.h"
 #include "lists/favourites.h"
 #include "lists/ui/list_windows.h"
+#include "lists/ui/screening_window.h"
 #include "lists/ui/user_list_windows.h"
 #include "net/ui/backfill_dialog.h"
+#include "net/ui/company_download_dialog.h"
 #include "net/ui/count_down_dialog.h"
-#include "lists/ui/screening_window.h"
 #include "net/ui/today_download_dialog.h"
+#include "net/ui/yutai_window.h"
 #include "platform/hooks.h"
 #include "platform/qt/command_menus.h"
 #include "platform/qt/qt_codepage.h"
@@ -123,6 +126,12 @@ MainWindow::MainWindow() {
   };
   RegisterScreeningWindow(this, {[](QWidget* w) { ApplyWindowPlacement(w, ScreWinPos); },
                                  [](const QWidget* w) { ReadWindowPlacement(w, ScreWinPos); }});
+  RegisterCompanyWindow(this, {[](QWidget* w) { ApplyWindowPlacement(w, FunWinPos); },
+                              [](const QWidget* w) { ReadWindowPlacement(w, FunWinPos); }, CloseToolWindows,
+                              [] { return ShowCompanyDownloadDialog(g_main); }});
+  RegisterYutaiWindow(this, {[](QWidget* w) { ApplyWindowPlacement(w, YutaiWinPos); },
+                            [](const QWidget* w) { ReadWindowPlacement(w, YutaiWinPos); }});
+  RegisterToolWindowCloser(CloseYutaiWindow);
   AshiBoxSelectHook = [](int index) {
     if (g_main && g_main->AshiBox()) g_main->AshiBox()->setCurrentIndex(index);
   };
