@@ -19,6 +19,7 @@
 #include "chart/chart_repaint.h"
 #include "chart/chart_view.h"
 #include "chart/ui/chart_window.h"
+#include "chart/ui/cross_window.h"
 #include "lists/ui/list_windows.h"
 #include "net/ui/today_download_dialog.h"
 #include "platform/hooks.h"
@@ -39,6 +40,7 @@
 #include "platform/virtual_keys.h"
 #include "shell/ui/instance_handoff.h"
 #include "shell/ui/prt_window.h"
+#include "shell/ui/settings_sheet.h"
 #include "shell/ui/window_placement_qt.h"
 
 namespace {
@@ -103,7 +105,12 @@ MainWindow::MainWindow() {
   InstallTodayDownloadDialog(this);
   RegisterWindowCommands();
   SetChartWidget(CreateChartArea(this));
+  SetCrossWindowPlacement({[](QWidget* w) { ApplyWindowPosition(w, CrossWinPos); },
+                           [](const QWidget* w) {
+                             if (!ReadWindowPlacement(w, CrossWinPos)) PRT("Cross画面配置位置取得失敗\n");
+                           }});
   RegisterChartCommands();
+  RegisterSettingsCommand(this);
   RegisterListWindows(this, {[](QWidget* w, int which) { ApplyWindowPlacement(w, which ? JuniWinPos : KensakuWinPos); },
                              [](const QWidget* w, int which) { ReadWindowPlacement(w, which ? JuniWinPos : KensakuWinPos); }});
   AshiBoxSelectHook = [](int index) {
@@ -256,6 +263,8 @@ void MainWindow::closeEvent(QCloseEvent* e) {
     ended_ = true;
     if (minute_timer_) killTimer(minute_timer_);
     minute_timer_ = 0;
+    // The cross window outlives the settings save: its position is taken now.
+    if (CrossWindow* cross = TheCrossWindow()) ReadWindowPlacement(cross, CrossWinPos);
     MainOnDestroy();
     if (OpenPrtWindow()) delete OpenPrtWindow();
   }

@@ -149,9 +149,6 @@ TEST(Menus, CommandsThatWouldDoNothingAreListedAndGreyed) {
       40104,         // back-fill
       40134,         // deleting price data
       40133,         // building the regular database (sample mode)
-      40081,         // settings pages
-      40137, 40138,  // copying the chart
-      40120,         // printing
       40090,         // screening
       40097,         // company information (tool bar too)
       40101, 40102, 40116,  // benefits, trade history, alerts
