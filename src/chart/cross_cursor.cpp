@@ -17,6 +17,7 @@
 #include "platform/command_dispatch.h"
 #include "platform/command_ids.h"
 #include "platform/diagnostics.h"
+#include "platform/number_text.h"
 
 CrossLine CrossLines[CROSS_VIEW_MAX];
 int nCrossLine = 0;
@@ -94,30 +95,11 @@ std::string EstimatedDate(int f) {
 
 }  // namespace
 
-std::string CommaAdd(long long v) {
-  const bool neg = v < 0;
-  unsigned long long u = neg ? 0ULL - static_cast<unsigned long long>(v) : static_cast<unsigned long long>(v);
-  std::string digits = std::to_string(u), out;
-  for (size_t k = 0; k < digits.size(); ++k) {
-    if (k && (digits.size() - k) % 3 == 0) out += ',';
-    out += digits[k];
-  }
-  return neg ? "-" + out : out;
-}
-
-std::string CommaInsert(const char* number) {
-  std::string s = number;
-  size_t start = s[0] == '-' || s[0] == '+' ? 1 : 0;
-  size_t end = s.find('.');
-  if (end == std::string::npos) end = s.size();
-  for (long k = static_cast<long>(end) - 3; k > static_cast<long>(start); k -= 3) s.insert(static_cast<size_t>(k), ",");
-  return s;
-}
-
 std::string CrossValueText(double v) {
   char buf[64];
   std::snprintf(buf, sizeof buf, std::fabs(v) >= 10000 ? "%.0f" : "%.1f", v);
-  return CommaInsert(buf);
+  CommaInsert(buf, sizeof buf);
+  return buf;
 }
 
 void FitCrossLine(CrossLine* line) {
@@ -166,7 +148,7 @@ bool BuildCrossLines(int i) {
     if (i >= 1 && s.close[i - 1] != 0) {
       const int c = s.close[i], p = s.close[i - 1];
       const char* sign = c > p ? "+" : "";
-      AddLine("前日比", sign + CommaAdd(static_cast<long long>(c) - p));
+      AddLine("前日比", std::string(sign) + CommaAdd(static_cast<int64_t>(c) - p));
       char buf[CROSS_TEXT];
       std::snprintf(buf, sizeof buf, "%s%.2f%%", sign, c * 100.0 / p - 100);
       AddLine("", buf);

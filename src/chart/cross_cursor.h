@@ -18,10 +18,6 @@ struct CrossLine {
 extern CrossLine CrossLines[CROSS_VIEW_MAX];
 extern int nCrossLine;
 
-// Integer with thousands separators ("-12,345").
-std::string CommaAdd(long long v);
-// Separators put into the integer part of an already formatted number ("-1234.5" -> "-1,234.5").
-std::string CommaInsert(const char* number);
 // A line value: "%.0f" from a magnitude of 10000 on, else "%.1f", then separators.
 std::string CrossValueText(double v);
 // Cuts the label so that label and value fit 17 bytes together (double-byte characters

@@ -1,19 +1,12 @@
-// Thousands separators for the list windows and the price box, and the plain-text copy of
-// a list to the clipboard.
+// Thousands separators for the list windows (CommaAdd, CommaInsert: shared with the chart's
+// read-outs) and the plain-text copy of a list to the clipboard.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
-// The value with "," between groups of three digits ("-1,234,567"). The text lives in one
-// buffer of this module that the next call overwrites. 64-bit, so amounts such as a
-// volume times a price and the smallest int32 format exactly.
-const char* CommaAdd(int64_t value);
-// Puts separators into a decimal number in place ("12345.6" -> "12,345.6"); a leading
-// sign stays in front. The buffer has size bytes; separators that would not fit are left
-// out.
-void CommaInsert(char* text, size_t size);
+#include "platform/number_text.h"
 
 // A list's text for the clipboard: lines appended in order (each ends in CR LF as the
 // caller formats it), cut at the caller's block size (one byte is the terminator).

@@ -12,6 +12,7 @@
 #include "chart/chart_series.h"
 #include "db/day_index.h"
 #include "platform/command_ids.h"
+#include "platform/number_text.h"
 #include "chart_fixture.h"
 
 namespace {
@@ -112,8 +113,8 @@ TEST_F(CrossCursorTest, ValueTextsAndFitting) {
       {12345.6, "12,346"}, {1234.5, "1,234.5"}, {-12345, "-12,345"}, {-123, "-123.0"},
       {0, "0.0"},          {9999.94, "9,999.9"}, {1234567.0, "1,234,567"}};
   for (const auto& [v, text] : values) EXPECT_EQ(CrossValueText(v), text) << v;
-  EXPECT_EQ(CommaAdd(-1234567), "-1,234,567");
-  EXPECT_EQ(CommaAdd(999), "999");
+  EXPECT_STREQ(CommaAdd(-1234567), "-1,234,567");
+  EXPECT_STREQ(CommaAdd(999), "999");
 
   const std::vector<std::tuple<std::string, std::string, std::string>> fits = {
       {"出来高", "1,234,567,890", "出来"},     // 6 + 13 bytes: 2 cut

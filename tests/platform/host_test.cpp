@@ -79,14 +79,26 @@ TEST(FileFilters, TableFormSplitsAtCharacterBoundaries) {
 
 TEST(PrintPlacement, HalfAnInchInOneInchDownProportionsKept) {
   // 800 x 400 on a page 4800 pixels wide at 600 pixels per inch.
-  const PrintRect r = PrintPlacement(800, 400, 4800, 600, 600);
+  const PrintRect r = PrintPlacement(800, 400, 4800, 6600, 600, 600);
   EXPECT_EQ(r.x, 300);
   EXPECT_EQ(r.y, 600);
   EXPECT_EQ(r.width, 4200);
   EXPECT_EQ(r.height, 2100);
   // A tall picture on a large page: the product passes 2^31 on the way.
-  EXPECT_EQ(PrintPlacement(1000, 100000, 40000, 1200, 1200).height, 3880000);
-  EXPECT_EQ(PrintPlacement(0, 400, 4800, 600, 600).height, 0);
+  EXPECT_EQ(PrintPlacement(1000, 100000, 40000, 0, 1200, 1200).height, 3880000);
+  EXPECT_EQ(PrintPlacement(0, 400, 4800, 6600, 600, 600).height, 0);
+}
+
+TEST(PrintPlacement, TallerThanThePageShrinksToEndHalfAnInchAboveItsFoot) {
+  // 400 x 1600 at 600 dpi on 4800 x 6600: full width would be 16800 high; the room below
+  // the top inch and above the last half inch is 6600 - 600 - 300 = 5700.
+  const PrintRect r = PrintPlacement(400, 1600, 4800, 6600, 600, 600);
+  EXPECT_EQ(r.x, 300);
+  EXPECT_EQ(r.y, 600);
+  EXPECT_EQ(r.height, 5700);
+  EXPECT_EQ(r.width, 1425);  // 400 : 1600 kept
+  // Exactly fitting stays as it is.
+  EXPECT_EQ(PrintPlacement(4200, 5700, 4800, 6600, 600, 600).width, 4200);
 }
 
 TEST(WebUrl, OnlyHttpAndHttpsWithAHostAndNoBlanks) {

@@ -19,6 +19,8 @@
 #include "chart/value_tip.h"
 #include "chart/ui/chart_raster.h"
 #include "chart/ui/cross_window.h"
+#include "chart/ui/value_tip_window.h"
+#include "chart/ui/chart_picture_commands.h"
 #include "chart/cross_cursor.h"
 #include "chart/indicator_commands.h"
 #include "chart/ui/chart_renderer.h"
@@ -177,6 +179,10 @@ void ChartWidget::TipTimerTick() {
   t.dragging = TrendLine.drag != 0;
   t.main_focused = window()->isActiveWindow();
   t.in_chart = rect().contains(local) && local.x() <= width() - 80;
+  t.client_x = local.x();
+  t.client_y = local.y();
+  // Any modal dialog or menu holds the tip back only while it is open.
+  t.modal = QApplication::activeModalWidget() != nullptr || QApplication::activePopupWidget() != nullptr;
   ValueTipTimer(t);
 }
 
@@ -204,6 +210,8 @@ QWidget* CreateChartArea(QWidget* parent) {
   layout->setSpacing(0);
   auto* view = new ChartWidget(area);
   InstallCrossWindow(parent ? parent->window() : nullptr);
+  InstallValueTipWindow(parent ? parent->window() : nullptr);
+  RegisterChartPictureCommands(parent ? parent->window() : nullptr);
   auto* bar = new ChartScrollBarWidget(area);
   layout->addWidget(view, 1);
   layout->addWidget(bar, 0);

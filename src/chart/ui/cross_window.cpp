@@ -22,12 +22,15 @@ namespace {
 QPointer<CrossWindow> g_cross;
 QPointer<QWidget> g_owner;
 int g_width = 120;  // fixed when the window is created
+CrossWindowPlacement g_placement;
 
 int FontSize() { return CrossFontSize >= CROSS_FONT_MIN && CrossFontSize <= CROSS_FONT_MAX ? CrossFontSize : 12; }
 
 }  // namespace
 
 CrossWindow* TheCrossWindow() { return g_cross; }
+
+void SetCrossWindowPlacement(CrossWindowPlacement placement) { g_placement = placement; }
 
 void XorCrossHair(QImage* image, int x, int y, bool vertical) {
   if (!image || image->isNull()) return;
@@ -44,11 +47,13 @@ CrossWindow::CrossWindow(QWidget* owner)
   setAttribute(Qt::WA_ShowWithoutActivating);
   g_width = FontSize() * 10;
   setGeometry(50, 250, g_width, 15);
+  if (g_placement.apply) g_placement.apply(this);
   resize(g_width, (nCrossLine > 0 ? nCrossLine : 1) * FontSize() + 4);
   timer_ = startTimer(300);
 }
 
 CrossWindow::~CrossWindow() {
+  if (g_placement.read) g_placement.read(this);
   if (timer_) killTimer(timer_);
 }
 

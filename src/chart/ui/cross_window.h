@@ -34,6 +34,14 @@ class CrossWindow final : public QWidget {
   std::vector<QRect> value_rects_;
 };
 
+// How the shell restores the window's position (kept under "CrossWinPos") when it is made
+// and reads it back when it goes.
+struct CrossWindowPlacement {
+  void (*apply)(QWidget* w) = nullptr;
+  void (*read)(const QWidget* w) = nullptr;
+};
+void SetCrossWindowPlacement(CrossWindowPlacement placement);
+
 // Registers the cross window with the cross cursor logic; the owner is the main window.
 void InstallCrossWindow(QWidget* owner);
 CrossWindow* TheCrossWindow();

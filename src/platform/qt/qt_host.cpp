@@ -271,6 +271,8 @@ bool QtHost::PrintImage(const HostImage& image, const char* document) {
   printer.setDocName(FromCp932(document));
   printer.setCopyCount(1);
   printer.setFromTo(1, 1);
+  // Placed from the sheet's corner, as on a printer whose whole page prints.
+  printer.setFullPage(true);
   if (!print_to_file_.isEmpty()) {
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(print_to_file_);
@@ -288,7 +290,7 @@ bool QtHost::PrintImage(const HostImage& image, const char* document) {
   }
   QPainter painter;
   if (!painter.begin(&printer)) return false;
-  const PrintRect r = PrintPlacement(image.width, image.height, printer.width(), printer.logicalDpiX(),
+  const PrintRect r = PrintPlacement(image.width, image.height, printer.width(), printer.height(), printer.logicalDpiX(),
                                      printer.logicalDpiY());
   painter.drawImage(QRect(r.x, r.y, r.width, r.height), ToQImage(image));
   return painter.end();

@@ -20,6 +20,7 @@
 #include "chart/chart_view.h"
 #include "chart/ui/chart_window.h"
 #include "chart/ui/company_window.h"
+#include "chart/ui/cross_window.h"
 #include "lists/favourites.h"
 #include "lists/ui/list_windows.h"
 #include "lists/ui/screening_window.h"
@@ -47,6 +48,7 @@
 #include "platform/virtual_keys.h"
 #include "shell/ui/instance_handoff.h"
 #include "shell/ui/prt_window.h"
+#include "shell/ui/settings_sheet.h"
 #include "shell/ui/window_placement_qt.h"
 
 namespace {
@@ -115,7 +117,12 @@ MainWindow::MainWindow() {
   InstallCountDownDialog(this);
   RegisterWindowCommands();
   SetChartWidget(CreateChartArea(this));
+  SetCrossWindowPlacement({[](QWidget* w) { ApplyWindowPosition(w, CrossWinPos); },
+                           [](const QWidget* w) {
+                             if (!ReadWindowPlacement(w, CrossWinPos)) PRT("Cross画面配置位置取得失敗\n");
+                           }});
   RegisterChartCommands();
+  RegisterSettingsCommand(this);
   RegisterListWindows(this, {[](QWidget* w, int which) { ApplyWindowPlacement(w, which ? JuniWinPos : KensakuWinPos); },
                              [](const QWidget* w, int which) { ReadWindowPlacement(w, which ? JuniWinPos : KensakuWinPos); }});
   RegisterUserListWindows(
@@ -300,6 +307,8 @@ void MainWindow::closeEvent(QCloseEvent* e) {
     ended_ = true;
     if (minute_timer_) killTimer(minute_timer_);
     minute_timer_ = 0;
+    // The cross window outlives the settings save: its position is taken now.
+    if (CrossWindow* cross = TheCrossWindow()) ReadWindowPlacement(cross, CrossWinPos);
     MainOnDestroy();
     if (OpenPrtWindow()) delete OpenPrtWindow();
   }

@@ -20,6 +20,23 @@ bool ApplyWindowPlacement(QWidget* w, const WinPlacement& p) {
   return true;
 }
 
+bool ApplyWindowPosition(QWidget* w, const WinPlacement& p) {
+  if (!w) return false;
+  WinPlacement fit = p;
+  QScreen* screen = QGuiApplication::screenAt(QPoint(p.left, p.top));
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  if (screen) {
+    const QRect area = screen->availableGeometry();
+    fit.left -= area.left();
+    fit.top -= area.top();
+    ClampPlacementPosition(fit, w->width(), w->height(), area.width(), area.height());
+    fit.left += area.left();
+    fit.top += area.top();
+  }
+  w->move(fit.left, fit.top);
+  return true;
+}
+
 bool ReadWindowPlacement(const QWidget* w, WinPlacement& p) {
   if (!w) return false;
   QRect r(w->pos(), w->size());
