@@ -19,6 +19,7 @@
 #include "chart/chart_repaint.h"
 #include "chart/chart_view.h"
 #include "chart/ui/chart_window.h"
+#include "chart/ui/pnt_fgr_window.h"
 #include "lists/ui/list_windows.h"
 #include "net/ui/today_download_dialog.h"
 #include "platform/hooks.h"
@@ -106,6 +107,8 @@ MainWindow::MainWindow() {
   RegisterChartCommands();
   RegisterListWindows(this, {[](QWidget* w, int which) { ApplyWindowPlacement(w, which ? JuniWinPos : KensakuWinPos); },
                              [](const QWidget* w, int which) { ReadWindowPlacement(w, which ? JuniWinPos : KensakuWinPos); }});
+  RegisterPntFgrWindow(this, {[](QWidget* w) { return ApplyWindowPlacement(w, PntFgrWinPos); },
+                              [](const QWidget* w) { return ReadWindowPlacement(w, PntFgrWinPos); }});
   AshiBoxSelectHook = [](int index) {
     if (g_main && g_main->AshiBox()) g_main->AshiBox()->setCurrentIndex(index);
   };

@@ -156,7 +156,6 @@ TEST(Menus, CommandsThatWouldDoNothingAreListedAndGreyed) {
       40097,         // company information (tool bar too)
       40101, 40102, 40116,  // benefits, trade history, alerts
       40105,         // the four prices of the shown stock
-      40136, 40127,  // comparison chart, point and figure
       40087, 40089,  // favourites: add, list (tool bar too)
       1354,          // a new price alert
   };
