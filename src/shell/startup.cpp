@@ -20,6 +20,7 @@
 #include "shell/settings.h"
 #include "shell/shell_commands.h"
 #include "shell/shell_state.h"
+#include "shell/update_command.h"
 #include "chart/shown_stock.h"
 #include "db/trading_calendar.h"
 #include "net/timed_download.h"
@@ -119,6 +120,8 @@ void MainOnMinuteTimer() {
 }
 
 void MainOnDestroy() {
+  // The tool windows first: they keep their placements and options for the save below.
+  CloseToolWindows();
   // The screening data when this run changed them, the settings and the user data, written
   // once at the end of the run (a screenshot run leaves the user's files as they were).
   if (!fNoSaveAtEnd) {

@@ -75,6 +75,15 @@ void ChartRaster::DottedLine(int x0, int y0, int x1, int y1, QRgb c, QRgb backgr
   });
 }
 
+void ChartRaster::Dots(int x0, int y0, int x1, int y1, QRgb c, int* phase) {
+  int local = 0;
+  int& k = phase ? *phase : local;
+  Walk(x0, y0, x1, y1, [&](int x, int y) {
+    if ((k % 6) < 3) Pixel(x, y, c);
+    k = (k + 1) % 6;
+  });
+}
+
 void ChartRaster::XorLine(int x0, int y0, int x1, int y1, QRgb c, int width) {
   const QRgb mask = c & 0x00FFFFFFu;
   // A wide pen as a span across the line's main direction, so that every pixel is

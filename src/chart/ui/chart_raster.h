@@ -31,6 +31,8 @@ class ChartRaster {
   // A dotted one-pixel line; the gaps take the background colour. phase carries the
   // pattern from one segment of a polyline to the next.
   void DottedLine(int x0, int y0, int x1, int y1, QRgb c, QRgb background, int* phase = nullptr);
+  // The same dots with the gaps left as they are (a transparent background).
+  void Dots(int x0, int y0, int x1, int y1, QRgb c, int* phase = nullptr);
   // XOR of a one-pixel line with a colour (drawing it twice restores the image).
   void XorLine(int x0, int y0, int x1, int y1, QRgb c, int width);
   // XOR of a dotted one-pixel line: the dots with the pen colour, the gaps with the

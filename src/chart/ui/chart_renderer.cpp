@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "chart/bar_date.h"
 #include "chart/chart_layout.h"
 #include "chart/chart_paint.h"
 #include "chart/chart_series.h"
@@ -77,18 +78,7 @@ void DateGridLine(Canvas& c, int x) {
   LineIn(c, x, c.m.MainH, x, c.m.H, Clr_ChartKeisenTate, PEN_DOT, &phase);
 }
 
-int BarDate(int i) {
-  switch (AshiFlag) {
-    case 1:
-      return i >= 0 && i < LastDate ? nikkei_date[i] : 0;
-    case 2:
-      return i >= 0 && i <= LastWeek ? WeekTable[i].date : 0;
-    case 3:
-      return i >= 0 && i < MonthNum ? MonthFirst[i] : 0;
-    default:
-      return 0;
-  }
-}
+int BarDate(int i) { return BarRealDate(AshiFlag, i); }
 
 void DrawDateAxis(Canvas& c) {
   const ChartMetrics& m = c.m;

@@ -21,6 +21,7 @@
 #include "chart/ui/chart_window.h"
 #include "chart/ui/company_window.h"
 #include "chart/ui/cross_window.h"
+#include "chart/ui/pnt_fgr_window.h"
 #include "lists/favourites.h"
 #include "lists/ui/list_windows.h"
 #include "lists/ui/screening_window.h"
@@ -139,6 +140,8 @@ MainWindow::MainWindow() {
   RegisterYutaiWindow(this, {[](QWidget* w) { ApplyWindowPlacement(w, YutaiWinPos); },
                             [](const QWidget* w) { ReadWindowPlacement(w, YutaiWinPos); }});
   RegisterToolWindowCloser(CloseYutaiWindow);
+  RegisterPntFgrWindow(this, {[](QWidget* w) { return ApplyWindowPlacement(w, PntFgrWinPos); },
+                              [](const QWidget* w) { return ReadWindowPlacement(w, PntFgrWinPos); }});
   AshiBoxSelectHook = [](int index) {
     if (g_main && g_main->AshiBox()) g_main->AshiBox()->setCurrentIndex(index);
   };

@@ -149,7 +149,6 @@ TEST(Menus, CommandsThatWouldDoNothingAreListedAndGreyed) {
       40134,         // deleting price data
       40133,         // building the regular database (sample mode)
       40105,         // the four prices of the shown stock
-      40136, 40127,  // comparison chart, point and figure
   };
   EXPECT_EQ(dead, expected);
   w.RefreshCommandStates();
