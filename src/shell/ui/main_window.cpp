@@ -20,6 +20,7 @@
 #include "chart/chart_view.h"
 #include "chart/ui/chart_window.h"
 #include "lists/ui/list_windows.h"
+#include "db/ui/maintenance_dialogs.h"
 #include "net/ui/today_download_dialog.h"
 #include "platform/hooks.h"
 #include "platform/qt/command_menus.h"
@@ -101,6 +102,7 @@ MainWindow::MainWindow() {
   RegisterShellCommands();
   RegisterUpdateCommands();
   InstallTodayDownloadDialog(this);
+  InstallMaintenanceDialogs(this);
   RegisterWindowCommands();
   SetChartWidget(CreateChartArea(this));
   RegisterChartCommands();

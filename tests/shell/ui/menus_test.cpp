@@ -147,7 +147,6 @@ TEST(Menus, CommandsThatWouldDoNothingAreListedAndGreyed) {
     if (!CommandEnabled(id)) dead.insert(id);
   const std::set<int> expected = {
       40104,         // back-fill
-      40134,         // deleting price data
       40133,         // building the regular database (sample mode)
       40081,         // settings pages
       40137, 40138,  // copying the chart
@@ -155,7 +154,6 @@ TEST(Menus, CommandsThatWouldDoNothingAreListedAndGreyed) {
       40090,         // screening
       40097,         // company information (tool bar too)
       40101, 40102, 40116,  // benefits, trade history, alerts
-      40105,         // the four prices of the shown stock
       40136, 40127,  // comparison chart, point and figure
       40087, 40089,  // favourites: add, list (tool bar too)
       1354,          // a new price alert
