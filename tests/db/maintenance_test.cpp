@@ -124,7 +124,8 @@ TEST_F(Maintenance, TheRangeMustBeTradingDaysInOrder) {
   EXPECT_EQ(l, 5);
   EXPECT_FALSE(CheckCsvRange(nikkei_date[5], nikkei_date[2], &f, &l));
   EXPECT_FALSE(CheckCsvRange(20261205, nikkei_date[5], &f, &l));  // a Saturday
-  EXPECT_EQ(CsvFileText(Record(0), 2, 3).size(), 2 * std::string("20261201\t1001\t1004\t999\t1002\t300\r\n").size());
+  EXPECT_EQ(CsvFileText(Record(0), 2, 3), std::to_string(nikkei_date[2]) + "\t1001\t1004\t999\t1002\t300\r\n" +
+                                              std::to_string(nikkei_date[3]) + "\t1002\t1005\t1000\t1003\t400\r\n");
 }
 
 TEST_F(Maintenance, DeletingOneStockOnOneDayCopiesTheDayBefore) {

@@ -71,7 +71,11 @@ class Seeding : public ::testing::Test {
   void StandardSource() {
     WriteFixtureTag({Entry("1001", "日経平均"), Entry("7000", "分割"), Entry("130A", "英字"), Entry("1003", "ドル円"),
                      Entry("7001", "無し"), Entry("7002", "先まで")});
-    Series("1001", 0, 2999, [](int i) { return std::to_string(20000 + i) + "\t20100\t19900\t20000\t123456"; });
+    Series("1001", 0, 2999, [](int i) {
+      const int o = 5000 + i % 100;
+      return std::to_string(o) + "\t" + std::to_string(o + 50) + "\t" + std::to_string(o - 50) + "\t" + std::to_string(o) +
+             "\t123456";
+    });
     // A split halves the prices before index 2800; a factor of 0 on 2900 is ignored.
     Series("7000", 500, 2999, [](int i) {
       std::string f = i == 2800 ? "\t0.5" : i == 2900 ? "\t0" : "";
@@ -151,7 +155,7 @@ TEST_F(Seeding, BuildsTheVersion4FileThatTheStartupGrows) {
   EXPECT_EQ(nikkei.start, 0);
   EXPECT_EQ(nikkei.end, 2815);
   EXPECT_EQ(nikkei.flag, FLAG_INDEX);  // the series starts before the window: no 0x01
-  EXPECT_EQ(V(nikkei.open[0]), 20000 + first);
+  EXPECT_EQ(V(nikkei.open[0]), 5000 + first % 100);
   EXPECT_EQ(V(nikkei.deki[0]), 123400);  // whole volume, packed to four digits
 
   const Hiashi split = Grown(1);
@@ -176,7 +180,7 @@ TEST_F(Seeding, BuildsTheVersion4FileThatTheStartupGrows) {
   EXPECT_EQ(V(alpha.deki[gap + 1]), 1000);
 
   const Hiashi yen = Grown(3);
-  EXPECT_EQ(V(yen.close[2995 - first]), 11853);  // scaled before the whole number is taken
+  EXPECT_EQ(V(yen.close[2995 - first]), 11850);  // scaled before truncating (11853, packed to four digits)
 
   const Hiashi none = Grown(4);
   EXPECT_EQ(none.code, 7001);
