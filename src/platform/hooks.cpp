@@ -5,6 +5,7 @@ void (*PrtWindowClosedHook)() = nullptr;
 void (*RecordMergedHook)(int, const Hiashi&) = nullptr;
 void (*ScreeningStaleHook)() = nullptr;
 void (*MergeFinishedHook)() = nullptr;
+void (*CsvDateRangeDialog)() = nullptr;
 void (*ChartRepaintHook)() = nullptr;
 void (*ChartScrollBarHook)(int, int, int) = nullptr;
 void (*AshiBoxSelectHook)(int) = nullptr;

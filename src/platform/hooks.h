@@ -24,6 +24,11 @@ extern void (*ScreeningStaleHook)();
 // Called when a merge finished: the screening snapshot is saved.
 extern void (*MergeFinishedHook)();
 
+// ---- Database maintenance (db) ----
+// Installed by the four-price list window: the modal dialog "CSV_DATE_SET", which sets
+// CsvFirst and CsvLast (db/csv_export.h) on OK and keeps them on Cancel.
+extern void (*CsvDateRangeDialog)();
+
 // ---- The chart (chart) ----
 // Called by RequestChartRepaint; installed by the chart window (SetChartRepaintNotifier),
 // which paints at its next turn.

@@ -1,10 +1,12 @@
 #include "shell/startup.h"
 
+#include <cstring>
 #include <string>
 
 #include "chart/chart_view.h"
 #include "db/database_file.h"
 #include "db/database_upgrade.h"
+#include "db/etf_repair.h"
 #include "db/master_file.h"
 #include "db/price_model.h"
 #include "db/stock_code.h"
@@ -98,7 +100,8 @@ void MainOnCreate() {
   // The screening data: from vurn_tmp.hy1, or rebuilt behind the wait dialog.
   ScreeningBuildAll();
 
-  // (The one-time repair after a version change loads here once it exists.)
+  // The one-time repair after a version change (the new version is saved at exit).
+  if (!fSampleDB && std::strcmp(VersionInfo, PROGRAM_VERSION) != 0) RepairEtfCloses();
 
   // The chart: scroll positions and spacings per bar period, the bar-period box, the scroll
   // range; the favourites menu.

@@ -31,7 +31,7 @@ TEST(Install, LauncherStartsInTheUsersDataFolderWithTheSampleData) {
   const std::string prefix = dir.File("prefix");
   std::string out;
   ASSERT_EQ(RunInto("cmake --install " + bin + " --prefix " + prefix, &out), 0) << out;
-  for (const char* f : {"bin/Vurn", "bin/vurndb", "bin/make_sample_data", "bin/kivora",
+  for (const char* f : {"bin/Vurn", "bin/vurndb", "bin/make_sample_data", "bin/dbseed", "bin/kivora",
                         "share/applications/kivora.desktop", "share/icons/hicolor/16x16/apps/kivora.png",
                         "share/icons/hicolor/48x48/apps/kivora.png", "share/icons/hicolor/256x256/apps/kivora.png"})
     EXPECT_TRUE(Exists(prefix + "/" + f)) << f;

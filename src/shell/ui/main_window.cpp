@@ -24,6 +24,7 @@
 #include "chart/ui/pnt_fgr_window.h"
 #include "lists/favourites.h"
 #include "lists/ui/list_windows.h"
+#include "db/ui/maintenance_dialogs.h"
 #include "lists/ui/screening_window.h"
 #include "lists/ui/user_list_windows.h"
 #include "net/ui/backfill_dialog.h"
@@ -116,6 +117,7 @@ MainWindow::MainWindow() {
   InstallTodayDownloadDialog(this);
   InstallBackfillDialog(this);
   InstallCountDownDialog(this);
+  InstallMaintenanceDialogs(this);
   RegisterWindowCommands();
   SetChartWidget(CreateChartArea(this));
   SetCrossWindowPlacement({[](QWidget* w) { ApplyWindowPosition(w, CrossWinPos); },

@@ -146,9 +146,7 @@ TEST(Menus, CommandsThatWouldDoNothingAreListedAndGreyed) {
   for (int id : ids)
     if (!CommandEnabled(id)) dead.insert(id);
   const std::set<int> expected = {
-      40134,         // deleting price data
       40133,         // building the regular database (sample mode)
-      40105,         // the four prices of the shown stock
   };
   EXPECT_EQ(dead, expected);
   w.RefreshCommandStates();

@@ -1,0 +1,123 @@
+// dbseed: builds the price database vurn.hy3 of the working folder from a market-data source
+// folder (see folder_source.h), in the version-4 layout that Kivora grows at its next start.
+//   dbseed [--source DIR]              the dialog; DIR defaults to "panrolling" in the
+//                                      working folder
+//   dbseed --source DIR [--yes]        without a window: --yes answers OK to the questions
+//                                      (replacing an existing vurn.hy3 included); without it
+//                                      they are answered Cancel
+//   dbseed --convert CSVDIR --to DIR   makes a source folder from Kivora's CSV export
+// Exit status: 0 done (or declined), 1 failed or stopped (vurn.hy3 as before), 2 usage.
+#include <QApplication>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+
+#include "export_convert.h"
+#include "folder_source.h"
+#include "platform/codepage.h"
+#include "platform/host.h"
+#include "platform/working_folder.h"
+#include "seed_build.h"
+#include "seed_dialog.h"
+
+namespace {
+
+// Boxes on the terminal, answered OK with --yes and Cancel without it.
+class ConsoleSeedHost final : public Host {
+ public:
+  bool yes = false;
+  int MessageBox(const char* text, const char* caption, unsigned type) override {
+    const bool question = (type & MB_BUTTON_MASK) != MB_OK;
+    const int answer = !question ? IDOK : yes ? ((type & MB_BUTTON_MASK) == MB_YESNO ? IDYES : IDOK)
+                                              : ((type & MB_BUTTON_MASK) == MB_YESNO ? IDNO : IDCANCEL);
+    std::fprintf(stderr, "[%s] %s%s\n", Cp932ToUtf8(caption).c_str(), Cp932ToUtf8(text).c_str(),
+                 question ? (answer == IDOK || answer == IDYES ? " -> OK" : " -> Cancel") : "");
+    return answer;
+  }
+};
+
+int Usage() {
+  std::fprintf(stderr,
+               "usage: dbseed [--source DIR] [--yes]\n"
+               "       dbseed --convert CSVDIR --to DIR\n");
+  return 2;
+}
+
+void SetWorkingFolder() {
+  char cwd[4096];
+  if (::getcwd(cwd, sizeof cwd)) SetCurrentDir(cwd);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string source_dir, convert_from, convert_to;
+  bool yes = false, headless = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (a == "--source" && i + 1 < argc) {
+      source_dir = argv[++i];
+      headless = true;
+    } else if (a == "--yes") {
+      yes = true;
+    } else if (a == "--convert" && i + 1 < argc) {
+      convert_from = argv[++i];
+    } else if (a == "--to" && i + 1 < argc) {
+      convert_to = argv[++i];
+    } else {
+      return Usage();
+    }
+  }
+  SetWorkingFolder();
+  if (!convert_from.empty() || !convert_to.empty()) {
+    if (convert_from.empty() || convert_to.empty()) return Usage();
+    std::string reason;
+    const int n = ConvertExportFolder(convert_from, convert_to, &reason);
+    if (n < 0) {
+      std::fprintf(stderr, "dbseed: %s\n", Cp932ToUtf8(reason).c_str());
+      return 1;
+    }
+    std::printf("%d stocks converted into %s\n", n, convert_to.c_str());
+    return 0;
+  }
+
+  FolderSource source;
+  std::string reason;
+  if (headless) {
+    ConsoleSeedHost host;
+    host.yes = yes;
+    SetHost(&host);
+    if (!source.Open(source_dir, &reason)) {
+      std::fprintf(stderr, "dbseed: %s\n", Cp932ToUtf8(reason).c_str());
+      SetHost(nullptr);
+      return 1;
+    }
+    SeedRun run;
+    run.source = &source;
+    run.progress = [](int slot, const char* progress, const char*) {
+      if ((slot + 1) % 512 == 0) std::fprintf(stderr, "%s\n", progress);
+    };
+    const SeedResult result = SeedDatabase(run);
+    SetHost(nullptr);
+    return result == SeedResult::kStopped ? 1 : 0;
+  }
+
+  QApplication app(argc, argv);
+  SeedQtHost host;
+  SetHost(&host);
+  if (source_dir.empty()) source_dir = DataFilePath("panrolling");
+  int status = 0;
+  if (!source.Open(source_dir, &reason)) {
+    std::fprintf(stderr, "dbseed: %s\n", Cp932ToUtf8(reason).c_str());
+    HostMessageBox("PanRolling社のDataBaseを先にインストールして下さい。\n\n詳しくはヘルプファイルをご覧下さい。",
+                   "初期化に失敗しました", MB_OK | MB_ICONERROR);
+  } else {
+    SeedDialog dialog(&source);
+    host.owner = &dialog;
+    dialog.exec();
+    status = dialog.exit_status;
+  }
+  SetHost(nullptr);
+  return status;
+}

@@ -1,0 +1,38 @@
+// Building vurn.hy3 from a market-data source: the calendar of the Nikkei average series,
+// one record per stock of vurn.tag, in the version-4 layout of 4096 record slots that Vurn
+// grows to the current layout at its next start.
+//
+// The new file is written beside the old one and renamed over it only when complete: a
+// Cancel, a failure or a kill at any point leaves the old vurn.hy3 as it was.
+#pragma once
+
+#include <functional>
+
+#include "market_source.h"
+
+constexpr int SEED_SLOTS = 4096;  // record slots of the version-4 file
+constexpr int SEED_VERSION = 4;
+constexpr long long SEED_FILE_SIZE = 11284LL + SEED_SLOTS * 39472LL;
+static_assert(SEED_FILE_SIZE == 161688596);
+
+enum class SeedResult {
+  kDone,      // vurn.hy3 written
+  kDeclined,  // a confirmation was not answered with OK: nothing changed
+  kStopped,   // stopped by the user or a failure: nothing changed; the tool exits with 1
+};
+
+struct SeedRun {
+  MarketSource* source = nullptr;
+  // Called before each slot with the progress text "%4d/%4d" and the stock text.
+  std::function<void(int slot, const char* progress, const char* stock)> progress;
+  // Asked between slots: true stops the build, keeping the old database.
+  std::function<bool()> cancelled;
+};
+
+// Runs the build in the working folder (CurrentDir). Questions and reports go through the
+// host's message boxes, events run between slots through the host.
+SeedResult SeedDatabase(const SeedRun& run);
+
+// The whole number of a value from the source: values within rounding noise of a whole
+// number are that number, others are truncated towards zero.
+double SeedWhole(double value);
