@@ -68,20 +68,31 @@ seeds() {
       { printf '\x01'; head -c 4000 "$sample/vurn.tag"; } >"$dir/tag"
       { printf '\x03'; head -c 4000 "$sample/vurn.tag"; } >"$dir/tag_full"
       { printf '\x00'; head -c 12000 "$sample/try.hy3"; } >"$dir/db"
-      { printf '\x02'; head -c 12000 "$sample/try.hy3"; } >"$dir/db_full" ;;
+      { printf '\x02'; head -c 12000 "$sample/try.hy3"; } >"$dir/db_full"
+      { printf '\x05'; head -c 4000 "$sample/vurn.tag"; } >"$dir/tag_check"
+      { printf '\x04'; head -c 12000 "$sample/try.hy3"; } >"$dir/db_check" ;;
   esac
   if [ -z "$(ls -A "$dir")" ]; then printf 'x' >"$dir/empty"; fi
 }
 
 fuzz_one() {  # target, seconds
   seeds "$1"
-  # The sanitizers need these settings under afl-fuzz.
-  AFL_SKIP_CPUFREQ=1 AFL_I_DONT_CARE_ABOUT_MISSING_CRASHES=1 AFL_NO_UI=1 \
+  # The sanitizers need these settings under afl-fuzz; a fresh run each time (-V: stop
+  # after the seconds given), not tied to a core on a shared machine.
+  rm -rf "$out/findings/$1"
+  AFL_SKIP_CPUFREQ=1 AFL_I_DONT_CARE_ABOUT_MISSING_CRASHES=1 AFL_NO_UI=1 AFL_NO_AFFINITY=1 \
   ASAN_OPTIONS=abort_on_error=1:symbolize=0:detect_leaks=0 UBSAN_OPTIONS=halt_on_error=1:abort_on_error=1 \
     afl-fuzz -V "$2" -m none -i "$out/seeds/$1" -o "$out/findings/$1" -- "$out/$1" >"$out/$1.log" 2>&1 || true
-  local crashes
+  local stats=$out/findings/$1/default/fuzzer_stats crashes
   crashes=$(find "$out/findings/$1" -path '*crashes/id*' 2>/dev/null | wc -l)
-  echo "fuzz: $1: $crashes crashes" >&2
+  if [ -f "$stats" ]; then
+    awk -v t="$1" -F' *: *' '{v[$1]=$2} END {printf "fuzz: %s: %s s, %s runs (%s/s), %s paths, %s crashes, %s hangs\n",
+      t, v["run_time"], v["execs_done"], v["execs_per_sec"], v["corpus_count"], v["saved_crashes"], v["saved_hangs"]}' \
+      "$stats" >&2
+  else
+    echo "fuzz: $1: afl-fuzz did not run, see $out/$1.log" >&2
+    return 1
+  fi
   [ "$crashes" -eq 0 ]
 }
 

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "db/master_list.h"
+#include "db/stock_code.h"
 #include "fuzz_main.h"
 
 void FuzzOne(const unsigned char* data, size_t size) {
