@@ -22,6 +22,7 @@
 #include "db/stock_code.h"
 #include "shell/settings_table.h"
 #include "shell/window_placement.h"
+#include "support/scripted_host.h"
 #include "support/temp_dir.h"
 #include "support/test_files.h"
 
@@ -213,6 +214,7 @@ TEST_F(Settings, ListsPartialExtraAndMalformed) {
       "LatestTime=1796860800\n"
       "HttpCount=42\n"
       "Restart=1 2 3\n");
+  ScriptedHost host;  // the clock of the file's LatestTime (a later one would count as 0)
   LoadSettings();
   EXPECT_EQ(DayMoveAve[0], 20);
   EXPECT_EQ(DayMoveAve[1], 39);
