@@ -74,3 +74,14 @@ void RegisterUserListWindows(QWidget* owner, ListWindowPlacement placement) {
     RegisterToolWindowCloser([] { delete OpenAlarumWindow(); });
   }
 }
+
+void UnregisterUserListWindows() {
+  delete OpenTyumokuWindow();
+  delete OpenRirekiWindow();
+  delete OpenAlarumWindow();
+  AddToFavouritesHook = nullptr;
+  FavoriteWheelHook = nullptr;
+  AlarumCheckedHook = nullptr;
+  AlarumLimitsHook = nullptr;
+  g_owner = nullptr;
+}

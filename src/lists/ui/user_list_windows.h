@@ -12,6 +12,8 @@ constexpr int PLACE_HISTORY = 3;
 // add-to-favourites operation, the wheel stepping, the alert check's window and the
 // chart's alert levels. owner: the main window.
 void RegisterUserListWindows(QWidget* owner, ListWindowPlacement placement);
+// Closes the windows and removes the hooks (the main window goes away).
+void UnregisterUserListWindows();
 // What the registration was given.
 QWidget* UserListOwner();
 const ListWindowPlacement& UserListPlacement();

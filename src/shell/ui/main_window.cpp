@@ -171,6 +171,7 @@ MainWindow::~MainWindow() {
   PrtWindowClosedHook = nullptr;
   AshiBoxSelectHook = nullptr;
   TyumokuMenuHook = nullptr;
+  UnregisterUserListWindows();
   MainPlacementApply = nullptr;
   MainPlacementRead = nullptr;
   if (g_main == this) g_main = nullptr;

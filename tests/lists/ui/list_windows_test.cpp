@@ -69,6 +69,7 @@ class ListWindows : public ::testing::Test {
     JuniParameter[2] = 1;
     JuniParameter[3] = 0;
     RegisterListWindows(nullptr, {});
+    AddToFavouritesHook = nullptr;
     g_fav_calls.clear();
     DispNum = 0;
   }
