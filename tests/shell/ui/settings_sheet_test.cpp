@@ -132,6 +132,8 @@ TEST_F(SettingsSheetTest, SchemeColourAndFontTakeEffectAtOnceEvenOnCancel) {
   host.Answer(IDYES, "確認");
   MainWindow w;
   w.show();
+  CrossView = 0;
+  host.posted.clear();  // only what the sheet posts counts
   OnSheet([](SettingsSheet* s) {
     s->Tabs()->setCurrentIndex(4);
     EXPECT_EQ(Box<QComboBox>(s, 4, "1400")->currentIndex(), 0);
