@@ -79,7 +79,7 @@ fuzz_one() {  # target, seconds
   seeds "$1"
   # The sanitizers need these settings under afl-fuzz; a fresh run each time (-V: stop
   # after the seconds given), not tied to a core on a shared machine.
-  rm -rf "$out/findings/$1"
+  rm -rf "$out/findings/$1"; mkdir -p "$out/findings"
   AFL_SKIP_CPUFREQ=1 AFL_I_DONT_CARE_ABOUT_MISSING_CRASHES=1 AFL_NO_UI=1 AFL_NO_AFFINITY=1 \
   ASAN_OPTIONS=abort_on_error=1:symbolize=0:detect_leaks=0 UBSAN_OPTIONS=halt_on_error=1:abort_on_error=1 \
     afl-fuzz -V "$2" -m none -i "$out/seeds/$1" -o "$out/findings/$1" -- "$out/$1" >"$out/$1.log" 2>&1 || true

@@ -117,11 +117,16 @@ int32_t ScanInt(const char* s) {
   return static_cast<int32_t>(v);
 }
 
-// The first word (up to a blank or tab), as a "%s" scan reads it, cut to the field.
+// A byte that ends a word field: a blank or any control byte (the writer turns control
+// bytes into blanks, so the word read is the word written back).
+bool IsWordBreak(unsigned char c) { return c <= 0x20 || c == 0x7F; }
+
+// The first word (up to a blank or a control byte), as a "%s" scan of the written line
+// reads it, cut to the field.
 void ScanWord(char* field, size_t size, const char* s) {
-  while (*s == ' ' || *s == '\t' || *s == '\r' || *s == '\n' || *s == '\v' || *s == '\f') ++s;
+  while (*s && IsWordBreak(static_cast<unsigned char>(*s))) ++s;
   size_t n = 0;
-  while (s[n] && s[n] != ' ' && s[n] != '\t' && s[n] != '\r' && s[n] != '\n' && s[n] != '\v' && s[n] != '\f') ++n;
+  while (s[n] && !IsWordBreak(static_cast<unsigned char>(s[n]))) ++n;
   Cp932CopyTruncated(field, size, std::string_view(s, n));
 }
 
@@ -376,7 +381,7 @@ void ResetUserData() {
 
 void MakeOneLine(char* text) {
   for (unsigned char* p = reinterpret_cast<unsigned char*>(text); *p; ++p) {
-    if (IsCp932LeadByte(*p) && p[1]) {
+    if (IsCp932LeadByte(*p) && IsCp932TrailByte(p[1])) {
       ++p;
       continue;
     }

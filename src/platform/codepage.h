@@ -13,6 +13,10 @@ constexpr bool IsCp932LeadByte(unsigned char b) {
   return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
 }
 
+// True when b can be the second byte of a double-byte CP932 character (never a control
+// byte, a blank or a digit).
+constexpr bool IsCp932TrailByte(unsigned char b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
+
 // UTF-8 to CP932. Unmappable characters and invalid bytes become "?".
 std::string Utf8ToCp932(std::string_view utf8);
 // CP932 to UTF-8. Invalid bytes become "?".

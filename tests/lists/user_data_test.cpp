@@ -164,6 +164,24 @@ TEST_F(UserData, TypedLineBreaksNeverReachTheFile) {
   EXPECT_NE(text.find("Group=a b\n"), std::string::npos);
 }
 
+TEST_F(UserData, ControlBytesEndAWordAsTheWriterWritesThem) {
+  // A name with a control byte inside (found by fuzzing): it is read up to that byte, so a
+  // save and a load keep it; before, the name grew a blank on the save and lost its end on
+  // the next load. A lead byte before a line feed does not carry the line feed into the file.
+  std::string why;
+  ParseUserDataText("[Portfolio]\nNum=1\n[PF0000]\nName=\x83\x5C\x03\x6A\x81\x5B\nDate=\x01" "2026\n"
+                    "[Rireki]\nNum=0\n[Alarum]\nNum=0\n",
+                    &why);
+  ASSERT_EQ(Tyumoku_Num, 1);
+  EXPECT_STREQ(tyumoku[0].Name, "\x83\x5C");
+  EXPECT_STREQ(tyumoku[0].Date, "2026");
+  std::strcpy(tyumoku[0].Memo, "a\x83\nb");
+  const std::string text = UserDataText();
+  EXPECT_NE(text.find("Memo=a\x83 b\n"), std::string::npos);
+  ASSERT_TRUE(ParseUserDataText(text, &why)) << why;
+  EXPECT_EQ(UserDataText(), text);
+}
+
 TEST_F(UserData, EmptyFileAndMissingFile) {
   ScriptedHost host;
   EXPECT_EQ(LoadVurnIniOrginal(), 0);  // missing: the caller reads mirelo.ini
