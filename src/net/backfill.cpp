@@ -13,6 +13,7 @@
 #include "db/record_repair.h"
 #include "db/stock_code.h"
 #include "db/trading_calendar.h"
+#include "lists/favourites.h"
 #include "lists/user_data.h"
 #include "net/access_throttle.h"
 #include "net/chart_json.h"
@@ -80,13 +81,6 @@ struct SessionHold {
 std::string PortalUrl(const char* path) { return WebUrl(CurrentNetConfig().portal_url, path); }
 
 }  // namespace
-
-bool IsBackfillFavourite(int32_t code) {
-  if (code == 1001) return true;
-  for (int i = 0; i < Tyumoku_Num && i < TYUMOKU_MAX; ++i)
-    if (tyumoku[i].Code == code) return true;
-  return false;
-}
 
 int GetYahooDate(int pages, BackfillProgress* progress) {
   PRT("GetYahooDate: Start page_num=%d\n", pages);
@@ -261,7 +255,7 @@ int Yahoo10years(BackfillProgress* progress, int scope, int price_pages, int mar
       continue;
     }
     if (favourites) {
-      if (!IsBackfillFavourite(f.code)) continue;
+      if (!IsTyumoku(f.code)) continue;
       PRT("お気に入りに登録なので更新。%d\n", f.code);
     }
     std::memset(&WebHiashi, 0, sizeof WebHiashi);

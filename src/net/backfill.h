@@ -52,8 +52,6 @@ int InsertMillerDates();
 // Merges WebHiashi into stock_num's record, read into buf (the run's own buffer). 1 when the
 // record changed (buf then holds it, to be written).
 int MergeWebHiashi(int stock_num, Hiashi* buf);
-// Whether code is among the favourites (any folder); 1001 always counts.
-bool IsBackfillFavourite(int32_t code);
 
 // The Download button's work: stores the choice, runs Yahoo10years with its parameters and
 // tells the user when the run did not take place. Returns the run's result.
