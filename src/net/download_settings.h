@@ -10,8 +10,6 @@
 extern int WebDownSelect;    // source choice of today's-prices download, 0 to WEB_DOWN_CHOICES - 1
 extern int WebMillerSelect;  // choice of the back-fill dialog, 0 to WEB_MILLER_CHOICES - 1
 extern int AutoDownload;     // the timed download is enabled
-// The timed download's time of day (hour 0 to 23, minute 0 to 59); the settings pages edit it.
-extern int DownloadHour, DownloadMinute;
 constexpr int WEB_DOWN_CHOICES = 1;
 // The stock whose quote page tells today's download the trading date of the portal's prices
 // (section "WebSource", key "ProbeCode"): a regular stock that is always listed.

@@ -8,6 +8,7 @@
 #include "lists/list_settings.h"
 #include "net/download_settings.h"
 #include "net/net_settings.h"
+#include "net/timed_download.h"
 #include "platform/diagnostics.h"
 #include "shell/settings_table.h"
 
@@ -205,6 +206,8 @@ void ApplyNetworkPage(const NetworkPage& p) {
   Store("Proxy", "Port", {p.port});
   Store("Https", "WinInet", {p.win_inet ? 1 : 0});
   Store("General", "AutoDownload", {p.auto_dl ? 1 : 0});
-  Store("General", "DownloadHour", {p.hour});
-  Store("General", "DownloadMinute", {p.minute});
+  // Today's target of the timed download: chosen afresh at each start, so it is no setting
+  // of the file; a value out of range takes the default time.
+  DownloadHour = p.hour >= 0 && p.hour <= 23 ? p.hour : 17;
+  DownloadMinute = p.minute >= 0 && p.minute <= 59 ? p.minute : 0;
 }

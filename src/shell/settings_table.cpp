@@ -73,7 +73,6 @@ int ScreGroupSelect;
 int WebDownSelect;
 int WebMillerSelect;
 int AutoDownload;
-int DownloadHour, DownloadMinute;
 int WebProbeCode;
 int Restart[WEB_MILLER_CHOICES];
 int64_t LatestTime;
@@ -285,8 +284,6 @@ constinit const SettingRow kRows[] = {
     IntRow(kGeneral, "CrossView", &CrossView, 1, SWITCH),
     TextRow(kGeneral, "CsvOut", CsvOut, sizeof CsvOut, ""),
     IntRow(kGeneral, "AutoDownload", &AutoDownload, 1, SWITCH),
-    IntRow(kGeneral, "DownloadHour", &DownloadHour, 17, {0, 23}),
-    IntRow(kGeneral, "DownloadMinute", &DownloadMinute, 0, {0, 59}),
     // The version of the program that last saved the file; a save writes this program's.
     TextRow(kGeneral, "VersionInfo", VersionInfo, sizeof VersionInfo, "").WriteText(PROGRAM_VERSION),
     IntRow(kGeneral, "CrossFontSize", &CrossFontSize, 12, {CROSS_FONT_MIN, CROSS_FONT_MAX}),
