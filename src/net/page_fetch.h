@@ -1,6 +1,6 @@
 // The general page fetch: a URL through the path the configuration chooses, the body in
-// HttpBuf and its plain text in PageText. Status codes are not looked at: an error page
-// arrives like any other page.
+// HttpBuf and its plain text in PageText. An error page arrives like any other page; its
+// status code is left in HttpStatus for the readers that refuse one.
 #pragma once
 
 struct InternetSession;
