@@ -9,6 +9,7 @@
 #include "chart/chart_settings.h"
 #include "lists/list_settings.h"
 #include "net/download_settings.h"
+#include "net/timed_download.h"
 #include "net/net_settings.h"
 #include "platform/diagnostics.h"
 #include "shell/settings.h"

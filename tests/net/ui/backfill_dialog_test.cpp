@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include "chart/shown_stock.h"
 #include "net/backfill.h"
 #include "net/download_settings.h"
 #include "net/net_config.h"

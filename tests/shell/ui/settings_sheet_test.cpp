@@ -17,6 +17,7 @@
 #include "chart/chart_settings.h"
 #include "lists/list_settings.h"
 #include "net/download_settings.h"
+#include "net/timed_download.h"
 #include "platform/command_dispatch.h"
 #include "platform/command_ids.h"
 #include "platform/host.h"
