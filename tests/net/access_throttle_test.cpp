@@ -1,7 +1,9 @@
 // The access throttle and the timed download on a fake clock (the scripted host's `now`;
-// the tests run with TZ=Asia/Tokyo).
+// the fixture sets the computer's zone to Tokyo's).
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <ctime>
 #include <string>
 
 #include "db/database_file.h"
@@ -28,6 +30,12 @@ int64_t At(int64_t day, int hour, int minute) { return day + hour * 3600 + minut
 class Throttle : public ::testing::Test {
  protected:
   void SetUp() override {
+    // The clock's times are Tokyo's: the computer's zone is the user's, here fixed.
+    const char* zone = std::getenv("TZ");
+    saved_zone_ = zone ? zone : "";
+    had_zone_ = zone != nullptr;
+    setenv("TZ", "JST-9", 1);
+    tzset();
     ResetAllSettings();
     host.now = At(kThursday, 10, 0);
     fNoAccessCount = 0;
@@ -41,7 +49,12 @@ class Throttle : public ::testing::Test {
     ClearCommands();
     ResetAllSettings();
     fTimedDownload = 0;
+    if (had_zone_) setenv("TZ", saved_zone_.c_str(), 1);
+    else unsetenv("TZ");
+    tzset();
   }
+  std::string saved_zone_;
+  bool had_zone_ = false;
   void Count(int n) {
     for (int i = 0; i < n; ++i) CountAccess();
   }
