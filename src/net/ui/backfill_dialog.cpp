@@ -17,17 +17,16 @@
 #include "db/price_model.h"
 #include "net/backfill.h"
 #include "net/download_settings.h"
+#include "net/ui/download_dialog.h"
 #include "platform/hooks.h"
 #include "platform/host.h"
 #include "platform/qt/qt_codepage.h"
 
 namespace {
 
-QString Id(int id) { return QString::number(id); }
-
-class BackfillWindow final : public QDialog, public BackfillProgress {
+class BackfillWindow final : public DownloadDialog, public BackfillProgress {
  public:
-  explicit BackfillWindow(QWidget* owner) : QDialog(owner) {
+  explicit BackfillWindow(QWidget* owner) : DownloadDialog(owner) {
     setObjectName(u"MILLER_DOWNLOAD"_qs);
     setWindowTitle(u"補充可能な株価、および信用残データをダウンロード"_qs);
     shown_ = new QRadioButton(u"表示銘柄のみ"_qs, this);
@@ -92,31 +91,9 @@ class BackfillWindow final : public QDialog, public BackfillProgress {
     elapsed_->setText(FromCp932(elapsed));
     remaining_->setText(FromCp932(remaining));
   }
-  bool CancelRequested() override {
-    QCoreApplication::processEvents();
-    return cancel_asked_;
-  }
-
- protected:
-  void reject() override {
-    cancel_asked_ = true;
-    if (!running_) done(0);
-  }
-  void closeEvent(QCloseEvent* e) override {
-    if (running_) {
-      cancel_asked_ = true;
-      e->ignore();
-      return;
-    }
-    QDialog::closeEvent(e);
-  }
+  bool CancelRequested() override { return PollCancel(); }
 
  private:
-  QLabel* Label(int id, const QString& text) {
-    auto* l = new QLabel(text, this);
-    l->setObjectName(Id(id));
-    return l;
-  }
 
   void OnDownload() {
     if (running_) return;
@@ -137,8 +114,6 @@ class BackfillWindow final : public QDialog, public BackfillProgress {
   QLabel *guide_, *elapsed_, *remaining_;
   QProgressBar* progress_;
   QPushButton *download_, *cancel_;
-  bool running_ = false;
-  bool cancel_asked_ = false;
 };
 
 QPointer<QWidget> g_owner;

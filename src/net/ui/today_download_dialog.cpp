@@ -16,17 +16,16 @@
 #include "db/price_model.h"
 #include "net/download_settings.h"
 #include "net/today_download.h"
+#include "net/ui/download_dialog.h"
 #include "platform/diagnostics.h"
 #include "platform/host.h"
 #include "platform/qt/qt_codepage.h"
 
 namespace {
 
-QString Id(int id) { return QString::number(id); }
-
-class TodayDialog final : public QDialog, public TodayDownloadProgress {
+class TodayDialog final : public DownloadDialog, public TodayDownloadProgress {
  public:
-  explicit TodayDialog(QWidget* owner) : QDialog(owner) {
+  explicit TodayDialog(QWidget* owner) : DownloadDialog(owner) {
     setObjectName(u"WEB_DOWNLOAD"_qs);
     setWindowTitle(u"今日の株価をダウンロード"_qs);
     source_ = new QComboBox(this);
@@ -75,7 +74,7 @@ class TodayDialog final : public QDialog, public TodayDownloadProgress {
     if (fTimedDownload) {
       setWindowTitle(u"定時の自動ダウンロード中。"_qs);
       QTimer::singleShot(1000, this, [this] {
-        if (!push_ok_) download_->click();
+        if (!running_) download_->click();
       });
     }
   }
@@ -86,56 +85,30 @@ class TodayDialog final : public QDialog, public TodayDownloadProgress {
     elapsed_->setText(FromCp932(elapsed));
     remaining_->setText(FromCp932(remaining));
   }
-  bool CancelRequested() override {
-    QCoreApplication::processEvents();
-    return user_cancel_;
-  }
-
- protected:
-  void reject() override {
-    // Escape or the close box: during a run only the request to stop.
-    if (push_ok_) user_cancel_ = true;
-    else done(0);
-  }
-  void closeEvent(QCloseEvent* e) override {
-    if (push_ok_) {
-      user_cancel_ = true;
-      e->ignore();
-      return;
-    }
-    QDialog::closeEvent(e);
-  }
+  bool CancelRequested() override { return PollCancel(); }
 
  private:
-  QLabel* Label(int id, const QString& text) {
-    auto* l = new QLabel(text, this);
-    l->setObjectName(Id(id));
-    return l;
-  }
-
   void OnDownload() {
-    if (push_ok_) return;
+    if (running_) return;
     download_->setEnabled(false);
     source_->setEnabled(false);
-    push_ok_ = true;
+    running_ = true;
     progress_->setRange(0, LastKabu > 0 ? LastKabu : 1);
     const int result = RunTodayDownload(this);
-    push_ok_ = false;
+    running_ = false;
     done(result);
   }
 
   void OnCancel() {
-    PRT("fPushOK=%d, fUserCancel=%d\n", push_ok_ ? 1 : 0, user_cancel_ ? 1 : 0);
-    if (!push_ok_) done(0);
-    user_cancel_ = true;
+    PRT("fPushOK=%d, fUserCancel=%d\n", running_ ? 1 : 0, cancel_asked_ ? 1 : 0);
+    if (!running_) done(0);
+    cancel_asked_ = true;
   }
 
   QComboBox* source_;
   QLabel *date_, *elapsed_, *remaining_, *explain_;
   QProgressBar* progress_;
   QPushButton *download_, *cancel_;
-  bool push_ok_ = false;      // a download is running
-  bool user_cancel_ = false;  // Cancel or close asked during the run
 };
 
 QPointer<QWidget> g_owner;
