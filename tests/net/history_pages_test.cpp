@@ -129,7 +129,7 @@ TEST_F(HistoryPages, AMarginRowFillsItsWholeWeek) {
 }
 
 TEST_F(HistoryPages, PagesWithoutTheMarginTableChangeNothing) {
-  // An old calendar, where the design would have erased the balances.
+  // An old calendar: clearing the balances before reading the page would erase them all.
   for (int i = 0; i < LastDate; ++i) nikkei_date[i] -= 30000;  // 2023
   const std::string pages[] = {
       "<p>現在表示できません</p>",
