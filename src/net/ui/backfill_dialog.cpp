@@ -38,26 +38,10 @@ class BackfillWindow final : public DownloadDialog, public BackfillProgress {
     choice_ = new QComboBox(this);
     choice_->setObjectName(Id(IDC_MILLER_CHOICE));
     guide_ = Label(IDC_MILLER_GUIDE, QString());
-    progress_ = new QProgressBar(this);
-    progress_->setObjectName(Id(IDC_MILLER_PROGRESS));
-    progress_->setTextVisible(false);
-    elapsed_ = Label(IDC_MILLER_ELAPSED, u"--:--"_qs);
-    remaining_ = Label(IDC_MILLER_REMAINING, u"--:--"_qs);
-    download_ = new QPushButton(u"ダウンロード"_qs, this);
-    download_->setObjectName(Id(IDOK));
-    download_->setDefault(true);
-    cancel_ = new QPushButton(u"キャンセル"_qs, this);
-    cancel_->setObjectName(Id(IDCANCEL));
+    MakeRunControls(IDC_MILLER_PROGRESS, IDC_MILLER_ELAPSED, IDC_MILLER_REMAINING);
 
     auto* grid = new QGridLayout;
-    grid->addWidget(new QLabel(u"経過時間"_qs, this), 0, 0);
-    grid->addWidget(elapsed_, 0, 1);
-    grid->addWidget(new QLabel(u"残り時間"_qs, this), 1, 0);
-    grid->addWidget(remaining_, 1, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(download_);
-    buttons->addWidget(cancel_);
+    AddTimeRows(grid, 0);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(shown_);
     layout->addWidget(all_);
@@ -66,7 +50,7 @@ class BackfillWindow final : public DownloadDialog, public BackfillProgress {
     layout->addWidget(guide_);
     layout->addWidget(progress_);
     layout->addLayout(grid);
-    layout->addLayout(buttons);
+    layout->addLayout(ButtonRow());
 
     if (BackfillLastScope == MILLER_SHOWN_STOCK) shown_->setChecked(true);
     else all_->setChecked(true);
@@ -88,8 +72,7 @@ class BackfillWindow final : public DownloadDialog, public BackfillProgress {
   void ShowProgress(int done, int total, const char* elapsed, const char* remaining) override {
     progress_->setRange(0, total > 0 ? total : 1);
     progress_->setValue(done);
-    elapsed_->setText(FromCp932(elapsed));
-    remaining_->setText(FromCp932(remaining));
+    ShowTimes(elapsed, remaining);
   }
   bool CancelRequested() override { return PollCancel(); }
 
@@ -111,9 +94,7 @@ class BackfillWindow final : public DownloadDialog, public BackfillProgress {
   QRadioButton *shown_, *all_;
   QCheckBox* favourites_;
   QComboBox* choice_;
-  QLabel *guide_, *elapsed_, *remaining_;
-  QProgressBar* progress_;
-  QPushButton *download_, *cancel_;
+  QLabel* guide_;
 };
 
 QPointer<QWidget> g_owner;

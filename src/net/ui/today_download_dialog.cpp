@@ -31,36 +31,20 @@ class TodayDialog final : public DownloadDialog, public TodayDownloadProgress {
     source_ = new QComboBox(this);
     source_->setObjectName(Id(IDC_WEB_SOURCE));
     date_ = Label(IDC_WEB_DATE, u"不明"_qs);
-    progress_ = new QProgressBar(this);
-    progress_->setObjectName(Id(IDC_WEB_PROGRESS));
-    progress_->setTextVisible(false);
-    elapsed_ = Label(IDC_WEB_ELAPSED, u"--:--"_qs);
-    remaining_ = Label(IDC_WEB_REMAINING, u"--:--"_qs);
+    MakeRunControls(IDC_WEB_PROGRESS, IDC_WEB_ELAPSED, IDC_WEB_REMAINING);
     explain_ = Label(IDC_WEB_EXPLAIN, QString());
-    download_ = new QPushButton(u"ダウンロード"_qs, this);
-    download_->setObjectName(Id(IDOK));
-    download_->setDefault(true);
-    cancel_ = new QPushButton(u"キャンセル"_qs, this);
-    cancel_->setObjectName(Id(IDCANCEL));
 
     auto* grid = new QGridLayout;
     grid->addWidget(new QLabel(u"取得先"_qs, this), 0, 0);
     grid->addWidget(source_, 0, 1);
     grid->addWidget(new QLabel(u"日付"_qs, this), 1, 0);
     grid->addWidget(date_, 1, 1);
-    grid->addWidget(new QLabel(u"経過時間"_qs, this), 2, 0);
-    grid->addWidget(elapsed_, 2, 1);
-    grid->addWidget(new QLabel(u"残り時間"_qs, this), 3, 0);
-    grid->addWidget(remaining_, 3, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(download_);
-    buttons->addWidget(cancel_);
+    AddTimeRows(grid, 2);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addWidget(progress_);
     layout->addWidget(explain_);
-    layout->addLayout(buttons);
+    layout->addLayout(ButtonRow());
 
     // Start: one source, its explanation, the table emptied.
     source_->addItem(u"Yahoo!から"_qs);
@@ -82,8 +66,7 @@ class TodayDialog final : public DownloadDialog, public TodayDownloadProgress {
   void ShowDate(const char* text) override { date_->setText(FromCp932(text)); }
   void ShowProgress(int done, int total, const char* elapsed, const char* remaining) override {
     progress_->setValue(done);
-    elapsed_->setText(FromCp932(elapsed));
-    remaining_->setText(FromCp932(remaining));
+    ShowTimes(elapsed, remaining);
   }
   bool CancelRequested() override { return PollCancel(); }
 
@@ -106,9 +89,7 @@ class TodayDialog final : public DownloadDialog, public TodayDownloadProgress {
   }
 
   QComboBox* source_;
-  QLabel *date_, *elapsed_, *remaining_, *explain_;
-  QProgressBar* progress_;
-  QPushButton *download_, *cancel_;
+  QLabel *date_, *explain_;
 };
 
 QPointer<QWidget> g_owner;
