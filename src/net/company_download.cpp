@@ -9,21 +9,21 @@
 #include "db/stock_code.h"
 #include "net/company_file.h"
 #include "net/company_page.h"
+#include "net/download_progress.h"
 #include "net/internet_client.h"
 #include "net/net_config.h"
 #include "platform/diagnostics.h"
 #include "platform/host.h"
-#include "platform/progress.h"
 #include "platform/working_folder.h"
 
-int DownloadCompanyPages(int scope) {
+int DownloadCompanyPages(int scope, DownloadProgress* progress) {
   const bool single = scope == FUN_SCOPE_SHOWN;
   const int first = single ? DispNum : 0;
   const int last = single ? DispNum : LastKabu - 1;
-  ProgressRun run("企業情報をダウンロード", "", LastKabu > 0 ? LastKabu : 1);
   const int64_t start = HostNow();
   int failed = 0;
-  for (int s = first; s <= last && s >= 0 && s < LastKabu; ++s) {
+  bool stop = false;
+  for (int s = first; s <= last && s >= 0 && s < LastKabu && !stop; ++s) {
     if (!ReadFun(s, 1)) {
       PRT("企業情報ファイルを読めないので止めます(%d)\n", s);
       HostMessageBox("企業情報ファイルを読めません。", "企業情報", MB_OK | MB_ICONWARNING);
@@ -38,22 +38,27 @@ int DownloadCompanyPages(int scope) {
       }
       PRT("既存 更新します。%d(%4d) %-12s\n", f.code, s, f.name);
     }
-    if (run.Cancelled()) {
+    if (progress && progress->CancelRequested()) {
       PRT("途中で止めるのね\n");
       break;
     }
-    if (single) run.SetText("インターネットに接続中です。\n１０秒ほどお待ち下さい。");
+    if (single && progress) progress->ShowText("インターネットに接続中です。\n１０秒ほどお待ち下さい。");
     for (const char* path : {FUN_OVERVIEW_PATH, FUN_RESULTS_PATH}) {
       char rel[128];
       std::snprintf(rel, sizeof rel, path, Code_to_String(f.code).c_str());
       const std::string url = WebUrl(CurrentNetConfig().company_url, rel);
       PRT("%d(%d) %s %s\n", f.code, s, f.name, url.c_str());
-      run.Step(s);
+      StepDownloadProgress(progress, start, s, LastKabu);
       if (!GetFunPage(url.c_str())) {
         PRT("URLなし\n");
         ++failed;
       } else if (!ParseFunPage(s)) {
         ++failed;
+      }
+      // A full disk: the rest of the run could not be kept either.
+      if (FunUpdateFailed()) {
+        stop = true;
+        break;
       }
     }
   }
@@ -61,7 +66,7 @@ int DownloadCompanyPages(int scope) {
   return failed;
 }
 
-int RunCompanyDownload(int scope) {
+int RunCompanyDownload(int scope, DownloadProgress* progress) {
   struct stat st {};
   if (::stat(DataFilePath(FUN_FILE).c_str(), &st) != 0 || st.st_size != FUN_FILE_SIZE) {
     if (::stat(DataFilePath(FUN_FILE).c_str(), &st) == 0) {
@@ -82,8 +87,16 @@ int RunCompanyDownload(int scope) {
     HostMessageBox("企業情報のダウンロードは中止しました\n", "ダウンロード中止", MB_OK);
     return 0;
   }
-  DownloadCompanyPages(scope);
+  // The run works on a copy of the file that replaces it at the end, also after Cancel.
+  const bool opened = BeginFunUpdate() == 1;
+  if (opened) DownloadCompanyPages(scope, progress);
+  const bool kept = opened && EndFunUpdate() == 1;
   CloseInternet(hInternet);
   hInternet = nullptr;
+  if (!kept) {
+    HostMessageBox("企業情報ファイル(vurn_fu4.hy3)を書けませんでした。\nファイルは前のままです。", "企業情報",
+                   MB_OK | MB_ICONWARNING);
+    return 0;
+  }
   return 1;
 }

@@ -69,42 +69,58 @@ void SetFunCell(char* cell, const char* value) {
   Cp932CopyTruncated(cell, FUN_CELL_SIZE, v);
 }
 
+namespace {
+
+// The open update: its copy of the file, whether it is open and whether it wrote anything.
+FileReplace g_update;
+bool g_update_open = false;
+bool g_update_written = false;
+
+// Checks the size of the file open as fd and, in mode 1, reads record n into FunBuf.
+int ReadFunFrom(int fd, const std::string& path, int n, int mode) {
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || st.st_size != FUN_FILE_SIZE) {
+    PRT("企業情報ファイル %s の大きさが違います(%lld)\n", path.c_str(), static_cast<long long>(st.st_size));
+    return 0;
+  }
+  if (mode != 1) return 1;
+  if (n < 0 || n >= MAX_KABU) {
+    PRT("企業情報 銘柄番号が範囲外です(%d)\n", n);
+    return 0;
+  }
+  FunRecord r;
+  int err = 0;
+  const size_t got = ReadFully(fd, &r, sizeof r, FUN_HEADER_SIZE + int64_t{sizeof r} * n, &err);
+  if (got != sizeof r) {
+    PRT("企業情報の読み込み失敗 %s(%d) %s\n", path.c_str(), n, FileErrorText(err ? err : EIO));
+    return 0;
+  }
+  TerminateTexts(&r);
+  FunBuf = r;
+  FunBufNum = n;
+  return 1;
+}
+
+}  // namespace
+
 int ReadFun(int n, int mode) {
+  if (g_update_open) {  // the update's copy holds the newest records
+    if (mode == 1 && n == FunBufNum) return 1;
+    return ReadFunFrom(g_update.fd, g_update.path, n, mode);
+  }
   const std::string path = FunFileToRead();
   if (path.empty()) return 0;
   if (mode == 1 && n == FunBufNum) return 1;
   int err = 0;
   const int fd = OpenRetryFd(path.c_str(), O_RDONLY, &err);
   if (fd < 0) return 0;
-  struct stat st {};
-  int ok = 0;
-  if (::fstat(fd, &st) != 0 || st.st_size != FUN_FILE_SIZE) {
-    PRT("企業情報ファイル %s の大きさが違います(%lld)\n", path.c_str(), static_cast<long long>(st.st_size));
-  } else if (mode != 1) {
-    ok = 1;
-  } else if (n < 0 || n >= MAX_KABU) {
-    PRT("企業情報 銘柄番号が範囲外です(%d)\n", n);
-  } else {
-    FunRecord r;
-    const size_t got = ReadFully(fd, &r, sizeof r, FUN_HEADER_SIZE + int64_t{sizeof r} * n, &err);
-    if (got != sizeof r) {
-      PRT("企業情報の読み込み失敗 %s(%d) %s\n", path.c_str(), n, FileErrorText(err ? err : EIO));
-    } else {
-      TerminateTexts(&r);
-      FunBuf = r;
-      FunBufNum = n;
-      ok = 1;
-    }
-  }
+  const int ok = ReadFunFrom(fd, path, n, mode);
   ::close(fd);
   return ok;
 }
 
 int WriteFun(int n, int mode) {
   const std::string path = DataFilePath(FUN_FILE);
-  unsigned char header[FUN_HEADER_SIZE];
-  PutInt32(header, LastDate);
-  PutInt32(header + 4, LastKabu);
   if (mode == 0) {
     const int err = WriteFunFileImage(path.c_str(), nullptr, 0, LastDate, LastKabu);
     if (err) PRT("企業情報ファイル %s を作れません: %s\n", path.c_str(), FileErrorText(err));
@@ -115,26 +131,67 @@ int WriteFun(int n, int mode) {
     PRT("企業情報 銘柄番号が範囲外です(%d)\n", n);
     return 0;
   }
-  int err = 0;
-  const int fd = OpenRetryFd(path.c_str(), O_RDWR, &err);
-  if (fd < 0) return 0;
-  struct stat st {};
-  if (::fstat(fd, &st) != 0 || st.st_size != FUN_FILE_SIZE) {
-    PRT("企業情報ファイル %s の大きさが違います(%lld)\n", path.c_str(), static_cast<long long>(st.st_size));
-    ::close(fd);
-    return 0;
+  // Without an open update this write is an update of its own.
+  const bool own = !g_update_open;
+  if (own && !BeginFunUpdate()) return 0;
+  bool ok;
+  if (mode == 1) {
+    unsigned char header[FUN_HEADER_SIZE];
+    PutInt32(header, LastDate);
+    PutInt32(header + 4, LastKabu);
+    ok = FileReplaceWriteAt(&g_update, header, sizeof header, 0);
+  } else {
+    ok = FileReplaceWriteAt(&g_update, &FunBuf, sizeof FunBuf, FUN_HEADER_SIZE + int64_t{sizeof FunBuf} * n);
   }
-  if (mode == 1) err = WriteFully(fd, header, sizeof header, 0);
-  else err = WriteFully(fd, &FunBuf, sizeof FunBuf, FUN_HEADER_SIZE + int64_t{sizeof FunBuf} * n);
-  ::close(fd);
-  if (err) {
-    PRT("企業情報の書き込み失敗 %s: %s\n", path.c_str(), FileErrorText(err));
+  if (ok) {
+    g_update_written = true;
+    if (mode == 2) FunBufNum = n;
+  } else {
     ResetFunBuffer();
+  }
+  if (own) ok = EndFunUpdate() && ok;
+  return ok ? 1 : 0;
+}
+
+int BeginFunUpdate() {
+  if (g_update_open) return 1;
+  const std::string path = DataFilePath(FUN_FILE);
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0 || st.st_size != FUN_FILE_SIZE) {
+    PRT("企業情報ファイル %s がないか大きさが違います\n", path.c_str());
     return 0;
   }
-  if (mode == 2) FunBufNum = n;
+  g_update = FileReplace{};
+  if (!FileReplaceBegin(&g_update, path)) {
+    PRT("企業情報ファイル %s の写しを作れません: %s\n", path.c_str(), FileErrorText(g_update.error));
+    return 0;
+  }
+  if (!FileReplaceCopyFrom(&g_update, path)) {
+    PRT("企業情報ファイル %s の写しを作れません: %s\n", path.c_str(), FileErrorText(g_update.error));
+    FileReplaceAbort(&g_update);
+    return 0;
+  }
+  g_update_open = true;
+  g_update_written = false;
   return 1;
 }
+
+int EndFunUpdate() {
+  if (!g_update_open) return 1;
+  g_update_open = false;
+  if (g_update.error == 0 && !g_update_written) {
+    FileReplaceAbort(&g_update);
+    return 1;
+  }
+  if (g_update.error == 0 && FileReplaceCommit(&g_update)) return 1;
+  const int err = g_update.error ? g_update.error : EIO;
+  FileReplaceAbort(&g_update);
+  PRT("企業情報の書き込み失敗 %s: %s\n", g_update.path.c_str(), FileErrorText(err));
+  ResetFunBuffer();  // it may hold a record that the file does not
+  return 0;
+}
+
+bool FunUpdateFailed() { return g_update_open && g_update.error != 0; }
 
 int WriteFunFileImage(const char* path, const FunRecord* records, int count, int32_t last_date,
                       int32_t last_kabu) {

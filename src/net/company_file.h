@@ -54,9 +54,21 @@ extern int FunBufNum;
 // missing, has a wrong size, n is outside the table or the read failed (with a line).
 int ReadFun(int n, int mode);
 // mode 0: creates the file (header and 8192 empty records) through a temporary file renamed
-// over any old one; mode 1: rewrites the header; mode 2: writes FunBuf as record n in place.
-// 1, or 0 on a failure (with a line).
+// over any old one; mode 1: rewrites the header; mode 2: writes FunBuf as record n. Modes 1
+// and 2 write into the open update's copy, or, without one, make a one-write update of their
+// own. 1, or 0 on a failure (with a line).
 int WriteFun(int n, int mode);
+
+// An update of the file: the writes go to a copy of it that is renamed over the file at the
+// end, so a kill or a failed write leaves the file as it was before the update or after it.
+// While it is open, ReadFun reads the copy. 1, or 0 when the copy cannot be made (with a line).
+int BeginFunUpdate();
+// Ends the update: the copy is renamed over the file when anything was written and no write
+// failed, else removed. 1 when the file holds the update's writes (or nothing was written),
+// 0 when they are lost (with a line; the file is as before the update).
+int EndFunUpdate();
+// True while an update is open and one of its writes failed: nothing more of it can be kept.
+bool FunUpdateFailed();
 // Forgets the buffered record, so that the next read goes to the file.
 void ResetFunBuffer();
 

@@ -2,9 +2,12 @@
 // the download on the loopback server.
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <sys/stat.h>
+#include <vector>
 
 #include "chart/shown_stock.h"
 #include "db/price_model.h"
@@ -12,9 +15,12 @@
 #include "net/company_file.h"
 #include "net/company_page.h"
 #include "net/company_sample.h"
+#include "net/download_progress.h"
 #include "net/net_config.h"
 #include "platform/codepage.h"
+#include "platform/file_io.h"
 #include "support/db_fixture.h"
+#include "support/kill_points.h"
 #include "support/loopback_net.h"
 #include "support/scripted_host.h"
 #include "support/temp_dir.h"
@@ -274,13 +280,77 @@ TEST_F(CompanyInfo, DownloadAllMarksOnlyRecognisedPagesAndSkipsIndices) {
   EXPECT_EQ(Requests(Overview(7000)), 1);
 }
 
-TEST_F(CompanyInfo, CancelStopsBeforeTheNextStock) {
+// Records what a run shows; asks to stop once `cancel_after` counts have been shown.
+struct SeenProgress final : DownloadProgress {
+  std::vector<int> done;
+  std::vector<std::string> texts;
+  size_t cancel_after = SIZE_MAX;
+  void ShowProgress(int d, int, const char*, const char*) override { done.push_back(d); }
+  void ShowText(const char* text) override { texts.push_back(text); }
+  bool CancelRequested() override { return done.size() >= cancel_after; }
+};
+
+TEST_F(CompanyInfo, CancelStopsBeforeTheNextStockAndKeepsWhatWasFetched) {
   StartServer();
-  host.on_pump = [this] { host.progress_cancel = true; };
-  ASSERT_EQ(RunCompanyDownload(FUN_SCOPE_ALL), 1);
+  server->Route(Overview(7000), PageReply(OverviewPage()));
+  server->Route(Results(7000), PageReply(ResultsPage()));
+  SeenProgress progress;
+  progress.cancel_after = 1;
+  ASSERT_EQ(RunCompanyDownload(FUN_SCOPE_ALL, &progress), 1);
   EXPECT_EQ(Requests(Overview(7000)), 1);
   EXPECT_EQ(Requests(Overview(7001)), 0);
+  EXPECT_EQ(progress.done, (std::vector<int>{0, 0}));
   EXPECT_TRUE(PrtHas(Cp932(U8(u8"途中で止めるのね"))));
+  ResetFunBuffer();
+  ASSERT_EQ(ReadFun(0, 1), 1);
+  EXPECT_EQ(FunBuf.code, 7000);
+  EXPECT_STREQ(FunBuf.table[1][1], "1,200");
+  EXPECT_TRUE(NamesContaining(dir.path(), ".tmp").empty());
+}
+
+TEST_F(CompanyInfo, TheShownStockAloneShowsTheConnectingText) {
+  StartServer();
+  server->Route(Overview(7001), PageReply(OverviewPage()));
+  DispNum = 1;
+  SeenProgress progress;
+  ASSERT_EQ(RunCompanyDownload(FUN_SCOPE_SHOWN, &progress), 1);
+  EXPECT_EQ(progress.done, (std::vector<int>{1, 1}));
+  ASSERT_EQ(progress.texts.size(), 1u);
+  EXPECT_EQ(progress.texts[0], Cp932(U8(u8"インターネットに接続中です。\n１０秒ほどお待ち下さい。")));
+  EXPECT_EQ(Requests(Overview(7000)), 0);
+}
+
+int g_writes, g_fail_at;
+int FailOneWrite(const FileStep& step) {
+  if (step.kind != FileStepKind::kWrite) return 0;
+  return ++g_writes == g_fail_at ? ENOSPC : 0;
+}
+
+TEST_F(CompanyInfo, AFailedWriteMidRunLeavesTheOldFile) {
+  ASSERT_EQ(WriteFun(0, 0), 1);
+  ASSERT_EQ(ReadFun(2, 1), 1);
+  FunBuf.code = 7002;  // an earlier download
+  ASSERT_EQ(WriteFun(2, 2), 1);
+  const uint64_t before = ContentHash(dir.File(FUN_FILE));
+  StartServer();
+  for (int32_t code : {7000, 7001, 7002}) {
+    server->Route(Overview(code), PageReply(OverviewPage()));
+    server->Route(Results(code), PageReply(ResultsPage()));
+  }
+  // The first record's overview reaches the copy; its results page finds the disk full.
+  g_writes = 0;
+  g_fail_at = 2;
+  SetFileStepHook(FailOneWrite);
+  host.Answer(IDOK, Cp932(U8(u8"企業情報")));
+  EXPECT_EQ(RunCompanyDownload(FUN_SCOPE_ALL), 0);
+  SetFileStepHook(nullptr);
+  EXPECT_EQ(Requests(Overview(7001)), 0);  // the run stopped at the failure
+  EXPECT_EQ(ContentHash(dir.File(FUN_FILE)), before);
+  EXPECT_TRUE(NamesContaining(dir.path(), ".tmp").empty());
+  ASSERT_EQ(ReadFun(0, 1), 1);
+  EXPECT_EQ(FunBuf.code, 0);
+  ASSERT_EQ(ReadFun(2, 1), 1);
+  EXPECT_EQ(FunBuf.code, 7002);
 }
 
 }  // namespace
