@@ -8,6 +8,7 @@
 #include "chart/shown_stock.h"
 #include "db/price_model.h"
 #include "db/stock_code.h"
+#include "net/download_progress.h"
 #include "net/internet_client.h"
 #include "net/net_config.h"
 #include "net/page_fetch.h"
@@ -18,7 +19,6 @@
 #include "platform/codepage.h"
 #include "platform/diagnostics.h"
 #include "platform/host.h"
-#include "platform/progress.h"
 #include "platform/web_url.h"
 
 InternetSession* hYutaiInternet = nullptr;
@@ -116,20 +116,20 @@ int ParseYutaiPage() {
   return result;
 }
 
-int YutaiGetHttpFile() {
+int YutaiGetHttpFile(DownloadProgress* progress) {
   PRT("START YutaiGetHttpFile\n");
-  ProgressRun run("株主優待情報をダウンロード（「みんかぶ」より）",
-                  "株主優待情報をダウンロードします。　　 30秒ほどかかます。", 74);
   long clock = 0;
   CloseInternet(hYutaiInternet);
   hYutaiInternet = OpenInternet(&clock);
   if (!hYutaiInternet) return 0;
+  const int64_t start = HostNow();
   struct Closer {
     ~Closer() {
       CloseInternet(hYutaiInternet);
       hYutaiInternet = nullptr;
     }
   } closer;
+  if (progress) progress->ShowProgress(0, YUTAI_PROGRESS_PAGES, "0分00秒", "0分30秒");
   ClearYutaiTable(g_new);
   yutai_num = -1;
   g_full_logged = false;
@@ -148,9 +148,9 @@ int YutaiGetHttpFile() {
       return 0;
     }
     if (!ParseYutaiPage()) break;
-    if (!run.Step(page - 1)) return 0;
+    if (!StepDownloadProgress(progress, start, page - 1, YUTAI_PROGRESS_PAGES)) return 0;
   }
-  if (run.Cancelled()) return 0;
+  if (progress && progress->CancelRequested()) return 0;
   if (yutai_num < 0) {
     HostMessageBox("更新するデータはありませんでした。", "株主優待情報", MB_OK | MB_ICONINFORMATION);
     return 0;
@@ -164,8 +164,8 @@ int YutaiGetHttpFile() {
   return 1;
 }
 
-int RunYutaiDownload() {
-  if (!YutaiGetHttpFile()) return 0;
+int RunYutaiDownload(DownloadProgress* progress) {
+  if (!YutaiGetHttpFile(progress)) return 0;
   if (!WriteYutai()) {
     HostMessageBox("株主優待ファイル(vurn_yu2.hy3)を書けませんでした。", "株主優待情報", MB_OK | MB_ICONWARNING);
     return 0;

@@ -1,19 +1,24 @@
 #include "net/ui/company_download_dialog.h"
 
-#include <QDialog>
-#include <QHBoxLayout>
+#include <QGridLayout>
+#include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "db/price_model.h"
 #include "net/company_download.h"
+#include "net/download_progress.h"
+#include "net/ui/download_dialog.h"
 #include "platform/host.h"
+#include "platform/qt/qt_codepage.h"
 
 namespace {
 
-class FunDialog final : public QDialog {
+class FunDialog final : public DownloadDialog, public DownloadProgress {
  public:
-  explicit FunDialog(QWidget* owner) : QDialog(owner) {
+  explicit FunDialog(QWidget* owner) : DownloadDialog(owner) {
     setObjectName(u"FUN_DOWNLOAD"_qs);
     setWindowTitle(u"企業情報をダウンロード（東洋経済新報社HPから）"_qs);
     auto* layout = new QVBoxLayout(this);
@@ -27,46 +32,48 @@ class FunDialog final : public QDialog {
     };
     for (int i = 0; i < 3; ++i) {
       radio_[i] = new QRadioButton(choices[i].text, this);
-      radio_[i]->setObjectName(QString::number(choices[i].id));
+      radio_[i]->setObjectName(Id(choices[i].id));
       layout->addWidget(radio_[i]);
     }
     radio_[0]->setChecked(true);
-    download_ = new QPushButton(u"ダウンロード"_qs, this);
-    download_->setObjectName(QString::number(IDOK));
-    download_->setDefault(true);
-    auto* cancel = new QPushButton(u"キャンセル"_qs, this);
-    cancel->setObjectName(QString::number(IDCANCEL));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(download_);
-    buttons->addWidget(cancel);
-    layout->addLayout(buttons);
+    MakeRunControls(IDC_FUN_PROGRESS, IDC_FUN_ELAPSED, IDC_FUN_REMAINING);
+    progress_->setRange(0, LastKabu > 1 ? LastKabu - 1 : 1);
+    progress_->setValue(0);
+    text_ = Label(IDC_FUN_TEXT, QString());
+    auto* grid = new QGridLayout;
+    AddTimeRows(grid, 0);
+    layout->addWidget(progress_);
+    layout->addLayout(grid);
+    layout->addWidget(text_);
+    layout->addLayout(ButtonRow());
     connect(download_, &QPushButton::clicked, this, [this] { OnDownload(); });
-    connect(cancel, &QPushButton::clicked, this, [this] { reject(); });
+    connect(cancel_, &QPushButton::clicked, this, [this] { reject(); });
   }
 
- protected:
-  void reject() override {
-    // The run has its own Cancel in the progress dialog.
-    if (!running_) QDialog::reject();
+  void ShowProgress(int done, int, const char* elapsed, const char* remaining) override {
+    progress_->setValue(done);
+    ShowTimes(elapsed, remaining);
   }
+  void ShowText(const char* text) override { text_->setText(FromCp932(text)); }
+  bool CancelRequested() override { return PollCancel(); }
 
  private:
   void OnDownload() {
     if (running_) return;
     running_ = true;
+    cancel_asked_ = false;
     download_->setEnabled(false);
+    for (QRadioButton* r : radio_) r->setEnabled(false);
     int scope = FUN_SCOPE_SHOWN;
     if (radio_[1]->isChecked()) scope = FUN_SCOPE_MISSING;
     if (radio_[2]->isChecked()) scope = FUN_SCOPE_ALL;
-    const int result = RunCompanyDownload(scope);
+    const int result = RunCompanyDownload(scope, this);
     running_ = false;
     done(result);
   }
 
   QRadioButton* radio_[3];
-  QPushButton* download_;
-  bool running_ = false;
+  QLabel* text_;
 };
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QPointer>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -15,6 +16,8 @@
 #include "db/database_file.h"
 #include "db/price_model.h"
 #include "db/stock_code.h"
+#include "net/download_progress.h"
+#include "net/ui/download_dialog.h"
 #include "net/yutai_download.h"
 #include "net/yutai_table.h"
 #include "platform/codepage.h"
@@ -146,28 +149,53 @@ void YutaiWindow::Update() {
   FillYutaiList();
 }
 
+namespace {
+
+// "YUTAI_DOWNLOAD": the text, the two times, the bar, Download and Cancel (the default).
+class YutaiDownloadWindow final : public DownloadDialog, public DownloadProgress {
+ public:
+  explicit YutaiDownloadWindow(QWidget* owner) : DownloadDialog(owner) {
+    setObjectName(u"YUTAI_DOWNLOAD"_qs);
+    setWindowTitle(u"株主優待情報をダウンロード（「みんかぶ」より）"_qs);
+    QLabel* text = Label(IDC_YUTAI_TEXT, u"株主優待情報をダウンロードします。　　 30秒ほどかかます。"_qs);
+    MakeRunControls(IDC_YUTAI_PROGRESS, IDC_YUTAI_ELAPSED, IDC_YUTAI_REMAINING);
+    progress_->setRange(0, 72);
+    progress_->setValue(0);
+    download_->setDefault(false);
+    cancel_->setDefault(true);
+    auto* grid = new QGridLayout;
+    AddTimeRows(grid, 0);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(text);
+    layout->addLayout(grid);
+    layout->addWidget(progress_);
+    layout->addLayout(ButtonRow());
+    connect(download_, &QPushButton::clicked, this, [this] { OnDownload(); });
+    connect(cancel_, &QPushButton::clicked, this, [this] { reject(); });
+  }
+
+  void ShowProgress(int done, int, const char* elapsed, const char* remaining) override {
+    progress_->setValue(done);
+    ShowTimes(elapsed, remaining);
+  }
+  bool CancelRequested() override { return PollCancel(); }
+
+ private:
+  void OnDownload() {
+    if (running_) return;
+    running_ = true;
+    cancel_asked_ = false;
+    download_->setEnabled(false);
+    const int result = RunYutaiDownload(this);
+    running_ = false;
+    done(result);
+  }
+};
+
+}  // namespace
+
 int ShowYutaiDownloadDialog(QWidget* owner) {
-  QDialog dialog(owner);
-  dialog.setObjectName(u"YUTAI_DOWNLOAD"_qs);
-  dialog.setWindowTitle(u"株主優待情報をダウンロード（「みんかぶ」より）"_qs);
-  auto* layout = new QVBoxLayout(&dialog);
-  auto* text = new QLabel(u"株主優待情報をダウンロードします。　　 30秒ほどかかます。"_qs, &dialog);
-  text->setObjectName(u"1105"_qs);
-  layout->addWidget(text);
-  auto* download = Button(&dialog, u"ダウンロード"_qs, IDOK);
-  auto* cancel = Button(&dialog, u"キャンセル"_qs, IDCANCEL);
-  cancel->setDefault(true);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(download);
-  buttons->addWidget(cancel);
-  layout->addLayout(buttons);
-  QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
-  QObject::connect(download, &QPushButton::clicked, &dialog, [&dialog, download, cancel] {
-    download->setEnabled(false);
-    cancel->setEnabled(false);  // the run has its own Cancel in the progress dialog
-    dialog.done(RunYutaiDownload());
-  });
+  YutaiDownloadWindow dialog(owner);
   return dialog.exec();
 }
 

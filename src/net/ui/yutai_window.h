@@ -17,6 +17,11 @@ constexpr int IDC_YUTAI_LIST = 1235;
 constexpr int IDC_YUTAI_DATE = 1236;
 constexpr int IDC_YUTAI_PAGE = 1234;
 constexpr int IDC_YUTAI_UPDATE = 1231;
+// The download dialog's controls.
+constexpr int IDC_YUTAI_TEXT = 1105;
+constexpr int IDC_YUTAI_ELAPSED = 1104;
+constexpr int IDC_YUTAI_REMAINING = 1055;
+constexpr int IDC_YUTAI_PROGRESS = 1035;
 
 class YutaiWindow final : public QDialog {
   Q_OBJECT
