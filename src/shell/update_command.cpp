@@ -1,5 +1,6 @@
 #include "shell/update_command.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "chart/chart_repaint.h"
@@ -26,7 +27,11 @@ std::vector<void (*)()>& Closers() {
 }
 }  // namespace
 
-void RegisterToolWindowCloser(void (*close)()) { Closers().push_back(close); }
+// Windows register again whenever their owner is built anew: each closer is kept once.
+void RegisterToolWindowCloser(void (*close)()) {
+  std::vector<void (*)()>& closers = Closers();
+  if (std::find(closers.begin(), closers.end(), close) == closers.end()) closers.push_back(close);
+}
 
 void CloseToolWindows() {
   for (auto close : Closers()) close();

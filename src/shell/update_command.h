@@ -11,6 +11,7 @@ bool RunUpdateCommand(UpdateFeature feature, bool end_key);
 
 // Closes the open tool windows (each tool window registers how it is closed).
 void CloseToolWindows();
+// Adds a closer; registering the same one again changes nothing.
 void RegisterToolWindowCloser(void (*close)());
 
 // Registers the update commands 40082, 40015, 40104 and 40134 (their dialogs are installed

@@ -76,4 +76,16 @@ TEST_F(UpdateCommand, DecliningTheAccessWarningLeavesFBusyClear) {
   EXPECT_TRUE(host.boxes.empty());
 }
 
+int g_closer_calls;
+
+TEST(ToolWindowClosers, ACloserRegisteredAgainRunsOnce) {
+  g_closer_calls = 0;
+  void (*closer)() = [] { ++g_closer_calls; };
+  // As when the main window is built a second time.
+  RegisterToolWindowCloser(closer);
+  RegisterToolWindowCloser(closer);
+  CloseToolWindows();
+  EXPECT_EQ(g_closer_calls, 1);
+}
+
 }  // namespace
