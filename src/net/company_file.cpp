@@ -1,6 +1,8 @@
 #include "net/company_file.h"
 
 #include <cerrno>
+#include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <string>
@@ -101,6 +103,16 @@ int ReadFunFrom(int fd, const std::string& path, int n, int mode) {
   return 1;
 }
 
+// Removes the copies that killed updates left (up to 49 MB each): those whose process is
+// gone. A live process's copy may be an update under way in another instance.
+void RemoveDeadCopies(const std::string& path) {
+  for (const std::string& temp : LeftoverTemporaries(path)) {
+    const long pid = std::atol(temp.c_str() + path.size() + 4);  // after ".tmp"
+    if (pid <= 0 || pid == ::getpid() || ::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
+    if (::unlink(temp.c_str()) == 0) PRT("中断された更新の一時ファイル %s を削除しました\n", temp.c_str());
+  }
+}
+
 }  // namespace
 
 int ReadFun(int n, int mode) {
@@ -156,6 +168,7 @@ int WriteFun(int n, int mode) {
 int BeginFunUpdate() {
   if (g_update_open) return 1;
   const std::string path = DataFilePath(FUN_FILE);
+  RemoveDeadCopies(path);
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0 || st.st_size != FUN_FILE_SIZE) {
     PRT("企業情報ファイル %s がないか大きさが違います\n", path.c_str());

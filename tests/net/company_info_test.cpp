@@ -353,4 +353,33 @@ TEST_F(CompanyInfo, AFailedWriteMidRunLeavesTheOldFile) {
   EXPECT_EQ(FunBuf.code, 7002);
 }
 
+TEST_F(CompanyInfo, AKillDuringARecordWriteLeavesTheFileBeforeOrAfter) {
+  ASSERT_EQ(WriteFun(0, 0), 1);
+  const uint64_t before = ContentHash(dir.File(FUN_FILE));
+  auto write = [] {
+    ResetFunBuffer();
+    if (!ReadFun(1, 1)) return false;
+    FunBuf.code = 7001;
+    return WriteFun(1, 2) == 1;
+  };
+  ASSERT_EQ(RunUntilStep(1 << 30, write), StepRun::kFinished);
+  const uint64_t after = ContentHash(dir.File(FUN_FILE));
+  ASSERT_NE(after, before);
+  int step = 1;
+  for (;; ++step) {
+    SCOPED_TRACE(step);
+    ASSERT_EQ(WriteFun(0, 0), 1);
+    const StepRun r = RunUntilStep(step, write);
+    if (r == StepRun::kFinished) break;
+    ASSERT_EQ(r, StepRun::kKilled);
+    const uint64_t now = ContentHash(dir.File(FUN_FILE));
+    ASSERT_TRUE(now == before || now == after);
+    // The next update removes the copy the killed one left.
+    ASSERT_TRUE(write());
+    EXPECT_EQ(ContentHash(dir.File(FUN_FILE)), after);
+    EXPECT_TRUE(NamesContaining(dir.path(), ".tmp").empty());
+  }
+  EXPECT_GE(step, 4);  // copy, size, record, rename
+}
+
 }  // namespace

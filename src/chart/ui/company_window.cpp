@@ -20,7 +20,6 @@
 #include "net/net_config.h"
 #include "net/web_symbol.h"
 #include "platform/command_dispatch.h"
-#include "platform/codepage.h"
 #include "platform/command_ids.h"
 #include "platform/diagnostics.h"
 #include "platform/host.h"
@@ -275,8 +274,8 @@ void CompanyWindow::UpdateButtons() {
   const bool company = DispNum >= 0 && DispNum < LastKabu && !ShownIsIndex();
   detail_->setEnabled(!fSampleDB && company);
   const FunRecord* r = ShownRecord();
-  homepage_->setEnabled(r && (Cp932Find(r->text[FUN_HOMEPAGE], "http:") != std::string::npos ||
-                              Cp932Find(r->text[FUN_HOMEPAGE], "https:") != std::string::npos));
+  // The address came from a page: only a plain web address is offered (and checked again on click).
+  homepage_->setEnabled(r && IsWellFormedWebUrl(r->text[FUN_HOMEPAGE]));
   performance_->setEnabled(true);
 }
 

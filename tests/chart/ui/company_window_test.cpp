@@ -13,8 +13,13 @@
 
 #include "chart/shown_stock.h"
 #include "db/price_model.h"
+#include "db/database_file.h"
+#include "db/master_file.h"
+#include "db/sample_data.h"
+#include "db/stock_code.h"
 #include "lists/screening_snapshot.h"
 #include "net/company_file.h"
+#include "net/company_sample.h"
 #include "net/company_view.h"
 #include "platform/codepage.h"
 #include "platform/command_dispatch.h"
@@ -193,7 +198,8 @@ TEST_F(CompanyWindowTest, AnAddressFromAPageIsCheckedOnClick) {
   ASSERT_EQ(ReadFun(0, 1), 1);
   Cp932CopyTruncated(FunBuf.text[FUN_HOMEPAGE], FUN_TEXT_SIZE, "https://x.test/a b");
   ASSERT_EQ(WriteFun(0, 2), 1);
-  Open();
+  CompanyWindow* w = Open();
+  EXPECT_FALSE(w->Button(IDM_FUN_HOMEPAGE)->isEnabled());
   OnCommand(IDM_FUN_HOMEPAGE);
   ASSERT_EQ(ReadFun(0, 1), 1);
   Cp932CopyTruncated(FunBuf.text[FUN_HOMEPAGE], FUN_TEXT_SIZE, "javascript:alert(1)//http:");
@@ -253,6 +259,29 @@ TEST_F(CompanyWindowTest, DetailRunsTheDialogAndRepaints) {
   OnCommand(IDM_COMPANY_INFO);  // the command again closes it
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_EQ(TheCompanyWindow(), nullptr);
+}
+
+// A sample stock as the program shows it on the sample data, saved as a picture in the build
+// folder for a look at the layout (company_window_6501.png).
+TEST_F(CompanyWindowTest, SampleStockPicture) {
+  ResetDatabaseState();
+  ASSERT_EQ(WriteSampleData(dir.path()), 0);
+  ASSERT_GT(LoadTag(), 0);
+  ASSERT_TRUE(VURN_file_in(-1, 0));
+  ASSERT_EQ(fSampleDB, 1);
+  MakePeriodLadder();
+  RebuildAllPht(false);
+  ASSERT_EQ(WriteSampleCompanyFile(dir.path()), 0);
+  ShowStock(Code_to_StockNum(6501));
+  CompanyWindow* w = Open();
+  w->resize(520, 700);
+  QApplication::processEvents();
+  w->View()->repaint();
+  const auto& texts = w->View()->Texts();
+  EXPECT_TRUE(HasText(texts, Cp932(U8(u8" ＜同市場同業種内比較(東証プライム : 電気機器)＞"))));
+  EXPECT_TRUE(HasText(texts, Cp932(U8(u8"    業種  : 電気機器"))));
+  EXPECT_FALSE(w->Button(IDM_FUN_DETAIL)->isEnabled());  // no download on the sample data
+  EXPECT_TRUE(w->grab().save(QString::fromStdString(std::string(VURN_BINARY_DIR) + "/company_window_6501.png")));
 }
 
 }  // namespace
