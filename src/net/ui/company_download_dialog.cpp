@@ -9,16 +9,15 @@
 
 #include "db/price_model.h"
 #include "net/company_download.h"
-#include "net/download_progress.h"
 #include "net/ui/download_dialog.h"
 #include "platform/host.h"
 #include "platform/qt/qt_codepage.h"
 
 namespace {
 
-class FunDialog final : public DownloadDialog, public DownloadProgress {
+class FunDialog final : public ProgressDownloadDialog {
  public:
-  explicit FunDialog(QWidget* owner) : DownloadDialog(owner) {
+  explicit FunDialog(QWidget* owner) : ProgressDownloadDialog(owner) {
     setObjectName(u"FUN_DOWNLOAD"_qs);
     setWindowTitle(u"企業情報をダウンロード（東洋経済新報社HPから）"_qs);
     auto* layout = new QVBoxLayout(this);
@@ -50,26 +49,15 @@ class FunDialog final : public DownloadDialog, public DownloadProgress {
     connect(cancel_, &QPushButton::clicked, this, [this] { reject(); });
   }
 
-  void ShowProgress(int done, int, const char* elapsed, const char* remaining) override {
-    progress_->setValue(done);
-    ShowTimes(elapsed, remaining);
-  }
   void ShowText(const char* text) override { text_->setText(FromCp932(text)); }
-  bool CancelRequested() override { return PollCancel(); }
 
  private:
   void OnDownload() {
-    if (running_) return;
-    running_ = true;
-    cancel_asked_ = false;
-    download_->setEnabled(false);
     for (QRadioButton* r : radio_) r->setEnabled(false);
     int scope = FUN_SCOPE_SHOWN;
     if (radio_[1]->isChecked()) scope = FUN_SCOPE_MISSING;
     if (radio_[2]->isChecked()) scope = FUN_SCOPE_ALL;
-    const int result = RunCompanyDownload(scope, this);
-    running_ = false;
-    done(result);
+    RunAndClose([this, scope] { return RunCompanyDownload(scope, this); });
   }
 
   QRadioButton* radio_[3];

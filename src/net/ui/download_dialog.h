@@ -11,7 +11,9 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QString>
+#include <functional>
 
+#include "net/download_progress.h"
 #include "platform/host.h"
 #include "platform/qt/qt_codepage.h"
 
@@ -64,6 +66,17 @@ class DownloadDialog : public QDialog {
     QCoreApplication::processEvents();
     return cancel_asked_;
   }
+  // The Download button's work: the run, during which Cancel and the close box only ask to
+  // stop, then the dialog ends with the run's result.
+  void RunAndClose(const std::function<int()>& run) {
+    if (running_) return;
+    running_ = true;
+    cancel_asked_ = false;
+    download_->setEnabled(false);
+    const int result = run();
+    running_ = false;
+    done(result);
+  }
   // Escape or the close box: during a run only the request to stop.
   void reject() override {
     if (running_) cancel_asked_ = true;
@@ -83,4 +96,16 @@ class DownloadDialog : public QDialog {
   QPushButton *download_ = nullptr, *cancel_ = nullptr;
   bool running_ = false;       // a download is running
   bool cancel_asked_ = false;  // Cancel or close asked during the run
+};
+
+// A download dialog whose run reports through DownloadProgress: the count on the bar with
+// the two times, and the stop asked by Cancel or the close box.
+class ProgressDownloadDialog : public DownloadDialog, public DownloadProgress {
+ public:
+  using DownloadDialog::DownloadDialog;
+  void ShowProgress(int done, int, const char* elapsed, const char* remaining) override {
+    progress_->setValue(done);
+    ShowTimes(elapsed, remaining);
+  }
+  bool CancelRequested() override { return PollCancel(); }
 };

@@ -16,7 +16,6 @@
 #include "db/database_file.h"
 #include "db/price_model.h"
 #include "db/stock_code.h"
-#include "net/download_progress.h"
 #include "net/ui/download_dialog.h"
 #include "net/yutai_download.h"
 #include "net/yutai_table.h"
@@ -152,9 +151,9 @@ void YutaiWindow::Update() {
 namespace {
 
 // "YUTAI_DOWNLOAD": the text, the two times, the bar, Download and Cancel (the default).
-class YutaiDownloadWindow final : public DownloadDialog, public DownloadProgress {
+class YutaiDownloadWindow final : public ProgressDownloadDialog {
  public:
-  explicit YutaiDownloadWindow(QWidget* owner) : DownloadDialog(owner) {
+  explicit YutaiDownloadWindow(QWidget* owner) : ProgressDownloadDialog(owner) {
     setObjectName(u"YUTAI_DOWNLOAD"_qs);
     setWindowTitle(u"株主優待情報をダウンロード（「みんかぶ」より）"_qs);
     QLabel* text = Label(IDC_YUTAI_TEXT, u"株主優待情報をダウンロードします。　　 30秒ほどかかます。"_qs);
@@ -170,25 +169,8 @@ class YutaiDownloadWindow final : public DownloadDialog, public DownloadProgress
     layout->addLayout(grid);
     layout->addWidget(progress_);
     layout->addLayout(ButtonRow());
-    connect(download_, &QPushButton::clicked, this, [this] { OnDownload(); });
+    connect(download_, &QPushButton::clicked, this, [this] { RunAndClose([this] { return RunYutaiDownload(this); }); });
     connect(cancel_, &QPushButton::clicked, this, [this] { reject(); });
-  }
-
-  void ShowProgress(int done, int, const char* elapsed, const char* remaining) override {
-    progress_->setValue(done);
-    ShowTimes(elapsed, remaining);
-  }
-  bool CancelRequested() override { return PollCancel(); }
-
- private:
-  void OnDownload() {
-    if (running_) return;
-    running_ = true;
-    cancel_asked_ = false;
-    download_->setEnabled(false);
-    const int result = RunYutaiDownload(this);
-    running_ = false;
-    done(result);
   }
 };
 

@@ -10,6 +10,9 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "chart/shown_stock.h"
 #include "db/price_model.h"
 #include "net/company_file.h"

@@ -8,8 +8,11 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <cstdio>
+#include <functional>
+#include <string>
 #include <sys/stat.h>
+#include <vector>
 
 #include "db/price_model.h"
 #include "db/stock_code.h"
