@@ -42,6 +42,8 @@ class DbMakeDialogTest : public LoopbackNetTest {
     loopback::Reply nikkei;
     nikkei.body = U8(u8"<table><tr><td>日付</td><td>始値</td></tr><tr><td>2026/12/9</td><td>1</td></tr></table>");
     server->Route("/quote/998407.O/history?from=20010605&to=20351229&timeFrame=d&page=1", nikkei);
+    nikkei.body = "<table></table>";
+    server->Route("/quote/998407.O/history?from=20010605&to=20351229&timeFrame=d&page=2", nikkei);
   }
   void TearDown() override {
     ResetDatabaseState();
@@ -76,6 +78,7 @@ TEST_F(DbMakeDialogTest, CancelBeforeOkWritesNothing) {
 
 TEST_F(DbMakeDialogTest, CancelDuringTheRunEndsWithTheMessageOutsideTheSampleMode) {
   QWidget* dialog = nullptr;
+  bool cancelled = false;
   QTimer::singleShot(0, [&] {
     dialog = QApplication::activeModalWidget();
     ASSERT_NE(dialog, nullptr);
@@ -86,11 +89,13 @@ TEST_F(DbMakeDialogTest, CancelDuringTheRunEndsWithTheMessageOutsideTheSampleMod
       EXPECT_EQ(Control<QProgressBar>(dialog, IDC_DBMAKE_PROGRESS)->maximum(), 3);
       EXPECT_NE(Control<QLabel>(dialog, IDC_DBMAKE_ELAPSED)->text(), u"--:--"_qs);
       Control<QPushButton>(dialog, IDCANCEL)->click();
+      cancelled = true;
     });
     Control<QPushButton>(dialog, IDOK)->click();
   });
   host.Answer(IDOK, "データベースの作成完了");
   EXPECT_EQ(ShowDbMakeDialog(nullptr), 1);
+  EXPECT_TRUE(cancelled);
   EXPECT_EQ(fSampleDB, 0);
   EXPECT_EQ(LastKabu, 4);
   EXPECT_TRUE(std::filesystem::exists(DataFilePath(DB_FILE)));
