@@ -151,7 +151,10 @@ int RewriteForCalendar(const CalendarPlan& p, void (*step)(int stock_num)) {
     if (step && s < LastKabu) step(s);
     const int err = ReadSlot(fd, s, h.get());
     if (err) return fail("vurn.hy3 のレコードが読めません", err);
-    if (s < LastKabu && h->code == fundamental[s].code && !IsZero(*h)) {
+    // While the regular database is being built every record but stock 0's is still
+    // without prices: those are copied as they are.
+    const bool realign = !fDbMake || s == 0;
+    if (realign && s < LastKabu && h->code == fundamental[s].code && !IsZero(*h)) {
       RealignRecord(p, h.get());
       if (RecordMergedHook) RecordMergedHook(s, *h);
     } else if (IsZero(*h)) {

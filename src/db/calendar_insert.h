@@ -33,7 +33,8 @@ void PlanCalendarInsert(const int32_t* fetched, int count, CalendarPlan* plan);
 void RealignRecord(const CalendarPlan& plan, Hiashi* h);
 
 // Writes vurn.hy3 anew with the planned calendar and every record re-aligned (under the
-// update lock), tells RecordMergedHook of each stock, and on success puts the new calendar in
+// update lock; during the regular database's build only stock 0's record, the others being
+// empty), tells RecordMergedHook of each re-aligned stock, and on success puts the new calendar in
 // nikkei_date and LastDate. step(stock_num) is called before each stock. Returns 1, or 0
 // (reported; the database as before).
 int RewriteForCalendar(const CalendarPlan& plan, void (*step)(int stock_num) = nullptr);

@@ -28,6 +28,7 @@ static_assert(std::endian::native == std::endian::little);
 int DbVersion = 0;
 int fSampleDB = 0;
 int fBusy = 0;
+int fDbMake = 0;
 int fCalendarRefused = 0;
 
 namespace {

@@ -43,6 +43,9 @@ int DbSlotsOfVersion(int version);
 extern int DbVersion;
 // Set once try.hy3 has been read in place of vurn.hy3; only the full build clears it.
 extern int fSampleDB;
+// Set while the regular database is being built from the web (leaving the sample mode): the
+// back-fill then runs unattended and only stock 0's record is re-aligned to a new calendar.
+extern int fDbMake;
 // Set while a command that changes prices runs.
 extern int fBusy;
 // Set when the calendar of the database was refused (not ascending real dates, or not

@@ -26,7 +26,6 @@ PhtValue pht_value[MAX_KABU];
 uint16_t MoveAveTable[3][MAX_KABU][LADDER_COUNT];
 int PeriodLadder[LADDER_COUNT];
 int fPhtChanged = 0;
-int fBuildingDatabase = 0;
 unsigned PhtGeneration = 0;
 
 namespace {
@@ -173,7 +172,8 @@ bool RefreshPhtStock(int s) {
 
 int RebuildAllPht(bool show_wait) {
   if (PeriodLadder[0] == 0) MakePeriodLadder();
-  const bool wait = show_wait && !fBuildingDatabase;
+  // The full database build shows its own progress.
+  const bool wait = show_wait && !fDbMake;
   if (wait) HostWaitOpen(WAIT_TEXT);
   int failed = 0;
   std::memset(pht, 0, sizeof pht);

@@ -102,7 +102,5 @@ void SavePhtIfChanged();
 // The stock's latest close from its window (close[49]), 0 without one.
 int32_t PhtLatestClose(int stock_num);
 
-// Set while the full database build runs: the rebuild then shows no wait dialog.
-extern int fBuildingDatabase;
 // Counts the changes of the screening data (the top-N rankings are rebuilt when it moved).
 extern unsigned PhtGeneration;

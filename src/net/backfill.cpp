@@ -17,6 +17,7 @@
 #include "lists/user_data.h"
 #include "net/access_throttle.h"
 #include "net/chart_json.h"
+#include "net/database_build.h"
 #include "net/download_settings.h"
 #include "net/history_pages.h"
 #include "net/internet_client.h"
@@ -130,6 +131,12 @@ int InsertMillerDates() {
   auto plan = std::make_unique<CalendarPlan>();
   PlanCalendarInsert(MillerDates, MillerCount, plan.get());
   if (!plan->Changed()) return 1;
+  if (fDbMake) {
+    // The regular database's build: nobody to ask, and only stock 0 holds prices yet.
+    if (RewriteForCalendar(*plan)) return 1;
+    PRT("%s\n", DbFailureText());
+    return 0;
+  }
   char text[1024];
   std::snprintf(text, sizeof text,
                 "不足している %d 日分のデータを追加します。\n\n途中でダウンロードを中止した場合、\n"
@@ -225,7 +232,7 @@ int Yahoo10years(BackfillProgress* progress, int scope, int price_pages, int mar
 
   PRT("ＤＢ上に存在しない日付があるかチェック\n");
   if (price_pages > 0) {
-    if (GetYahooDate(price_pages, progress) != 1) return 0;
+    if (GetYahooDate(price_pages, fDbMake ? nullptr : progress) != 1) return 0;
     if (InsertMillerDates() != 1) return 0;
   }
   int32_t last_date = 0;
@@ -242,6 +249,11 @@ int Yahoo10years(BackfillProgress* progress, int scope, int price_pages, int mar
 
   for (int s = first; s <= last; ++s) {
     if (IsAccessBlocked()) {
+      if (fDbMake) {
+        // The build does not wait out the rest: the back-fill completes the database later.
+        PRT("アクセス規制のためデータベース作成のダウンロードを終了します\n");
+        break;
+      }
       if (RunCountDown(COUNT_DOWN_REST) != 1) break;  // the resume position stays
       ResetAccessCount();
     }
@@ -259,7 +271,9 @@ int Yahoo10years(BackfillProgress* progress, int scope, int price_pages, int mar
       PRT("お気に入りに登録なので更新。%d\n", f.code);
     }
     std::memset(&WebHiashi, 0, sizeof WebHiashi);
-    if (!g_view.Step(scope == MILLER_SHOWN_STOCK ? pages_done : s)) {
+    if (fDbMake) {
+      if (DbMakeProgress(s, g_view.start)) break;
+    } else if (!g_view.Step(scope == MILLER_SHOWN_STOCK ? pages_done : s)) {
       PRT("途中でキャンセル\n");
       break;
     }
@@ -279,6 +293,9 @@ int Yahoo10years(BackfillProgress* progress, int scope, int price_pages, int mar
       GetChartHistory(world, s, 1, MAX_DATE);
     } else if (chart_days != 0 && !IsQuotePageSymbol(f.code, symbol.c_str())) {
       GetChartHistory(symbol.c_str(), s, 0, chart_days);
+    } else if (fDbMake && std::strstr(symbol.c_str(), ".N")) {
+      // Nagoya listings have no history pages to build from.
+      PRT("名証銘柄は履歴ページがないため株価なし %d %s\n", f.code, f.name);
     } else {
       for (int page = 1; page <= price_pages; ++page) {
         if (scope == MILLER_SHOWN_STOCK && !g_view.Step(pages_done)) {

@@ -23,6 +23,7 @@ void (*DeletionFeature)() = nullptr;
 int (*TodayDownloadDialog)() = nullptr;
 int (*CountDownDialog)(int) = nullptr;
 int (*BackfillDialog)() = nullptr;
+int (*DbMakeDialog)() = nullptr;
 void (*DownloadStateChangedHook)() = nullptr;
 int (*MergeDayFileHook)(const char*, bool) = nullptr;
 void (*AddToFavouritesHook)(int) = nullptr;

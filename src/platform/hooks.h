@@ -75,6 +75,9 @@ extern int (*CountDownDialog)(int mode);
 // Installed by the program's dialog: opens "MILLER_DOWNLOAD" (the back-fill) and returns its
 // result. nullptr without a desktop.
 extern int (*BackfillDialog)();
+// Installed by the program's dialog: opens "DBMAKE_DOWNLOAD" (building the regular database
+// from the web, command 40133) and returns its result. nullptr without a desktop.
+extern int (*DbMakeDialog)();
 // Called when the access counter or a back-fill resume position changed; shell writes the
 // section "YahooBlock" of the settings file at once, so that a kill keeps them.
 extern void (*DownloadStateChangedHook)();

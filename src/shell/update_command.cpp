@@ -8,6 +8,7 @@
 #include "db/price_model.h"
 #include "db/week_month_bars.h"
 #include "lists/alarum_check.h"
+#include "net/database_build.h"
 #include "platform/hooks.h"
 #include "platform/host.h"
 #include "platform/command_dispatch.h"
@@ -25,6 +26,28 @@ std::vector<void (*)()>& Closers() {
   static std::vector<void (*)()> v;
   return v;
 }
+
+// fBusy holds the timed download back while prices change; it is cleared on every way out.
+struct Busy {
+  Busy() { fBusy = 1; }
+  ~Busy() { fBusy = 0; }
+};
+
+void ReloadShownStock() {
+  LoadHiashi(DispNum);
+  ResetAshiCache();
+  RequestChartRepaint();
+}
+
+// Command 40133, offered only in the sample mode, which it leaves: the common steps but the
+// refusal.
+void RunDatabaseBuildCommand() {
+  if (!fSampleDB) return;
+  CloseToolWindows();
+  Busy busy;
+  BuildRegularDatabaseCommand();
+  ReloadShownStock();
+}
 }  // namespace
 
 // Windows register again whenever their owner is built anew: each closer is kept once.
@@ -40,15 +63,9 @@ void CloseToolWindows() {
 bool RunUpdateCommand(UpdateFeature feature, bool end_key) {
   CloseToolWindows();
   if (!IsUpdateAllowed(true)) return false;
-  // fBusy holds the timed download back while prices change; it is cleared on every way out.
-  struct Busy {
-    Busy() { fBusy = 1; }
-    ~Busy() { fBusy = 0; }
-  } busy;
+  Busy busy;
   if (feature) feature();
-  LoadHiashi(DispNum);
-  ResetAshiCache();
-  RequestChartRepaint();
+  ReloadShownStock();
   if (end_key) HostPostCommand(IDM_POST_KEY, VK_END);
   return true;
 }
@@ -71,6 +88,7 @@ void RegisterUpdateCommands() {
     RunUpdateCommand(BackfillFeature, false);
   });
   RegisterCommand(IDM_DELETE_PRICES, [](int) { RunUpdateCommand(DeletionFeature, false); });
+  RegisterCommand(IDM_BUILD_REGULAR_DB, [](int) { RunDatabaseBuildCommand(); });
   // Until its feature is installed an update command would only reload and repaint: greyed.
   RegisterCommandEnabled(IDM_TODAY_DOWNLOAD, [] { return TodayDownloadFeature != nullptr; });
   RegisterCommandEnabled(IDM_DAYFILE_UPDATE, [] { return DayFileUpdateFeature != nullptr; });

@@ -14,7 +14,8 @@ void CloseToolWindows();
 // Adds a closer; registering the same one again changes nothing.
 void RegisterToolWindowCloser(void (*close)());
 
-// Registers the update commands 40082, 40015, 40104 and 40134 (their dialogs are installed
+// Registers the update commands 40082, 40015, 40104 and 40134 and the regular database's
+// build 40133 (their dialogs are installed
 // by their features through the variables below; until then the common steps run alone).
 void RegisterUpdateCommands();
 // (TodayDownloadFeature, DayFileUpdateFeature, BackfillFeature, DeletionFeature and

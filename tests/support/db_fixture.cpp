@@ -10,6 +10,7 @@
 #include "db/packed_value.h"
 #include "db/record_io.h"
 #include "db/sample_data.h"
+#include "db/stock_code.h"
 #include "platform/codepage.h"
 #include "platform/diagnostics.h"
 #include "platform/working_folder.h"
@@ -85,6 +86,20 @@ void WriteFixtureDatabase(int stocks, int days) {
   WriteFixtureDatabase(layout);
 }
 
+void EnterSampleMode(const std::vector<Fundamental>& entries, int sample_stocks) {
+  WriteFixtureTag(entries);
+  FixtureDatabase sample;
+  sample.stocks = sample_stocks;
+  sample.file = SAMPLE_DB_FILE;
+  WriteFixtureDatabase(sample);
+  ASSERT_NE(LoadTag(), 0);
+  ASSERT_EQ(VURN_file_in(-1, DB_IN_HEADER), 1);
+  ASSERT_EQ(VURN_file_in(-1, DB_IN_CALENDAR), 1);
+  ASSERT_EQ(fSampleDB, 1);
+  LastKabu = sample_stocks;
+  MakeCodeOrder();
+}
+
 void ResetDatabaseState() {
   std::memset(fundamental, 0, sizeof fundamental);
   std::memset(nikkei_date, 0, sizeof nikkei_date);
@@ -92,6 +107,7 @@ void ResetDatabaseState() {
   LastDate = 0;
   DbVersion = 0;
   fSampleDB = 0;
+  fDbMake = 0;
   fCalendarRefused = 0;
   DispNum = 0;
   TagDate = 0;

@@ -40,6 +40,11 @@ void WriteFixtureTag(const std::vector<Fundamental>& entries, int32_t date = 202
 // vurn.tag and vurn.hy3 of `stocks` stocks over `days` days, consistent with each other.
 void WriteFixtureDatabase(int stocks, int days);
 
+// The sample mode as start-up leaves it: vurn.tag with the entries, try.hy3 holding the
+// first sample_stocks of them (10 days) and no vurn.hy3; the table, header and calendar
+// loaded with only the sample's stocks in use. Fails the test when it cannot.
+void EnterSampleMode(const std::vector<Fundamental>& entries, int sample_stocks);
+
 // Forgets what earlier tests loaded: the stock table, the calendar, the work record, the
 // sample flag, the shown stock and the diagnostic history.
 void ResetDatabaseState();

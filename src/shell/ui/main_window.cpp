@@ -28,6 +28,7 @@
 #include "lists/ui/screening_window.h"
 #include "lists/ui/user_list_windows.h"
 #include "net/ui/backfill_dialog.h"
+#include "net/ui/database_build_dialog.h"
 #include "net/ui/company_download_dialog.h"
 #include "net/ui/count_down_dialog.h"
 #include "net/ui/today_download_dialog.h"
@@ -116,6 +117,7 @@ MainWindow::MainWindow() {
   RegisterUpdateCommands();
   InstallTodayDownloadDialog(this);
   InstallBackfillDialog(this);
+  InstallDbMakeDialog(this);
   InstallCountDownDialog(this);
   InstallMaintenanceDialogs(this);
   RegisterWindowCommands();
@@ -153,8 +155,6 @@ MainWindow::MainWindow() {
   MainPlacementApply = [](const WinPlacement& p) { return ApplyWindowPlacement(g_main, p); };
   MainPlacementRead = [](WinPlacement& p) { return ReadWindowPlacement(g_main, p); };
   MainOnCreate();
-  // Building the regular database is offered only while the sample database is in use.
-  if (!fSampleDB) RemoveCommandItem(IDM_BUILD_REGULAR_DB);
   RefreshCommandStates();
   minute_timer_ = startTimer(60000);
 }
@@ -273,7 +273,12 @@ void MainWindow::RemoveCommandItem(int id) {
       }
 }
 
-void MainWindow::RefreshCommandStates() { ApplyCommandStates(static_cast<QWidget*>(this)); }
+void MainWindow::RefreshCommandStates() {
+  // Building the regular database is offered only while the sample database is in use; the
+  // build leaves the sample mode for good.
+  if (!fSampleDB && FindCommandAction(IDM_BUILD_REGULAR_DB)) RemoveCommandItem(IDM_BUILD_REGULAR_DB);
+  ApplyCommandStates(static_cast<QWidget*>(this));
+}
 
 bool MainWindow::eventFilter(QObject* obj, QEvent* ev) {
   // Every key event reaches a window object first, once; accelerators are looked up there.

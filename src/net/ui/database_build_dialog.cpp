@@ -1,0 +1,80 @@
+#include "net/ui/database_build_dialog.h"
+
+#include <QPointer>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "net/backfill.h"
+#include "net/database_build.h"
+#include "net/ui/download_dialog.h"
+#include "platform/hooks.h"
+
+namespace {
+
+class DbMakeWindow final : public DownloadDialog, public BackfillProgress {
+ public:
+  explicit DbMakeWindow(QWidget* owner) : DownloadDialog(owner) {
+    setObjectName(u"DBMAKE_DOWNLOAD"_qs);
+    setWindowTitle(u"株価データベースの作成"_qs);
+    text_ = Label(IDC_DBMAKE_TEXT, FromCp932(kDbMakeAskText));
+    text_->setWordWrap(true);
+    MakeRunControls(IDC_DBMAKE_PROGRESS, IDC_DBMAKE_ELAPSED, IDC_DBMAKE_REMAINING);
+    download_->setText(u"OK"_qs);
+    // Cancel is the default: the build cannot be undone once it started.
+    download_->setDefault(false);
+    cancel_->setDefault(true);
+    progress_->setValue(0);
+
+    auto* grid = new QGridLayout;
+    AddTimeRows(grid, 0);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(text_);
+    layout->addWidget(progress_);
+    layout->addLayout(grid);
+    layout->addLayout(ButtonRow());
+    connect(download_, &QPushButton::clicked, this, [this] { OnOk(); });
+    connect(cancel_, &QPushButton::clicked, this, [this] { reject(); });
+  }
+
+  void ShowProgress(int done, int total, const char* elapsed, const char* remaining) override {
+    progress_->setRange(0, total > 0 ? total : 1);
+    progress_->setValue(std::min(done, progress_->maximum()));
+    ShowTimes(elapsed, remaining);
+  }
+  bool CancelRequested() override { return PollCancel(); }
+
+ protected:
+  // Cancel before OK closes with nothing written; during the build it asks the run to stop.
+  void reject() override {
+    if (running_) cancel_asked_ = true;
+    else done(1);
+  }
+
+ private:
+  void OnOk() {
+    if (running_) return;
+    download_->setEnabled(false);
+    text_->setText(FromCp932(kDbMakeRunText));
+    running_ = true;
+    cancel_asked_ = false;
+    BuildRegularDatabase(this);
+    running_ = false;
+    done(1);
+  }
+
+  QLabel* text_;
+};
+
+QPointer<QWidget> g_owner;
+
+}  // namespace
+
+int ShowDbMakeDialog(QWidget* owner) {
+  DbMakeWindow dialog(owner);
+  return dialog.exec();
+}
+
+void InstallDbMakeDialog(QWidget* owner) {
+  g_owner = owner;
+  DbMakeDialog = [] { return ShowDbMakeDialog(g_owner); };
+}
