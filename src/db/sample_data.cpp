@@ -117,7 +117,7 @@ struct SampleStock {
   int32_t listed;           // first trading date, 0 = from the calendar's start
   int32_t split_date;       // first date after a split, 0 = none
   int32_t split_ratio;      // shares per old share
-  double dividend, eps, bps, roe;
+  double dividend, eps, bps, roe;  // yearly dividend, earnings and book value per share (yen)
 };
 
 constexpr int32_t IDX = FLAG_INDEX;
@@ -162,7 +162,8 @@ Fundamental MakeEntry(const SampleStock& s) {
   CopyText(f.company, sizeof f.company, s.company);
   f.market = s.market;
   f.tani = s.tani;
-  f.dividend = s.dividend;
+  // The master file's dividend figure divided by the close is the yield in percent.
+  f.dividend = s.dividend * 100;
   f.per_coef = s.eps > 0 ? 1.0 / s.eps : 0;
   f.pbr_coef = s.bps > 0 ? 1.0 / s.bps : 0;
   f.roe = s.roe;
