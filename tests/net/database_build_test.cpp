@@ -17,6 +17,7 @@
 #include "db/price_model.h"
 #include "db/record_io.h"
 #include "db/stock_code.h"
+#include "net/access_throttle.h"
 #include "net/backfill.h"
 #include "net/database_build.h"
 #include "net/net_config.h"
@@ -98,6 +99,7 @@ class DatabaseBuild : public LoopbackNetTest {
       if (nikkei_date[i] == date) return Packed_to_Value(h.close[i]);
     return -1;
   }
+  void ExpectStoppedAtTheFirstStock();
   static bool HasPrices(const Hiashi& h) {
     for (int d = 0; d < MAX_DATE; ++d)
       if (h.close[d]) return true;
@@ -167,18 +169,31 @@ TEST_F(DatabaseBuild, WritesEveryStockKeepsTheSampleOfStockZeroAndFetchesSixtyDa
   EXPECT_EQ(progress.last_total, kMasterStocks - 1);
 }
 
-TEST_F(DatabaseBuild, CancelAtTheFirstStockStillLeavesTheSampleModeWithTheMessage) {
-  progress.cancel = true;
+// Cancel, or an access restriction, before the first stock: the run ends at once, yet the
+// new database is in use and the completion message is shown.
+void DatabaseBuild::ExpectStoppedAtTheFirstStock() {
   host.Answer(IDOK, "データベースの作成完了");
   EXPECT_EQ(BuildRegularDatabase(&progress), 1);
   EXPECT_EQ(fSampleDB, 0);
-  EXPECT_EQ(progress.shown, 1);
   EXPECT_EQ(Requests("/v8/finance/chart/"), 0);
   ExpectEveryStockHasItsRecord();
   auto rec = std::make_unique<Hiashi>();
   ASSERT_EQ(ReadRecordChecked(1, rec.get()), RecordRead::kOurs);
   EXPECT_FALSE(HasPrices(*rec));
   EXPECT_NE(host.boxes[0].text.find("完了しました"), std::string::npos);
+}
+
+TEST_F(DatabaseBuild, CancelAtTheFirstStockStillLeavesTheSampleModeWithTheMessage) {
+  progress.cancel = true;
+  ExpectStoppedAtTheFirstStock();
+  EXPECT_EQ(progress.shown, 1);
+}
+
+TEST_F(DatabaseBuild, AnAccessRestrictionStopsTheRunWithoutWaiting) {
+  TouchAccess();
+  SetHttpCount(ACCESS_LIMIT + 1);
+  ExpectStoppedAtTheFirstStock();
+  EXPECT_EQ(progress.shown, 0);  // no countdown, no stock
 }
 
 TEST_F(DatabaseBuild, AFailedPreparationKeepsTheSampleModeAndWritesNoDatabase) {
