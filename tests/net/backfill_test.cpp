@@ -80,16 +80,8 @@ class Backfill : public LoopbackNetTest {
     ASSERT_TRUE(LoadMergeFixture());
     Tyumoku_Num = 0;
     StartServer();
-    UseLoopback();
+    UseTestSites();
     ServeNikkei();
-  }
-  void UseLoopback() {
-    CurrentNetConfig().portal_url = "https://portal.test";
-    CurrentNetConfig().chart_url = "https://chart.test";
-    CurrentNetConfig().stock_info_url = "https://info.test";
-    CurrentNetConfig().ca_file = loopback::HttpsServer::CaFile();
-    CurrentNetConfig().timeout_ms = kShortTimeoutMs;
-    MapTestHostsTo(server->port());
   }
   void TearDown() override {
     DownloadStateChangedHook = nullptr;
@@ -98,18 +90,6 @@ class Backfill : public LoopbackNetTest {
     ResetAllSettings();
     ResetDatabaseState();
     LoopbackNetTest::TearDown();
-  }
-  void Serve(const std::string& path, const std::string& body, int status = 200) {
-    loopback::Reply r;
-    r.body = body;
-    r.status = status;
-    server->Route(path, r);
-  }
-  int Requests(const std::string& part) const {
-    int n = 0;
-    for (const loopback::Request& r : server->requests())
-      if (r.bytes.find(part) != std::string::npos) ++n;
-    return n;
   }
   // The Nikkei history: the calendar's days, the missing one, a weekend day, a day fetched
   // twice and one before the calendar.
@@ -225,7 +205,7 @@ TEST_F(Backfill, AnAllStocksRunCancelledMidwayResumesFromItsSavedPosition) {
   ResetAllSettings();
   LoadSettings();
   EXPECT_EQ(Restart[2], 1);
-  UseLoopback();  // the settings put the default web sources back
+  UseTestSites();  // the settings put the default web sources back
   progress = Progress{};
   host.Answer(IDYES, "前回の続きから再開");
   EXPECT_EQ(RunBackfill(&progress, MILLER_ALL_STOCKS, 2), 1);

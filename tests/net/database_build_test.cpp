@@ -64,11 +64,7 @@ class DatabaseBuild : public LoopbackNetTest {
     sample_bytes = ReadFileBytes(DataFilePath(SAMPLE_DB_FILE));
 
     StartServer();
-    CurrentNetConfig().portal_url = "https://portal.test";
-    CurrentNetConfig().chart_url = "https://chart.test";
-    CurrentNetConfig().ca_file = loopback::HttpsServer::CaFile();
-    CurrentNetConfig().timeout_ms = kShortTimeoutMs;
-    MapTestHostsTo(server->port());
+    UseTestSites();
     std::string nikkei = U8(u8"<table><tr><td>日付</td><td>始値</td><td>高値</td><td>安値</td><td>終値</td></tr>");
     nikkei += Row("2026/12/10") + Row("2026/12/9") + Row("2026/12/8") + "</table>";
     Serve("/quote/998407.O/history?from=20010605&to=20351229&timeFrame=d&page=1", nikkei);
@@ -82,17 +78,6 @@ class DatabaseBuild : public LoopbackNetTest {
     ResetAllSettings();
     ResetDatabaseState();
     LoopbackNetTest::TearDown();
-  }
-  void Serve(const std::string& path, const std::string& body) {
-    loopback::Reply r;
-    r.body = body;
-    server->Route(path, r);
-  }
-  int Requests(const std::string& part) const {
-    int n = 0;
-    for (const loopback::Request& r : server->requests())
-      if (r.bytes.find(part) != std::string::npos) ++n;
-    return n;
   }
   int Close(const Hiashi& h, int32_t date) const {
     for (int i = 0; i < LastDate; ++i)

@@ -69,8 +69,7 @@ class TodayDownload : public LoopbackNetTest {
   void SetUp() override {
     LoopbackNetTest::SetUp();
     ResetDatabaseState();
-    CurrentNetConfig().portal_url = "https://portal.test";
-    CurrentNetConfig().chart_url = "https://chart.test";
+    UseTestSites();
     const std::vector<int32_t> dates = FixtureCalendar(20);  // ends 2026-12-09
     for (int i = 0; i < 20; ++i) nikkei_date[i] = dates[i];
     LastDate = 20;
@@ -96,17 +95,8 @@ class TodayDownload : public LoopbackNetTest {
     r.body = QuotePage(figures);
     server->Route(QuotePath("1300.T"), r);
   }
-  void Serve(const std::string& path, const std::string& body) {
-    loopback::Reply r;
-    r.body = body;
-    server->Route(path, r);
-  }
-  int Requests(const std::string& path) const {
-    int n = 0;
-    for (const loopback::Request& r : server->requests())
-      if (r.bytes.find("GET " + path + " ") != std::string::npos) ++n;
-    return n;
-  }
+  // Requests of exactly this path.
+  int RequestsOf(const std::string& path) const { return Requests("GET " + path + " "); }
 
   TempDir dir;
   ScriptedHost host;
@@ -211,11 +201,11 @@ TEST_F(TodayDownload, EndToEndDayFile) {
   EXPECT_EQ(Cp932ToUtf8(written), Cp932ToUtf8(expected));
   EXPECT_NE(written.find("\n1300\t銘柄0\t997\t1005\t993\t1000\t0.005\n"), std::string::npos);
   EXPECT_TRUE(PrtHas("hen=1)")) << PrtHistory().substr(0, 2000);
-  EXPECT_EQ(Requests(ChartPath("1313.T")) + Requests(QuotePath("1313.T")), 0);  // not marked
-  EXPECT_EQ(Requests(ChartPath("^GSPC")) + Requests(ChartPath("GSPC")), 0);
-  EXPECT_EQ(Requests(ChartPath("1312.T")), 1);
-  EXPECT_EQ(Requests(QuotePath("1312.T")), 0);  // a stale bar has no fallback
-  EXPECT_EQ(Requests(QuotePath("1310.T")), 1);  // the inconsistent bar's fallback
+  EXPECT_EQ(RequestsOf(ChartPath("1313.T")) + RequestsOf(QuotePath("1313.T")), 0);  // not marked
+  EXPECT_EQ(RequestsOf(ChartPath("^GSPC")) + RequestsOf(ChartPath("GSPC")), 0);
+  EXPECT_EQ(RequestsOf(ChartPath("1312.T")), 1);
+  EXPECT_EQ(RequestsOf(QuotePath("1312.T")), 0);  // a stale bar has no fallback
+  EXPECT_EQ(RequestsOf(QuotePath("1310.T")), 1);  // the inconsistent bar's fallback
   EXPECT_TRUE(host.boxes.empty());
   EXPECT_LE(server->connections(), 4);
 }
@@ -256,7 +246,7 @@ TEST_F(TodayDownload, DateAlreadyHeldStops) {
   EXPECT_EQ(RunTodayDownload(nullptr), 0);
   ASSERT_EQ(host.boxes.size(), 2u);
   EXPECT_EQ(host.boxes[0].text, "古いデータを落とそうとしています\n中止します");
-  EXPECT_EQ(Requests(ChartPath("1300.T")), 0);
+  EXPECT_EQ(RequestsOf(ChartPath("1300.T")), 0);
 }
 
 TEST_F(TodayDownload, ProbeFailuresAndCancel) {
@@ -281,7 +271,7 @@ TEST_F(TodayDownload, ProbeFailuresAndCancel) {
   progress.cancel_after = 0;
   EXPECT_EQ(DownloadToday(&progress), 0);
   EXPECT_TRUE(PrtHas("途中で止めるのね"));
-  EXPECT_EQ(Requests(ChartPath("1300.T")), 0);
+  EXPECT_EQ(RequestsOf(ChartPath("1300.T")), 0);
 }
 
 class TodayTable : public ::testing::Test {

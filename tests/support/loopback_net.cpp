@@ -65,3 +65,23 @@ void LoopbackNetTest::OpenSession() {
   hInternet = OpenInternet(&start);
   ASSERT_NE(hInternet, nullptr);
 }
+
+void LoopbackNetTest::UseTestSites() {
+  CurrentNetConfig().portal_url = "https://portal.test";
+  CurrentNetConfig().chart_url = "https://chart.test";
+  CurrentNetConfig().stock_info_url = "https://info.test";
+  CurrentNetConfig().ca_file = loopback::HttpsServer::CaFile();
+  CurrentNetConfig().timeout_ms = kShortTimeoutMs;
+  if (server) MapTestHostsTo(server->port());
+}
+
+void LoopbackNetTest::Serve(const std::string& path, const std::string& body, int status) {
+  server->Route(path, PageReply(body, status));
+}
+
+int LoopbackNetTest::Requests(const std::string& part) const {
+  int n = 0;
+  for (const loopback::Request& r : server->requests())
+    if (r.bytes.find(part) != std::string::npos) ++n;
+  return n;
+}

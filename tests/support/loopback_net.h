@@ -31,6 +31,13 @@ class LoopbackNetTest : public ::testing::Test {
   void MapTestHostsTo(int port);
   // Opens hInternet with the configuration now in force.
   void OpenSession();
+  // Points the portal, the chart interface and the stock-information site at the test hosts
+  // of the running server, with the test authority and short time-outs.
+  void UseTestSites();
+  // Serves body with status at path of the running server.
+  void Serve(const std::string& path, const std::string& body, int status = 200);
+  // How many requests so far contain `part` ("GET /path " for one path exactly).
+  int Requests(const std::string& part) const;
 
   std::unique_ptr<loopback::HttpsServer> server;
 };

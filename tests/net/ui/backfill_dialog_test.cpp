@@ -36,8 +36,8 @@ class MillerDialog : public LoopbackNetTest {
   void SetUp() override {
     LoopbackNetTest::SetUp();
     ResetDatabaseState();
-    CurrentNetConfig().portal_url = "https://portal.test";
     StartServer();
+    UseTestSites();
     WriteMergeFixture(3, FixtureCalendar(10));
     ASSERT_TRUE(LoadMergeFixture());
     WebMillerSelect = 3;

@@ -34,16 +34,10 @@ class DbMakeDialogTest : public LoopbackNetTest {
     ResetDatabaseState();
     EnterSampleMode(FixtureStocks(4), 2);
     StartServer();
-    CurrentNetConfig().portal_url = "https://portal.test";
-    CurrentNetConfig().chart_url = "https://chart.test";
-    CurrentNetConfig().ca_file = loopback::HttpsServer::CaFile();
-    CurrentNetConfig().timeout_ms = kShortTimeoutMs;
-    MapTestHostsTo(server->port());
-    loopback::Reply nikkei;
-    nikkei.body = U8(u8"<table><tr><td>日付</td><td>始値</td></tr><tr><td>2026/12/9</td><td>1</td></tr></table>");
-    server->Route("/quote/998407.O/history?from=20010605&to=20351229&timeFrame=d&page=1", nikkei);
-    nikkei.body = "<table></table>";
-    server->Route("/quote/998407.O/history?from=20010605&to=20351229&timeFrame=d&page=2", nikkei);
+    UseTestSites();
+    Serve("/quote/998407.O/history?from=20010605&to=20351229&timeFrame=d&page=1",
+          U8(u8"<table><tr><td>日付</td><td>始値</td></tr><tr><td>2026/12/9</td><td>1</td></tr></table>"));
+    Serve("/quote/998407.O/history?from=20010605&to=20351229&timeFrame=d&page=2", "<table></table>");
   }
   void TearDown() override {
     ResetDatabaseState();
@@ -99,8 +93,7 @@ TEST_F(DbMakeDialogTest, CancelDuringTheRunEndsWithTheMessageOutsideTheSampleMod
   EXPECT_EQ(fSampleDB, 0);
   EXPECT_EQ(LastKabu, 4);
   EXPECT_TRUE(std::filesystem::exists(DataFilePath(DB_FILE)));
-  for (const loopback::Request& r : server->requests())
-    EXPECT_EQ(r.bytes.find("/v8/finance/chart/"), std::string::npos) << "no stock was fetched after Cancel";
+  EXPECT_EQ(Requests("/v8/finance/chart/"), 0) << "no stock was fetched after Cancel";
 }
 
 }  // namespace

@@ -30,9 +30,8 @@ class TodayDialog : public LoopbackNetTest {
   void SetUp() override {
     LoopbackNetTest::SetUp();
     ResetDatabaseState();
-    CurrentNetConfig().portal_url = "https://portal.test";
-    CurrentNetConfig().chart_url = "https://chart.test";
     StartServer();  // serves nothing: the probe page is a 404 page
+    UseTestSites();
     LastKabu = 0;
     Fundamental& f = fundamental[LastKabu++];
     f.code = 7203;
