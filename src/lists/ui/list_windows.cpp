@@ -38,7 +38,8 @@
 
 namespace {
 
-QWidget* g_owner = nullptr;
+// The main window; cleared when it goes away, so the search dialogs then open without a parent.
+QPointer<QWidget> g_owner;
 ListWindowPlacement g_placement;
 ResultListWindow* g_result = nullptr;
 RankingWindow* g_ranking = nullptr;
