@@ -4,13 +4,14 @@
 // followed by its paint, beside a fill and a memcpy of an image of the same size. Each repetition is one paint, so median and p95 are per paint.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QImage>
 #include <algorithm>
 #include <cstring>
 #include <random>
 #include <vector>
 
+#include "bench_qt_main.h"
+#include "bench_support.h"
 #include "chart/chart_settings.h"
 #include "chart/chart_view.h"
 #include "chart/view_shihyo.h"
@@ -19,7 +20,6 @@
 #include "db/sample_data.h"
 #include "db/stock_code.h"
 #include "chart/ui/chart_renderer.h"
-#include "platform/qt/qt_codepage.h"
 #include "chart/shown_stock.h"
 #include "platform/virtual_keys.h"
 
@@ -63,12 +63,6 @@ void SetUpStock() {
   DekiMoveAve = 7;         // all three volume averages
   CrossView = 0;
   ChartOnStartup();
-}
-
-double P95(const std::vector<double>& v) {
-  std::vector<double> s = v;
-  std::sort(s.begin(), s.end());
-  return s.empty() ? 0.0 : s[static_cast<size_t>(0.95 * static_cast<double>(s.size() - 1))];
 }
 
 void BM_Paint(benchmark::State& state) {
@@ -174,12 +168,4 @@ PER_PAINT(BM_BaselineMemcpy);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  InstallFontSubstitutions();
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return RunPaintBenchmarks(argc, argv); }

@@ -5,17 +5,17 @@
 // same size. Each repetition is one run, so median and p95 are per run.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QImage>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "bench_qt_main.h"
+#include "bench_support.h"
 #include "chart/chart_settings.h"
 #include "chart/chart_view.h"
 #include "chart/shown_stock.h"
@@ -30,7 +30,6 @@
 #include "lists/screening_snapshot.h"
 #include "lists/similar_stocks.h"
 #include "platform/diagnostics.h"
-#include "platform/qt/qt_codepage.h"
 #include "platform/working_folder.h"
 
 namespace {
@@ -40,10 +39,6 @@ constexpr int kRecords = 8;  // stocks with price records (the comparison reads 
 class BenchFolder {
  public:
   BenchFolder() {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "vurn-comparison-bench-XXXXXX").string();
-    if (!mkdtemp(tmpl.data())) std::abort();
-    dir_ = tmpl;
-    SetCurrentDir(dir_.c_str());
     fPrtOff = 1;
     static int32_t dates[MAX_DATE];
     BuildTradingCalendar(20261210, MAX_DATE, dates);
@@ -97,24 +92,14 @@ class BenchFolder {
     AshiFlag = 2;
     ChartOnStartup();
   }
-  ~BenchFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(dir_, ec);
-  }
 
  private:
-  std::string dir_;
+  BenchWorkFolder folder_{"vurn-comparison-bench"};
 };
 
 BenchFolder& Folder() {
   static BenchFolder f;
   return f;
-}
-
-double P95(const std::vector<double>& v) {
-  std::vector<double> s = v;
-  std::sort(s.begin(), s.end());
-  return s.empty() ? 0.0 : s[static_cast<size_t>(0.95 * static_cast<double>(s.size() - 1))];
 }
 
 void BM_SimilarThreeLists(benchmark::State& state) {
@@ -176,12 +161,4 @@ PER_RUN(BM_BaselineChartPaintWeekly);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  InstallFontSubstitutions();
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return RunPaintBenchmarks(argc, argv); }

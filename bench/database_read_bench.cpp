@@ -6,11 +6,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "db/database_file.h"
 #include "db/packed_value.h"
 #include "db/price_model.h"
@@ -22,10 +22,6 @@ namespace {
 class BenchDatabase {
  public:
   BenchDatabase() {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "vurn-bench-XXXXXX").string();
-    if (!mkdtemp(tmpl.data())) std::abort();
-    dir_ = tmpl;
-    SetCurrentDir(dir_.c_str());
     static int32_t dates[MAX_DATE];
     for (int d = 0; d < MAX_DATE; ++d) dates[d] = 20000101 + d / 28 * 100 + d % 28;  // ascending, real
     DbImage image;
@@ -45,13 +41,9 @@ class BenchDatabase {
     if (WriteDatabaseImage(DataFilePath(DB_FILE), image) != 0) std::abort();
     if (!VURN_file_in(-1, DB_IN_HEADER)) std::abort();
   }
-  ~BenchDatabase() {
-    std::error_code ec;
-    std::filesystem::remove_all(dir_, ec);
-  }
 
  private:
-  std::string dir_;
+  BenchWorkFolder folder_{"vurn-bench"};
 };
 
 BenchDatabase& Database() {

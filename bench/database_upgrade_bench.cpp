@@ -8,10 +8,10 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "db/database_file.h"
 #include "db/database_upgrade.h"
 #include "db/master_file.h"
@@ -27,12 +27,8 @@ namespace {
 class BenchFolder {
  public:
   BenchFolder() {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "vurn-bench-XXXXXX").string();
-    if (!mkdtemp(tmpl.data())) std::abort();
-    dir_ = tmpl;
-    SetCurrentDir(dir_.c_str());
     static int32_t dates[MAX_DATE];
-    for (int d = 0; d < MAX_DATE; ++d) dates[d] = (2000 + d / 336) * 10000 + (d / 28 % 12 + 1) * 100 + d % 28 + 1;
+    for (int d = 0; d < MAX_DATE; ++d) dates[d] = BenchDate(d);
     DbImage image;
     image.header = DbHeader{DB_VERSION, MAX_KABU, MAX_DATE, MAX_DATE, MAX_KABU};
     image.dates = dates;
@@ -49,14 +45,11 @@ class BenchFolder {
     for (int n = 0; n < MAX_KABU; ++n) entries[static_cast<size_t>(n)].code = 1000 + n;
     if (WriteTag(DataFilePath(TAG_FILE), MAX_KABU, 20261201, entries.data()) != 0) std::abort();
   }
-  ~BenchFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(dir_, ec);
-  }
   const std::string& original() const { return original_; }
 
  private:
-  std::string dir_, original_;
+  BenchWorkFolder folder_{"vurn-bench"};
+  std::string original_;
 };
 
 BenchFolder& Folder() {

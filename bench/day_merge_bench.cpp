@@ -12,12 +12,12 @@
 #include <algorithm>
 #include <cstring>
 #include <fcntl.h>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <unistd.h>
 #include <vector>
 
+#include "bench_support.h"
 #include "db/database_file.h"
 #include "db/day_file.h"
 #include "db/day_merge.h"
@@ -40,9 +40,6 @@ int32_t CodeOf(int n) { return 1300 + n; }
 class BenchDatabase {
  public:
   explicit BenchDatabase(int days) : days_(days) {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "vurn-merge-bench-XXXXXX").string();
-    if (!mkdtemp(tmpl.data())) std::abort();
-    dir_ = tmpl;
     Use();
     auto entries = std::make_unique<Fundamental[]>(STOCKS);
     for (int n = 0; n < STOCKS; ++n) {
@@ -79,11 +76,7 @@ class BenchDatabase {
     if (WriteDatabaseImage(DataFilePath(DB_FILE), image) != 0) std::abort();
     Load();
   }
-  ~BenchDatabase() {
-    std::error_code ec;
-    std::filesystem::remove_all(dir_, ec);
-  }
-  void Use() const { SetCurrentDir(dir_.c_str()); }
+  void Use() const { SetCurrentDir(folder_.path().c_str()); }
   void Load() const {
     Use();
     if (LoadTag() == 0) std::abort();
@@ -100,7 +93,7 @@ class BenchDatabase {
                     c + 20, c - 20, c + 3, n % 900, n % 1000);
       text += line;
     }
-    const std::string path = dir_ + "/y" + std::to_string(date % 1000000) + ".txt";
+    const std::string path = folder_.path() + "/y" + std::to_string(date % 1000000) + ".txt";
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f || std::fwrite(text.data(), 1, text.size(), f) != text.size() || std::fclose(f) != 0) std::abort();
     return path;
@@ -112,11 +105,11 @@ class BenchDatabase {
     if (fd < 0 || ::pwrite(fd, &days, sizeof days, 12) != sizeof days) std::abort();
     ::close(fd);
   }
-  const std::string& dir() const { return dir_; }
+  const std::string& dir() const { return folder_.path(); }
 
  private:
   int days_;
-  std::string dir_;
+  BenchWorkFolder folder_{"vurn-merge-bench"};
   std::vector<int32_t> dates_;
 };
 

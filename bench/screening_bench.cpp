@@ -10,12 +10,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "chart/chart_settings.h"
 #include "shell/settings.h"
+#include "bench_support.h"
 #include "db/database_file.h"
 #include "db/packed_value.h"
 #include "db/price_model.h"
@@ -30,14 +30,10 @@ namespace {
 class BenchFolder {
  public:
   BenchFolder() {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "vurn-screening-bench-XXXXXX").string();
-    if (!mkdtemp(tmpl.data())) std::abort();
-    dir_ = tmpl;
-    SetCurrentDir(dir_.c_str());
     fPrtOff = 1;
     ResetAllSettings();
     static int32_t dates[MAX_DATE];
-    for (int d = 0; d < MAX_DATE; ++d) dates[d] = (2000 + d / 336) * 10000 + (d / 28 % 12 + 1) * 100 + d % 28 + 1;
+    for (int d = 0; d < MAX_DATE; ++d) dates[d] = BenchDate(d);
     DbImage image;
     image.header = DbHeader{DB_VERSION, MAX_KABU, MAX_DATE, MAX_DATE, MAX_KABU};
     image.dates = dates;
@@ -73,13 +69,9 @@ class BenchFolder {
       f.roe = n % 25;
     }
   }
-  ~BenchFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(dir_, ec);
-  }
 
  private:
-  std::string dir_;
+  BenchWorkFolder folder_{"vurn-screening-bench"};
 };
 
 BenchFolder& Folder() {

@@ -23,29 +23,11 @@
 #include "support/run_command.h"
 #include "support/scripted_host.h"
 #include "support/temp_dir.h"
+#include "tools/seed_source_fixture.h"
 
 namespace {
 
 constexpr int kCalendarDays = 3001;  // the Nikkei series covers the first 3000 of them
-
-// Weekdays from 2014-01-06 on.
-std::vector<int> Weekdays(int count) {
-  std::vector<int> dates;
-  for (double ole = RealDateToOleDate(20140106); static_cast<int>(dates.size()) < count; ++ole) {
-    const long wd = static_cast<long>(ole) % 7;  // 0 Saturday, 1 Sunday
-    if (wd >= 2) dates.push_back(OleDateToRealDate(ole));
-  }
-  return dates;
-}
-
-Fundamental Entry(const char* code_text, const char* name) {
-  Fundamental f{};
-  f.code = String_to_Code(code_text);
-  std::snprintf(f.name, sizeof f.name, "%s", name);
-  std::snprintf(f.company, sizeof f.company, "%s", name);
-  f.tani = 100;
-  return f;
-}
 
 class Seeding : public ::testing::Test {
  protected:
@@ -53,24 +35,16 @@ class Seeding : public ::testing::Test {
     ResetDatabaseState();
     src = dir.File("src");
     ASSERT_EQ(::mkdir(src.c_str(), 0777), 0);
-    dates = Weekdays(kCalendarDays);
-    std::string cal;
-    for (int d : dates) cal += std::to_string(d) + "\n";
-    WriteFileBytes(src + "/calendar.txt", cal);
+    dates = SeedWeekdays(kCalendarDays);
+    WriteSeedCalendar(src, dates);
   }
-  // One line per index from..to (inclusive); line(index) gives the fields after the date.
   template <typename F>
   void Series(const char* code, int from, int to, F line) {
-    std::string text;
-    for (int i = from; i <= to; ++i) {
-      const std::string fields = line(i);
-      if (!fields.empty()) text += std::to_string(dates[i]) + "\t" + fields + "\n";
-    }
-    WriteFileBytes(src + "/" + code + ".txt", text);
+    WriteSeedSeries(src, dates, code, from, to, line);
   }
   void StandardSource() {
-    WriteFixtureTag({Entry("1001", "日経平均"), Entry("7000", "分割"), Entry("130A", "英字"), Entry("1003", "ドル円"),
-                     Entry("7001", "無し"), Entry("7002", "先まで")});
+    WriteFixtureTag({SeedEntry("1001", "日経平均"), SeedEntry("7000", "分割"), SeedEntry("130A", "英字"),
+                     SeedEntry("1003", "ドル円"), SeedEntry("7001", "無し"), SeedEntry("7002", "先まで")});
     Series("1001", 0, 2999, [](int i) {
       const int o = 5000 + i % 100;
       return std::to_string(o) + "\t" + std::to_string(o + 50) + "\t" + std::to_string(o - 50) + "\t" + std::to_string(o) +
@@ -234,11 +208,9 @@ TEST_F(Seeding, MissingMasterFileOrNikkeiStops) {
 
 TEST_F(Seeding, AMissingDateInsideTheCalendarIsAskedOnceAndCancelStops) {
   // 9984's fixed correction date lies inside a calendar that lacks it.
-  std::string cal;
-  for (int d : {20000420, 20000421, 20000424, 20000426, 20000427}) cal += std::to_string(d) + "\n";
-  WriteFileBytes(src + "/calendar.txt", cal);
   dates = {20000420, 20000421, 20000424, 20000426, 20000427};
-  WriteFixtureTag({Entry("1001", "日経平均"), Entry("9984", "ソフト"), Entry("1003", "ドル円")});
+  WriteSeedCalendar(src, dates);
+  WriteFixtureTag({SeedEntry("1001", "日経平均"), SeedEntry("9984", "ソフト"), SeedEntry("1003", "ドル円")});
   Series("1001", 0, 4, [](int) { return std::string("100\t100\t100\t100\t1"); });
   Series("9984", 0, 4, [](int) { return std::string("900\t900\t900\t900\t1"); });
   Series("1003", 0, 4, [](int) { return std::string("100\t100\t100\t100\t1"); });
@@ -259,8 +231,8 @@ TEST_F(Seeding, AMissingDateInsideTheCalendarIsAskedOnceAndCancelStops) {
 // Export every stock, convert, seed, grow: the records come back as they were (margins and
 // flags aside, which the seed does not carry).
 TEST_F(Seeding, ExportConvertSeedAndGrowGiveTheRecordsBack) {
-  const std::vector<Fundamental> entries = {Entry("1001", "日経平均"), Entry("7000", "大商い"), Entry("130A", "途中から"),
-                                            Entry("1003", "ドル円")};
+  const std::vector<Fundamental> entries = {SeedEntry("1001", "日経平均"), SeedEntry("7000", "大商い"),
+                                            SeedEntry("130A", "途中から"), SeedEntry("1003", "ドル円")};
   WriteFixtureTag(entries);
   const int days = 40;
   std::vector<int32_t> cal = FixtureCalendar(days);
@@ -380,7 +352,7 @@ TEST(SeedTool, RunsWithoutAWindowAndConvertsTheExport) {
   ASSERT_EQ(conv.code, 0) << conv.out;
   EXPECT_EQ(ReadFileBytes(dir.File("src/calendar.txt")), "20261207\n20261208\n");
   EXPECT_EQ(ReadFileBytes(dir.File("src/7203.txt")), "20261208\t2000\t2100\t1900\t2050\t1234.000\n");
-  WriteFixtureTag({Entry("1001", "日経平均"), Entry("7203", "トヨタ")});
+  WriteFixtureTag({SeedEntry("1001", "日経平均"), SeedEntry("7203", "トヨタ")});
   WriteFileBytes(dir.File("vurn.hy3"), "old");
   CommandRun no = RunCommand("cd " + dir.path() + " && " + tool + " --source src");
   EXPECT_EQ(no.code, 0) << no.out;

@@ -24,6 +24,7 @@
 #include "db/stock_code.h"
 #include "lists/similar_stocks.h"
 #include "platform/command_dispatch.h"
+#include "platform/command_ids.h"
 #include "platform/diagnostics.h"
 #include "platform/qt/qt_codepage.h"
 #include "shell/update_command.h"

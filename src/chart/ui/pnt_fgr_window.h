@@ -23,8 +23,6 @@ struct PntFgrPlacement {
 // among the tool windows. owner: the main window.
 void RegisterPntFgrWindow(QWidget* owner, PntFgrPlacement placement);
 
-constexpr int IDM_PNTFGR = 40127;   // ポイント＆フィギュア(&W): the window in mode 0
-constexpr int IDM_COMPARE = 40136;  // チャートの比較(&H): the window in mode 1
 constexpr int PNTFGR_MODE_FIGURE = 0;
 constexpr int PNTFGR_MODE_COMPARE = 1;
 // The mode of the window (1 at start-up) and of the last open or close command (-1).

@@ -57,17 +57,7 @@ AlarumWindow::AlarumWindow(QWidget* owner) : QDialog(owner) {
                                 {u"利食い価格"_qs, 75, Qt::AlignRight},
                                 {u"損切り価格"_qs, 75, Qt::AlignRight}},
                                this);
-  SetupReportView(list_, model_);
-  layout->addWidget(list_, 1);
-  layout->addWidget(new QLabel(u"(Ctrl,Shift) + クリックで複数選択して削除可"_qs, this));
-
-  auto* grid = new QGridLayout;
-  QPushButton* up = IdButton(this, u"▲"_qs, 1046);
-  QPushButton* down = IdButton(this, u"▼"_qs, 1045);
-  grid->addWidget(up, 0, 0);
-  grid->addWidget(down, 0, 1);
-  grid->addWidget(new QLabel(u"現在値"_qs, this), 0, 2);
-  grid->addWidget(IdField(this, 1355, true), 0, 3);
+  QGridLayout* grid = AddMovableList(this, layout, list_, model_, u"現在値"_qs, 1355, [this](int by) { Move(by); });
   grid->addWidget(IdCheck(this, QString(), 1360), 1, 0);
   grid->addWidget(IdField(this, 1359), 1, 1, 1, 2);
   grid->addWidget(new QLabel(u"円以上で表示。（利食い）"_qs, this), 1, 3);
@@ -87,8 +77,6 @@ AlarumWindow::AlarumWindow(QWidget* owner) : QDialog(owner) {
   connect(hits_only_, &QCheckBox::clicked, this, &AlarumWindow::HitsOnlySwitched);
   connect(CheckOf(this, 1358), &QCheckBox::clicked, this, [this] { LevelSwitched(true); });
   connect(CheckOf(this, 1360), &QCheckBox::clicked, this, [this] { LevelSwitched(false); });
-  connect(up, &QPushButton::clicked, this, [this] { Move(-1); });
-  connect(down, &QPushButton::clicked, this, [this] { Move(1); });
   connect(commit, &QPushButton::clicked, this, &AlarumWindow::Commit);
   connect(del, &QPushButton::clicked, this, &AlarumWindow::Delete);
   connect(close_b, &QPushButton::clicked, this, &QDialog::close);

@@ -7,10 +7,13 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <cstdio>
+#include <functional>
+#include <utility>
 
 #include "chart/chart_repaint.h"
 #include "chart/shown_stock.h"
@@ -35,7 +38,8 @@
 
 namespace {
 
-QWidget* g_owner = nullptr;
+// The main window; cleared when it goes away, so the search dialogs then open without a parent.
+QPointer<QWidget> g_owner;
 ListWindowPlacement g_placement;
 ResultListWindow* g_result = nullptr;
 RankingWindow* g_ranking = nullptr;
@@ -51,6 +55,20 @@ void FollowSelection(const QTableView* list, const std::vector<int>& stocks) {
   if (rows.empty() || rows[0] >= static_cast<int>(stocks.size())) return;
   const int s = stocks[rows[0]];
   if (s != DispNum) ShowListStock(s);
+}
+
+// The button row of the result and ranking lists: "コピー" (40030), "お気に入りへ" (1042) and
+// "閉じる" (2), which closes the window.
+void AddListButtons(QDialog* w, QVBoxLayout* layout, std::function<void()> copy, std::function<void()> to_favourites) {
+  auto* buttons = new QHBoxLayout;
+  QPushButton* copy_b = IdButton(w, u"コピー"_qs, 40030);
+  QPushButton* fav_b = IdButton(w, u"お気に入りへ"_qs, 1042);
+  QPushButton* close_b = IdButton(w, u"閉じる"_qs, 2);
+  for (QPushButton* b : {copy_b, fav_b, close_b}) buttons->addWidget(b);
+  layout->addLayout(buttons);
+  QObject::connect(copy_b, &QPushButton::clicked, w, std::move(copy));
+  QObject::connect(fav_b, &QPushButton::clicked, w, std::move(to_favourites));
+  QObject::connect(close_b, &QPushButton::clicked, w, &QDialog::close);
 }
 
 void OpenCodeInput(int first_digit) {
@@ -94,17 +112,7 @@ ResultListWindow::ResultListWindow(QWidget* owner) : QDialog(owner) {
   count_row->addWidget(new QLabel(u"件"_qs, this));
   count_row->addWidget(new QLabel(u"(Ctrl,Shift) + クリックで複数選択可"_qs, this));
   layout->addLayout(count_row);
-  auto* buttons = new QHBoxLayout;
-  QPushButton* copy = IdButton(this, u"コピー"_qs, 40030);
-  QPushButton* fav = IdButton(this, u"お気に入りへ"_qs, 1042);
-  QPushButton* close_b = IdButton(this, u"閉じる"_qs, 2);
-  buttons->addWidget(copy);
-  buttons->addWidget(fav);
-  buttons->addWidget(close_b);
-  layout->addLayout(buttons);
-  connect(copy, &QPushButton::clicked, this, &ResultListWindow::Copy);
-  connect(fav, &QPushButton::clicked, this, &ResultListWindow::ToFavourites);
-  connect(close_b, &QPushButton::clicked, this, &QDialog::close);
+  AddListButtons(this, layout, [this] { Copy(); }, [this] { ToFavourites(); });
   connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this, &ResultListWindow::SelectionChanged);
   if (g_placement.apply) g_placement.apply(this, 0);
   list_->setFocus();
@@ -181,17 +189,7 @@ RankingWindow::RankingWindow(QWidget* owner) : QDialog(owner) {
                                this);
   SetupReportView(list_, model_);
   layout->addWidget(list_);
-  auto* buttons = new QHBoxLayout;
-  QPushButton* copy = IdButton(this, u"コピー"_qs, 40030);
-  QPushButton* fav = IdButton(this, u"お気に入りへ"_qs, 1042);
-  QPushButton* close_b = IdButton(this, u"閉じる"_qs, 2);
-  buttons->addWidget(copy);
-  buttons->addWidget(fav);
-  buttons->addWidget(close_b);
-  layout->addLayout(buttons);
-  connect(copy, &QPushButton::clicked, this, &RankingWindow::Copy);
-  connect(fav, &QPushButton::clicked, this, &RankingWindow::ToFavourites);
-  connect(close_b, &QPushButton::clicked, this, &QDialog::close);
+  AddListButtons(this, layout, [this] { Copy(); }, [this] { ToFavourites(); });
   connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this, &RankingWindow::SelectionChanged);
   if (g_placement.apply) g_placement.apply(this, 1);
 

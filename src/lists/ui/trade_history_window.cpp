@@ -55,17 +55,7 @@ RirekiWindow::RirekiWindow() : QDialog(nullptr) {
                                 {u"税金等"_qs, 50, Qt::AlignRight},
                                 {u"損益"_qs, 65, Qt::AlignRight}},
                                this);
-  SetupReportView(list_, model_);
-  layout->addWidget(list_, 1);
-  layout->addWidget(new QLabel(u"(Ctrl,Shift) + クリックで複数選択して削除可"_qs, this));
-
-  auto* grid = new QGridLayout;
-  QPushButton* up = IdButton(this, u"▲"_qs, 1046);
-  QPushButton* down = IdButton(this, u"▼"_qs, 1045);
-  grid->addWidget(up, 0, 0);
-  grid->addWidget(down, 0, 1);
-  grid->addWidget(new QLabel(u"総損益"_qs, this), 0, 2);
-  grid->addWidget(IdField(this, 1255, true), 0, 3);
+  QGridLayout* grid = AddMovableList(this, layout, list_, model_, u"総損益"_qs, 1255, [this](int by) { Move(by); });
   const QString labels[7] = {u"株数"_qs, u"購入日"_qs, u"購入価格"_qs, u"売却日"_qs,
                              u"売却価格"_qs, u"税金等"_qs, u"メモ"_qs};
   for (int k = 0; k < 7; ++k) {
@@ -90,8 +80,6 @@ RirekiWindow::RirekiWindow() : QDialog(nullptr) {
   for (QPushButton* b : {copy, add, commit, del, close_b}) buttons->addWidget(b);
   layout->addLayout(buttons);
 
-  connect(up, &QPushButton::clicked, this, [this] { Move(-1); });
-  connect(down, &QPushButton::clicked, this, [this] { Move(1); });
   connect(copy, &QPushButton::clicked, this, &RirekiWindow::Copy);
   connect(add, &QPushButton::clicked, this, [] { OnCommand(IDM_RIREKI_ADD); });
   connect(commit, &QPushButton::clicked, this, &RirekiWindow::Commit);

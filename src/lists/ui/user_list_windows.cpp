@@ -1,5 +1,12 @@
 #include "lists/ui/user_list_windows.h"
 
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
 #include "chart/chart_settings.h"
 #include "chart/shown_stock.h"
 #include "db/price_model.h"
@@ -13,6 +20,8 @@
 #include "platform/command_dispatch.h"
 #include "platform/command_ids.h"
 #include "platform/hooks.h"
+#include "platform/qt/dialog_controls.h"
+#include "platform/qt/report_list_model.h"
 #include "shell/update_command.h"
 
 namespace {
@@ -36,6 +45,23 @@ const ListWindowPlacement& UserListPlacement() { return g_placement; }
 
 void FollowStock(int s) {
   if (s != DispNum) ShowListStock(s);
+}
+
+QGridLayout* AddMovableList(QWidget* w, QVBoxLayout* layout, QTableView* list, ReportListModel* model,
+                            const QString& field_label, int field_id, std::function<void(int)> move) {
+  SetupReportView(list, model);
+  layout->addWidget(list, 1);
+  layout->addWidget(new QLabel(u"(Ctrl,Shift) + クリックで複数選択して削除可"_qs, w));
+  auto* grid = new QGridLayout;
+  QPushButton* up = IdButton(w, u"▲"_qs, 1046);
+  QPushButton* down = IdButton(w, u"▼"_qs, 1045);
+  grid->addWidget(up, 0, 0);
+  grid->addWidget(down, 0, 1);
+  grid->addWidget(new QLabel(field_label, w), 0, 2);
+  grid->addWidget(IdField(w, field_id, true), 0, 3);
+  QObject::connect(up, &QPushButton::clicked, w, [move] { move(-1); });
+  QObject::connect(down, &QPushButton::clicked, w, [move] { move(1); });
+  return grid;
 }
 
 void RegisterUserListWindows(QWidget* owner, ListWindowPlacement placement) {

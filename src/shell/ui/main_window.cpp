@@ -50,6 +50,7 @@
 #include "db/database_file.h"
 #include "platform/virtual_keys.h"
 #include "shell/ui/instance_handoff.h"
+#include "shell/ui/main_window_count.h"
 #include "shell/ui/prt_window.h"
 #include "shell/ui/settings_sheet.h"
 #include "shell/ui/window_placement_qt.h"
@@ -154,6 +155,7 @@ MainWindow::MainWindow() {
   // The settings load places the window, the save reads its placement back.
   MainPlacementApply = [](const WinPlacement& p) { return ApplyWindowPlacement(g_main, p); };
   MainPlacementRead = [](WinPlacement& p) { return ReadWindowPlacement(g_main, p); };
+  CountMainWindowsHook = CountMainWindows;
   MainOnCreate();
   RefreshCommandStates();
   minute_timer_ = startTimer(60000);
@@ -174,6 +176,7 @@ MainWindow::~MainWindow() {
   UnregisterUserListWindows();
   MainPlacementApply = nullptr;
   MainPlacementRead = nullptr;
+  CountMainWindowsHook = nullptr;
   if (g_main == this) g_main = nullptr;
 }
 

@@ -16,6 +16,7 @@
 #include "platform/command_ids.h"
 #include "shell/command_line.h"
 #include "platform/diagnostics.h"
+#include "platform/hooks.h"
 #include "shell/shell_state.h"
 #include "shell/ui/instance_handoff.h"
 #include "shell/ui/prt_window.h"
@@ -52,6 +53,25 @@ TEST(MainWindow, TitleSizeAndDiagnosticWindowByKey) {
   TypeChar(&w, u"p"_qs);
   host.RunPosted();
   EXPECT_EQ(OpenPrtWindow(), nullptr);
+}
+
+// The timed download asks how many main windows are open: the window counts itself and
+// every other top-level "MIRELO" titled "Kivora", and takes the question back when it goes.
+TEST(MainWindow, CountsMainWindowsWhileItExists) {
+  TempDir dir;
+  WriteFixtureDatabase(3, 10);
+  ScriptedHost host;
+  {
+    MainWindow w;
+    ASSERT_NE(CountMainWindowsHook, nullptr);
+    EXPECT_EQ(CountMainWindowsHook(), 1);
+    QWidget other;
+    other.setObjectName(u"MIRELO"_qs);
+    EXPECT_EQ(CountMainWindowsHook(), 1);  // no title
+    other.setWindowTitle(u"Kivora"_qs);
+    EXPECT_EQ(CountMainWindowsHook(), 2);
+  }
+  EXPECT_EQ(CountMainWindowsHook, nullptr);
 }
 
 // Typed keys go through the window's own key handling: a blank is Space (next stock), a
