@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "db/database_file.h"
 #include "db/master_file.h"
 #include "db/price_model.h"
@@ -21,15 +22,12 @@
 
 namespace {
 
+// The sample database (stock 0 only, 60 days) and a master file of 8192 stocks.
 class BenchFolder {
  public:
   BenchFolder() {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "vurn-bench-XXXXXX").string();
-    if (!mkdtemp(tmpl.data())) std::abort();
-    dir_ = tmpl;
-    SetCurrentDir(dir_.c_str());
     static int32_t dates[MAX_DATE];
-    for (int d = 0; d < 60; ++d) dates[d] = 20260101 + d / 20 * 100 + d % 20 + 1;
+    for (int d = 0; d < 60; ++d) dates[d] = BenchDate(d);
     DbImage sample;
     sample.header = DbHeader{DB_VERSION, MAX_KABU, MAX_DATE, 60, 20};
     sample.dates = dates;
@@ -43,13 +41,9 @@ class BenchFolder {
     }
     if (WriteTag(DataFilePath(TAG_FILE), MAX_KABU, 20261201, entries.data()) != 0) std::abort();
   }
-  ~BenchFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(dir_, ec);
-  }
 
  private:
-  std::string dir_;
+  BenchWorkFolder folder_{"vurn-bench"};
 };
 
 BenchFolder& Folder() {
