@@ -51,7 +51,7 @@ constexpr const char* NIKKEI_SYMBOL = "998407.O";
 
 // The run's clock and display.
 struct RunView {
-  BackfillProgress* progress = nullptr;
+  DownloadProgress* progress = nullptr;
   int64_t start = 0;
   int total = 1;
   bool Step(int done) {
@@ -83,7 +83,7 @@ std::string PortalUrl(const char* path) { return WebUrl(CurrentNetConfig().porta
 
 }  // namespace
 
-int GetYahooDate(int pages, BackfillProgress* progress) {
+int GetYahooDate(int pages, DownloadProgress* progress) {
   PRT("GetYahooDate: Start page_num=%d\n", pages);
   MillerCount = 0;
   RunView view{progress, HostNow(), pages};
@@ -200,7 +200,7 @@ int MergeWebHiashi(int stock_num, Hiashi* h) {
   return std::memcmp(before.get(), h, sizeof *h) != 0 ? 1 : 0;
 }
 
-int Yahoo10years(BackfillProgress* progress, int scope, int price_pages, int margin_pages, int choice,
+int Yahoo10years(DownloadProgress* progress, int scope, int price_pages, int margin_pages, int choice,
                  int chart_days) {
   PRT("Yahoo10years: 表示のみ=%d, 株価回数=%d,信用残回数=%d\n", scope == MILLER_SHOWN_STOCK ? 1 : 0, price_pages,
       margin_pages);
@@ -356,7 +356,7 @@ int Yahoo10years(BackfillProgress* progress, int scope, int price_pages, int mar
   return 1;
 }
 
-int RunBackfill(BackfillProgress* progress, int scope, int choice) {
+int RunBackfill(DownloadProgress* progress, int scope, int choice) {
   if (choice < 0 || choice >= MILLER_CHOICE_COUNT) choice = 0;
   if (scope != MILLER_SHOWN_STOCK) PRT("fMillerOnlyFavorite %d\n", scope == MILLER_FAVOURITES ? 1 : 0);
   WebMillerSelect = choice;

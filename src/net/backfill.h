@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "db/price_model.h"
+#include "net/download_progress.h"
 
 // The six choices of the dialog: entry and guide texts, the price and margin pages read per
 // stock and the chart interface's day count (0: history pages only).
@@ -27,13 +28,8 @@ constexpr int MILLER_CHOICE_FULL = 5;
 
 enum MillerScope { MILLER_SHOWN_STOCK, MILLER_ALL_STOCKS, MILLER_FAVOURITES };
 
-// What the run shows: the bar (done of total) with the two times, and Cancel. Between
-// stocks and pages CancelRequested is asked, which lets pending events run.
-struct BackfillProgress {
-  virtual ~BackfillProgress() = default;
-  virtual void ShowProgress(int done, int total, const char* elapsed, const char* remaining) = 0;
-  virtual bool CancelRequested() = 0;
-};
+// What the run shows (net/download_progress.h): the bar (done of total) with the two times,
+// and Cancel. Between stocks and pages CancelRequested is asked, which lets pending events run.
 
 // The dates GetYahooDate fetched (the Nikkei 225's trading days).
 extern int32_t MillerDates[MAX_DATE];
@@ -41,11 +37,11 @@ extern int MillerCount;
 
 // The run: 1 when it ended (completed, cancelled or stopped at a rest), 0 when it did not
 // start or the calendar step failed.
-int Yahoo10years(BackfillProgress* progress, int scope, int price_pages, int margin_pages, int choice,
+int Yahoo10years(DownloadProgress* progress, int scope, int price_pages, int margin_pages, int choice,
                  int chart_days);
 // Reads the trading days of up to `pages` Nikkei history pages into MillerDates. 0 when a
 // page could not be fetched.
-int GetYahooDate(int pages, BackfillProgress* progress = nullptr);
+int GetYahooDate(int pages, DownloadProgress* progress = nullptr);
 // Extends the calendar by the fetched days that it lacks, after asking; 1 when the calendar
 // is up to date, 0 when the user declined or the database could not be rewritten.
 int InsertMillerDates();
@@ -55,7 +51,7 @@ int MergeWebHiashi(int stock_num, Hiashi* buf);
 
 // The Download button's work: stores the choice, runs Yahoo10years with its parameters and
 // tells the user when the run did not take place. Returns the run's result.
-int RunBackfill(BackfillProgress* progress, int scope, int choice);
+int RunBackfill(DownloadProgress* progress, int scope, int choice);
 // The feature of command 40104: the dialog when installed, else the shown stock with the
 // last choice.
 void BackfillCommand();

@@ -24,7 +24,7 @@ constexpr int kChartDays = 60;   // trading days fetched per stock
 constexpr int kNikkeiPages = 3;  // history pages of the Nikkei 225 that give those days
 constexpr int kFirstBarPosition = 100;
 
-BackfillProgress* g_progress = nullptr;
+DownloadProgress* g_progress = nullptr;
 
 }  // namespace
 
@@ -39,7 +39,7 @@ int DbMakeProgress(int stock_num, int64_t start) {
   return 1;
 }
 
-int BuildRegularDatabase(BackfillProgress* progress) {
+int BuildRegularDatabase(DownloadProgress* progress) {
   HostWaitOpen("　正規のデータベース作成の準備中です。\n\n　2分ほどお待ち下さい。\n");
   fDbMake = 1;
   const int made = WriteRegularDatabase();

@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-struct BackfillProgress;
+struct DownloadProgress;
 
 // The dialog's texts before and during the run, and the wait dialog's during the preparation.
 extern const char* const kDbMakeAskText;
@@ -22,7 +22,7 @@ int DbMakeProgress(int stock_num, int64_t start);
 // between stocks), then the completion message, shown also after a stop. Returns 1 when the
 // regular database was made (the sample mode is then left for good), 0 when the preparation
 // failed (reported; no vurn.hy3 and the sample mode as before).
-int BuildRegularDatabase(BackfillProgress* progress);
+int BuildRegularDatabase(DownloadProgress* progress);
 
 // The feature of command 40133: the dialog when installed, else the build without a display.
 void BuildRegularDatabaseCommand();

@@ -155,7 +155,7 @@ struct SessionHold {
   }
 };
 
-void ShowProgress(TodayDownloadProgress* progress, int done, long start_clock) {
+void ShowProgress(DownloadProgress* progress, int done, long start_clock) {
   if (!progress) return;
   const int64_t elapsed = (ProcessClockMs() - start_clock) / 1000;
   const std::string e = ProgressTimeText(elapsed);
@@ -196,7 +196,7 @@ ChartOutcome ChartDay(int stock_num, const char* symbol) {
 
 }  // namespace
 
-int DownloadToday(TodayDownloadProgress* progress) {
+int DownloadToday(DownloadProgress* progress) {
   g_failure[0] = '\0';
   g_quote_count = 0;
   long start_clock = 0;
@@ -230,7 +230,7 @@ int DownloadToday(TodayDownloadProgress* progress) {
   }
   char date_text[64];
   std::snprintf(date_text, sizeof date_text, "%d年%02d月%02d日", WebDate / 10000, WebDate / 100 % 100, WebDate % 100);
-  if (progress) progress->ShowDate(date_text);
+  if (progress) progress->ShowText(date_text);
   if (LastDate > 0 && WebDate <= nikkei_date[LastDate - 1]) {
     if (fTimedDownload) PRT("古いデータを落とそうとしています・・・中止\n");
     else HostMessageBox("古いデータを落とそうとしています\n中止します", date_text, MB_OK);
@@ -359,7 +359,7 @@ int WriteWebDayFile() {
   return 1;
 }
 
-int RunTodayDownload(TodayDownloadProgress* progress) {
+int RunTodayDownload(DownloadProgress* progress) {
   WebDayFileName[0] = '\0';
   if (DownloadToday(progress) != 1) {
     if (!fTimedDownload) HostMessageBox("株価のダウンロードは中止しました\n", "ダウンロード中止", MB_OK);

@@ -1,13 +1,14 @@
 // Today's prices: the latest trading day of every stock marked for the daily download
 // (flag 0x100), from the chart interface and the portal's quote pages, written to the day
 // file "data/yYYMMDD.txt" that the merge reads. The run is plain core code; the dialog of
-// the program and the data tool drive it through TodayDownloadProgress.
+// the program and the data tool drive it through DownloadProgress.
 #pragma once
 
 #include <cstdint>
 #include "platform/hooks.h"
 
 #include "db/price_model.h"
+#include "net/download_progress.h"
 
 // One stock's day; code 0 means the entry is empty. Prices are whole yen or index points,
 // hundredths for the series in hundredths; the volume is in shares.
@@ -35,15 +36,9 @@ extern int fTimedDownload;
 // Fewer filled entries than this abort the run without a day file.
 constexpr int TODAY_MIN_FILLED = 3395;
 
-// What the run shows while it works: the dialog's own date, bar and time controls, or the
-// data tool's lines (times as ProgressTimeText writes them). CancelRequested is asked
-// before each stock and lets pending events run.
-struct TodayDownloadProgress {
-  virtual ~TodayDownloadProgress() = default;
-  virtual void ShowDate(const char* text) = 0;  // "2026年12月10日"
-  virtual void ShowProgress(int done, int total, const char* elapsed, const char* remaining) = 0;
-  virtual bool CancelRequested() = 0;
-};
+// What the run shows while it works (net/download_progress.h): the trading date as the text
+// line ("2026年12月10日"), the bar and the times in the dialog's own controls, or the data
+// tool's lines. CancelRequested is asked before each stock and lets pending events run.
 
 // Empties every entry of the table.
 void ClearWebDayTable();
@@ -56,7 +51,7 @@ int StoreWebDay(int stock_num, int64_t start, int64_t max, int64_t min, int64_t 
 int GetQuotePage(int stock_num, int mode);
 // The per-stock run: 1 when every stock was processed, 0 when it failed or was cancelled
 // (TodayDownloadFailure says why).
-int DownloadToday(TodayDownloadProgress* progress);
+int DownloadToday(DownloadProgress* progress);
 // Entries with a code.
 int CountWebDayFilled();
 // Entries 0 and 1 (the Nikkei average and TOPIX) get the First Section's total volume in
@@ -69,7 +64,7 @@ int WriteWebDayFile();
 // The Download button's work: DownloadToday, the rule of TODAY_MIN_FILLED, the index
 // volumes and the day file. 1 when the day file was written, else 0 (with the design's box
 // unless the timed download runs).
-int RunTodayDownload(TodayDownloadProgress* progress);
+int RunTodayDownload(DownloadProgress* progress);
 // Its second half, after a complete run: the rule, the index volumes and the day file.
 int FinishTodayDownload();
 // Why the last run gave 0 (CP932, empty after success).

@@ -31,7 +31,7 @@ void TodayDownloadCommand() {
   if (!fTimedDownload) CheckAlarumAfterDownload();
 }
 
-TodayUpdateResult RunTodayUpdate(TodayDownloadProgress* progress, std::string* reason) {
+TodayUpdateResult RunTodayUpdate(DownloadProgress* progress, std::string* reason) {
   auto unusable = [&](const std::string& why) {
     *reason = why;
     return TODAY_NO_DATABASE;

@@ -6,7 +6,7 @@
 #include <string>
 #include "platform/hooks.h"
 
-struct TodayDownloadProgress;
+struct DownloadProgress;
 
 // The feature of command 40082, run inside the update-command steps.
 void TodayDownloadCommand();
@@ -19,4 +19,4 @@ int MergeTodayDayFile(const char* path);
 // calendar, settings, then under the update lock the download and the merge. *reason
 // (CP932) says why a run failed.
 enum TodayUpdateResult { TODAY_UPDATED = 0, TODAY_NO_DATABASE = 1, TODAY_FAILED = 2 };
-TodayUpdateResult RunTodayUpdate(TodayDownloadProgress* progress, std::string* reason);
+TodayUpdateResult RunTodayUpdate(DownloadProgress* progress, std::string* reason);

@@ -35,7 +35,7 @@ namespace {
 
 constexpr int32_t kMissingDay = 20261203;  // left out of the fixture's calendar
 
-struct Progress final : BackfillProgress {
+struct Progress final : DownloadProgress {
   void ShowProgress(int done, int total, const char*, const char*) override {
     last_done = done;
     last_total = total;

@@ -37,7 +37,7 @@ constexpr int kSampleStocks = 3;
 constexpr int kMasterStocks = 5;
 constexpr int kNagoya = 3;  // the stock listed in Nagoya only
 
-struct Progress final : BackfillProgress {
+struct Progress final : DownloadProgress {
   void ShowProgress(int done, int total, const char*, const char*) override {
     last_done = done;
     last_total = total;

@@ -23,8 +23,8 @@
 
 namespace {
 
-struct RecordingProgress final : TodayDownloadProgress {
-  void ShowDate(const char* text) override { date = text; }
+struct RecordingProgress final : DownloadProgress {
+  void ShowText(const char* text) override { date = text; }
   void ShowProgress(int done, int total, const char* e, const char* r) override {
     ++updates;
     last_done = done;

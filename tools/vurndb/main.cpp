@@ -186,8 +186,8 @@ int Dump(const std::string& db, const std::string& tag, const char* code_text) {
 }
 
 // Progress of the download: the trading date, then a line every 500 stocks.
-struct ConsoleProgress final : TodayDownloadProgress {
-  void ShowDate(const char* text) override { std::printf("date: %s\n", U(text).c_str()); }
+struct ConsoleProgress final : DownloadProgress {
+  void ShowText(const char* text) override { std::printf("date: %s\n", U(text).c_str()); }
   void ShowProgress(int done, int total, const char* elapsed, const char* remaining) override {
     if (done - last_ < 500 && done != 0) return;
     last_ = done;

@@ -24,9 +24,9 @@
 
 namespace {
 
-class BackfillWindow final : public DownloadDialog, public BackfillProgress {
+class BackfillWindow final : public ProgressDownloadDialog {
  public:
-  explicit BackfillWindow(QWidget* owner) : DownloadDialog(owner) {
+  explicit BackfillWindow(QWidget* owner) : ProgressDownloadDialog(owner) {
     setObjectName(u"MILLER_DOWNLOAD"_qs);
     setWindowTitle(u"補充可能な株価、および信用残データをダウンロード"_qs);
     shown_ = new QRadioButton(u"表示銘柄のみ"_qs, this);
@@ -69,26 +69,19 @@ class BackfillWindow final : public DownloadDialog, public BackfillProgress {
     connect(cancel_, &QPushButton::clicked, this, [this] { reject(); });
   }
 
+  // The run's total differs with the scope (stocks, or the shown stock's pages).
   void ShowProgress(int done, int total, const char* elapsed, const char* remaining) override {
     progress_->setRange(0, total > 0 ? total : 1);
-    progress_->setValue(done);
-    ShowTimes(elapsed, remaining);
+    ProgressDownloadDialog::ShowProgress(done, total, elapsed, remaining);
   }
-  bool CancelRequested() override { return PollCancel(); }
 
  private:
 
   void OnDownload() {
-    if (running_) return;
-    download_->setEnabled(false);
     const int scope = shown_->isChecked() ? MILLER_SHOWN_STOCK
                       : favourites_->isChecked() ? MILLER_FAVOURITES
                                                  : MILLER_ALL_STOCKS;
-    running_ = true;
-    cancel_asked_ = false;
-    const int result = RunBackfill(this, scope, choice_->currentIndex());
-    running_ = false;
-    done(result);
+    RunAndClose([this, scope] { return RunBackfill(this, scope, choice_->currentIndex()); });
   }
 
   QRadioButton *shown_, *all_;

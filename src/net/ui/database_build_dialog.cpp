@@ -11,9 +11,9 @@
 
 namespace {
 
-class DbMakeWindow final : public DownloadDialog, public BackfillProgress {
+class DbMakeWindow final : public ProgressDownloadDialog {
  public:
-  explicit DbMakeWindow(QWidget* owner) : DownloadDialog(owner) {
+  explicit DbMakeWindow(QWidget* owner) : ProgressDownloadDialog(owner) {
     setObjectName(u"DBMAKE_DOWNLOAD"_qs);
     setWindowTitle(u"株価データベースの作成"_qs);
     text_ = Label(IDC_DBMAKE_TEXT, FromCp932(kDbMakeAskText));
@@ -36,12 +36,11 @@ class DbMakeWindow final : public DownloadDialog, public BackfillProgress {
     connect(cancel_, &QPushButton::clicked, this, [this] { reject(); });
   }
 
+  // The bar starts at 100, which a master file of fewer stocks does not reach.
   void ShowProgress(int done, int total, const char* elapsed, const char* remaining) override {
     progress_->setRange(0, total > 0 ? total : 1);
-    progress_->setValue(std::min(done, progress_->maximum()));
-    ShowTimes(elapsed, remaining);
+    ProgressDownloadDialog::ShowProgress(std::min(done, progress_->maximum()), total, elapsed, remaining);
   }
-  bool CancelRequested() override { return PollCancel(); }
 
  protected:
   // Cancel before OK closes with nothing written; during the build it asks the run to stop.
@@ -53,13 +52,12 @@ class DbMakeWindow final : public DownloadDialog, public BackfillProgress {
  private:
   void OnOk() {
     if (running_) return;
-    download_->setEnabled(false);
     text_->setText(FromCp932(kDbMakeRunText));
-    running_ = true;
-    cancel_asked_ = false;
-    BuildRegularDatabase(this);
-    running_ = false;
-    done(1);
+    // The dialog ends with 1 whatever the build did.
+    RunAndClose([this] {
+      BuildRegularDatabase(this);
+      return 1;
+    });
   }
 
   QLabel* text_;

@@ -23,9 +23,9 @@
 
 namespace {
 
-class TodayDialog final : public DownloadDialog, public TodayDownloadProgress {
+class TodayDialog final : public ProgressDownloadDialog {
  public:
-  explicit TodayDialog(QWidget* owner) : DownloadDialog(owner) {
+  explicit TodayDialog(QWidget* owner) : ProgressDownloadDialog(owner) {
     setObjectName(u"WEB_DOWNLOAD"_qs);
     setWindowTitle(u"今日の株価をダウンロード"_qs);
     source_ = new QComboBox(this);
@@ -63,23 +63,15 @@ class TodayDialog final : public DownloadDialog, public TodayDownloadProgress {
     }
   }
 
-  void ShowDate(const char* text) override { date_->setText(FromCp932(text)); }
-  void ShowProgress(int done, int total, const char* elapsed, const char* remaining) override {
-    progress_->setValue(done);
-    ShowTimes(elapsed, remaining);
-  }
-  bool CancelRequested() override { return PollCancel(); }
+  // The run's text line is the trading date.
+  void ShowText(const char* text) override { date_->setText(FromCp932(text)); }
 
  private:
   void OnDownload() {
     if (running_) return;
-    download_->setEnabled(false);
     source_->setEnabled(false);
-    running_ = true;
     progress_->setRange(0, LastKabu > 0 ? LastKabu : 1);
-    const int result = RunTodayDownload(this);
-    running_ = false;
-    done(result);
+    RunAndClose([this] { return RunTodayDownload(this); });
   }
 
   void OnCancel() {
