@@ -21,13 +21,9 @@
 #include "support/db_fixture.h"
 #include "support/scripted_host.h"
 #include "support/temp_dir.h"
+#include "support/qt/controls.h"
 
 namespace {
-
-template <class T>
-T* Child(QWidget* w, int id) {
-  return w->findChild<T*>(QString::number(id));
-}
 
 class MaintenanceDialogs : public ::testing::Test {
  protected:
@@ -47,24 +43,24 @@ TEST_F(MaintenanceDialogs, TheFourPriceListShowsEveryDayOfTheShownStock) {
   ShowStock(1);
   CsvViewDialog dialog(nullptr);
   EXPECT_EQ(dialog.windowTitle(), u"株価4本足の一覧"_qs);
-  const QString text = Child<QTextEdit>(&dialog, IDC_CSV_TEXT)->toPlainText();
+  const QString text = Control<QTextEdit>(&dialog, IDC_CSV_TEXT)->toPlainText();
   const QStringList lines = text.split(u'\n', Qt::SkipEmptyParts);
   ASSERT_EQ(lines.size(), 10);
   EXPECT_EQ(lines[0], QString::asprintf("%d      1009  1012  1007  1010        100", nikkei_date[0]));
-  EXPECT_TRUE(Child<QPushButton>(&dialog, IDC_CSV_EXPORT));
+  EXPECT_TRUE(Control<QPushButton>(&dialog, IDC_CSV_EXPORT));
 }
 
 TEST_F(MaintenanceDialogs, TheRangeDialogRefusesAReversedRange) {
   CsvFirst = 0;
   CsvLast = LastDate - 1;
   CsvDateSetDialog dialog(nullptr);
-  Child<QLineEdit>(&dialog, IDC_CSV_FIRST)->setText(QString::number(nikkei_date[6]));
-  Child<QLineEdit>(&dialog, IDC_CSV_LAST)->setText(QString::number(nikkei_date[3]));
+  Control<QLineEdit>(&dialog, IDC_CSV_FIRST)->setText(QString::number(nikkei_date[6]));
+  Control<QLineEdit>(&dialog, IDC_CSV_LAST)->setText(QString::number(nikkei_date[3]));
   host.Answer(IDOK, "日付指定Err");
   dialog.accept();
   EXPECT_EQ(dialog.result(), QDialog::Rejected);
   EXPECT_EQ(CsvFirst, 0);
-  Child<QLineEdit>(&dialog, IDC_CSV_LAST)->setText(QString::number(nikkei_date[8]));
+  Control<QLineEdit>(&dialog, IDC_CSV_LAST)->setText(QString::number(nikkei_date[8]));
   dialog.accept();
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
   EXPECT_EQ(CsvFirst, 6);
@@ -74,8 +70,8 @@ TEST_F(MaintenanceDialogs, TheRangeDialogRefusesAReversedRange) {
 TEST_F(MaintenanceDialogs, DeletingOneDayOfTheChosenStock) {
   ShowStock(0);
   DeletionDialog dialog(nullptr);
-  QListWidget* dates = Child<QListWidget>(&dialog, IDC_DEL_DATES);
-  QListWidget* stocks = Child<QListWidget>(&dialog, IDC_DEL_STOCKS);
+  QListWidget* dates = Control<QListWidget>(&dialog, IDC_DEL_DATES);
+  QListWidget* stocks = Control<QListWidget>(&dialog, IDC_DEL_STOCKS);
   ASSERT_EQ(dates->count(), 10);
   ASSERT_EQ(stocks->count(), 3);
   EXPECT_TRUE(stocks->item(1)->text().startsWith(u"7001  "_qs));
@@ -84,14 +80,14 @@ TEST_F(MaintenanceDialogs, DeletingOneDayOfTheChosenStock) {
   EXPECT_EQ(dates->currentItem()->text(), QString::asprintf("%d/%d/%d", d3 / 10000, d3 / 100 % 100, d3 % 100));
   stocks->setCurrentRow(1);
   EXPECT_EQ(DispNum, 1);
-  EXPECT_EQ(Child<QPlainTextEdit>(&dialog, IDC_DEL_PRICES)->toPlainText(),
+  EXPECT_EQ(Control<QPlainTextEdit>(&dialog, IDC_DEL_PRICES)->toPlainText(),
             u"始値　：1,012\n高値　：1,015\n安値　：1,010\n終値　：1,013\n出来高：400\n"_qs);
 
   // Kind 1 empties the prices and greys the stock list.
-  Child<QComboBox>(&dialog, IDC_DEL_KIND)->setCurrentIndex(1);
+  Control<QComboBox>(&dialog, IDC_DEL_KIND)->setCurrentIndex(1);
   EXPECT_FALSE(stocks->isEnabled());
-  EXPECT_EQ(Child<QPlainTextEdit>(&dialog, IDC_DEL_PRICES)->toPlainText(), u" "_qs);
-  Child<QComboBox>(&dialog, IDC_DEL_KIND)->setCurrentIndex(0);
+  EXPECT_EQ(Control<QPlainTextEdit>(&dialog, IDC_DEL_PRICES)->toPlainText(), u" "_qs);
+  Control<QComboBox>(&dialog, IDC_DEL_KIND)->setCurrentIndex(0);
 
   host.Answer(IDCANCEL, "確認");
   dialog.OnDelete();
@@ -106,7 +102,7 @@ TEST_F(MaintenanceDialogs, DeletingOneDayOfTheChosenStock) {
 
 TEST_F(MaintenanceDialogs, TheOldestDayIsNotOffered) {
   DeletionDialog dialog(nullptr);
-  Child<QListWidget>(&dialog, IDC_DEL_DATES)->setCurrentRow(9);  // day index 0
+  Control<QListWidget>(&dialog, IDC_DEL_DATES)->setCurrentRow(9);  // day index 0
   host.Answer(IDOK);
   dialog.OnDelete();
   EXPECT_EQ(host.boxes.size(), 1u);
@@ -115,7 +111,7 @@ TEST_F(MaintenanceDialogs, TheOldestDayIsNotOffered) {
 
 TEST_F(MaintenanceDialogs, DeletingTheLastDayOfAllStocksStartsTodaysDownload) {
   DeletionDialog dialog(nullptr);
-  Child<QComboBox>(&dialog, IDC_DEL_KIND)->setCurrentIndex(1);
+  Control<QComboBox>(&dialog, IDC_DEL_KIND)->setCurrentIndex(1);
   host.Answer(IDOK, "確認");
   host.Answer(IDOK, "最終確認");
   host.Answer(IDOK, "確認");
@@ -124,7 +120,7 @@ TEST_F(MaintenanceDialogs, DeletingTheLastDayOfAllStocksStartsTodaysDownload) {
   EXPECT_EQ(host.posted, std::vector<int>{40082});
   EXPECT_EQ(DeleteKindLastUsed, 1);
   DeletionDialog again(nullptr);
-  EXPECT_EQ(Child<QComboBox>(&again, IDC_DEL_KIND)->currentIndex(), 1);
+  EXPECT_EQ(Control<QComboBox>(&again, IDC_DEL_KIND)->currentIndex(), 1);
 }
 
 }  // namespace

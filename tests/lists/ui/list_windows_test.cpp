@@ -26,13 +26,9 @@
 #include "shell/shell_commands.h"
 #include "support/db_fixture.h"
 #include "support/scripted_host.h"
+#include "support/qt/controls.h"
 
 namespace {
-
-template <class T>
-T* Child(QWidget* w, int id) {
-  return w->findChild<T*>(QString::number(id));
-}
 
 QString Cell(QTableView* v, int row, int col) { return v->model()->index(row, col).data().toString(); }
 
@@ -90,8 +86,8 @@ TEST_F(ListWindows, RankingByCommandWithKeysOrdersAndCopy) {
   EXPECT_EQ(w->objectName(), u"JUNI_LIST"_qs);
   EXPECT_EQ(w->windowTitle(), u"ランキング"_qs);
   EXPECT_EQ(CommandCheckState(IDM_RANKING), 1);
-  EXPECT_EQ(Child<QLineEdit>(w, 1091)->text(), u"12/ 9"_qs);
-  QTableView* list = Child<QTableView>(w, 1092);
+  EXPECT_EQ(Control<QLineEdit>(w, 1091)->text(), u"12/ 9"_qs);
+  QTableView* list = Control<QTableView>(w, 1092);
   ASSERT_EQ(list->model()->rowCount(), 4);
   EXPECT_EQ(Cell(list, 0, 0), u"1"_qs);
   EXPECT_EQ(Cell(list, 0, 1), u"   10.00"_qs);
@@ -100,8 +96,8 @@ TEST_F(ListWindows, RankingByCommandWithKeysOrdersAndCopy) {
   EXPECT_EQ(Cell(list, 1, 2), u"7203"_qs);
 
   // "下位" reverses; key 0 forces "---"; another key switches back to "上位".
-  QComboBox* order = Child<QComboBox>(w, 1200);
-  QComboBox* key = Child<QComboBox>(w, 1199);
+  QComboBox* order = Control<QComboBox>(w, 1200);
+  QComboBox* key = Control<QComboBox>(w, 1199);
   order->setCurrentIndex(1);
   EXPECT_EQ(Cell(list, 0, 2), u"7202"_qs);
   key->setCurrentIndex(0);
@@ -115,18 +111,18 @@ TEST_F(ListWindows, RankingByCommandWithKeysOrdersAndCopy) {
   SelectRows(list, {1});
   EXPECT_EQ(DispNum, 2);
 
-  Child<QPushButton>(w, 40030)->click();
+  Control<QPushButton>(w, 40030)->click();
   EXPECT_EQ(FromCp932(host.clipboard).toStdString(),
             u"1\t   10.00\t7201\tトヨタ自動車\r\n2\t    5.00\t7203\t任天堂\r\n3\t    2.00\t7204\tＡＢＣマート\r\n"
             u"4\t    0.00\t7202\tソニーＧ\r\n"_qs.toStdString());
 
   // Without the favourites window the button says so.
   host.Answer(IDOK, "お気に入りへ");
-  Child<QPushButton>(w, 1042)->click();
+  Control<QPushButton>(w, 1042)->click();
   ASSERT_EQ(host.boxes.size(), 1u);
   AddToFavouritesHook = RecordFavourite;
   SelectRows(list, {0, 2});
-  Child<QPushButton>(w, 1042)->click();
+  Control<QPushButton>(w, 1042)->click();
   EXPECT_EQ(g_fav_calls, std::vector<int>{-1});
   EXPECT_EQ(SelectCode[0], 7201);
   EXPECT_EQ(SelectCode[1], 7204);
@@ -150,8 +146,8 @@ TEST_F(ListWindows, ResultListRowsSelectionAndFavourites) {
   ResultListWindow* w = OpenResultList();
   ASSERT_NE(w, nullptr);
   EXPECT_EQ(w->objectName(), u"KENSAKUKEKA_LIST"_qs);
-  EXPECT_EQ(Child<QLineEdit>(w, 1102)->text(), u"3"_qs);
-  QTableView* list = Child<QTableView>(w, 1101);
+  EXPECT_EQ(Control<QLineEdit>(w, 1102)->text(), u"3"_qs);
+  QTableView* list = Control<QTableView>(w, 1101);
   EXPECT_EQ(Cell(list, 0, 0), u"7204"_qs);
   EXPECT_EQ(Cell(list, 0, 1), u"ＡＢＣマート"_qs);
   SelectRows(list, {2});
@@ -159,15 +155,15 @@ TEST_F(ListWindows, ResultListRowsSelectionAndFavourites) {
   // Several rows: the codes go to the rows' own slots.
   AddToFavouritesHook = RecordFavourite;
   SelectRows(list, {0, 2});
-  Child<QPushButton>(w, 1042)->click();
+  Control<QPushButton>(w, 1042)->click();
   EXPECT_EQ(g_fav_calls, std::vector<int>{-1});
   EXPECT_EQ(SelectCode[0], 7204);
   EXPECT_EQ(SelectCode[1], -1);
   EXPECT_EQ(SelectCode[2], 7203);
   SelectRows(list, {1});
-  Child<QPushButton>(w, 1042)->click();
+  Control<QPushButton>(w, 1042)->click();
   EXPECT_EQ(g_fav_calls.back(), 7202);
-  Child<QPushButton>(w, 40030)->click();
+  Control<QPushButton>(w, 40030)->click();
   EXPECT_EQ(FromCp932(host.clipboard), u"7204\tＡＢＣマート\r\n7202\tソニーＧ\r\n7203\t任天堂\r\n"_qs);
 }
 
@@ -175,7 +171,7 @@ TEST_F(ListWindows, CodeInputClosesAtTheFourthCharacter) {
   ScriptedHost host;
   CodeInputDialog dlg(nullptr, 7);
   EXPECT_EQ(dlg.objectName(), u"CODE_INPUT"_qs);
-  QLineEdit* field = Child<QLineEdit>(&dlg, 1002);
+  QLineEdit* field = Control<QLineEdit>(&dlg, 1002);
   EXPECT_EQ(field->text(), u"7"_qs);
   field->setText(u"720"_qs);
   EXPECT_EQ(dlg.result(), 0);
@@ -184,7 +180,7 @@ TEST_F(ListWindows, CodeInputClosesAtTheFourthCharacter) {
   EXPECT_EQ(DispNum, 2);
 
   CodeInputDialog none(nullptr, 0);
-  Child<QLineEdit>(&none, 1002)->setText(u"9999"_qs);
+  Control<QLineEdit>(&none, 1002)->setText(u"9999"_qs);
   EXPECT_EQ(none.result(), QDialog::Accepted);
   EXPECT_EQ(DispNum, 2);
 }
@@ -193,7 +189,7 @@ TEST_F(ListWindows, NameSearchOpensTheResultList) {
   ScriptedHost host;
   NameInputDialog dlg(nullptr);
   EXPECT_EQ(dlg.objectName(), u"NAME_INPUT"_qs);
-  QLineEdit* field = Child<QLineEdit>(&dlg, 40010);
+  QLineEdit* field = Control<QLineEdit>(&dlg, 40010);
   field->setText(u"ﾆﾝﾃﾝﾄﾞｳ"_qs);  // no stock has it
   host.Answer(IDOK, "警告");
   dlg.Search();

@@ -25,13 +25,9 @@
 #include "platform/qt/qt_codepage.h"
 #include "shell/settings.h"
 #include "support/scripted_host.h"
+#include "support/qt/controls.h"
 
 namespace {
-
-template <class T>
-T* Child(QWidget* w, int id) {
-  return w->findChild<T*>(QString::number(id));
-}
 
 int g_opened = 0;
 
@@ -97,19 +93,19 @@ TEST_F(ScreeningWindowTest, CommandOpensAndClosesTheWindow) {
   EXPECT_EQ(CommandCheckState(IDM_SCREENING), 1);
   const QString rows[] = {u"基本分類"_qs, u"収益性"_qs, u"割安感"_qs, u"トレンド"_qs,
                           u"天井･底"_qs, u"その他"_qs, u"出来高・信用・お気に入り"_qs};
-  QTableWidget* list = Child<QTableWidget>(w, 1274);
+  QTableWidget* list = Control<QTableWidget>(w, 1274);
   ASSERT_EQ(list->rowCount(), 7);
   for (int r = 0; r < 7; ++r) EXPECT_EQ(list->item(r, 0)->text(), rows[r]);
   EXPECT_EQ(w->Page(), 1);
   EXPECT_EQ(w->PagePanel()->objectName(), u"SCRESUB1"_qs);
-  EXPECT_EQ(Child<QComboBox>(w, 1283)->currentText(), u"標準のスクリーニング"_qs);
-  for (int id : {1347, 1273, 1275, 2}) EXPECT_NE(Child<QPushButton>(w, id), nullptr) << id;
+  EXPECT_EQ(Control<QComboBox>(w, 1283)->currentText(), u"標準のスクリーニング"_qs);
+  for (int id : {1347, 1273, 1275, 2}) EXPECT_NE(Control<QPushButton>(w, id), nullptr) << id;
   // The page list switches pages.
   list->selectRow(3);
   EXPECT_EQ(w->Page(), 4);
   EXPECT_EQ(w->PagePanel()->objectName(), u"SCRESUB4"_qs);
-  EXPECT_EQ(Child<QLineEdit>(w, 1349)->text(), QString::number(DayMoveAve[0]));
-  EXPECT_EQ(Child<QLineEdit>(w, 1354)->text(), QString::number(MonthMoveAve[1]));
+  EXPECT_EQ(Control<QLineEdit>(w, 1349)->text(), QString::number(DayMoveAve[0]));
+  EXPECT_EQ(Control<QLineEdit>(w, 1354)->text(), QString::number(MonthMoveAve[1]));
   ASSERT_TRUE(OnCommand(IDM_SCREENING));
   EXPECT_EQ(OpenScreeningWindow(), nullptr);
   EXPECT_EQ(CommandCheckState(IDM_SCREENING), 0);
@@ -201,7 +197,7 @@ TEST_F(ScreeningWindowTest, ValidationLinesInOneBoxAndNoRun) {
   w->Combo(1222)->setCurrentIndex(1);  // RSI buy and sell
   w->Combo(1225)->setCurrentIndex(1);
   host.Answer(IDOK, "スクリーニング条件エラー");
-  Child<QPushButton>(w, 1275)->click();
+  Control<QPushButton>(w, 1275)->click();
   ASSERT_EQ(host.boxes.size(), 1u);
   EXPECT_EQ(host.boxes[0].text, "株価の大小関係を訂正してください。\nRSIの売りと買いを同時に検索は出来ません。\n");
   EXPECT_EQ(g_opened, 0);
@@ -224,7 +220,7 @@ TEST_F(ScreeningWindowTest, SearchListsWhatTheEngineFinds) {
   ScreeningWindow* w = Open();
   w->Combo(1320)->setCurrentIndex(1);  // 東証プライム
   w->Combo(1225)->setCurrentIndex(7);  // up to 1000円
-  Child<QPushButton>(w, 1275)->click();
+  Control<QPushButton>(w, 1275)->click();
   // Stocks 0 (200円), 2 (600円) and 4 (1000円, the upper end counts) are in market 1;
   // listed by code.
   EXPECT_EQ(g_opened, 1);
@@ -247,7 +243,7 @@ TEST_F(ScreeningWindowTest, ClearAllThenGroupSwitchStoresTheZeros) {
   EXPECT_EQ(w->Combo(1227)->currentIndex(), 3);
   ASSERT_EQ(w->GroupCombo()->count(), 2);
   EXPECT_TRUE(w->PageList()->item(2, 0)->data(Qt::UserRole).toBool());
-  Child<QPushButton>(w, 1273)->click();
+  Control<QPushButton>(w, 1273)->click();
   EXPECT_EQ(w->Combo(1227)->currentIndex(), 0);
   EXPECT_EQ(ScreGroup[0].cond[8], 3);  // not yet stored
   EXPECT_FALSE(w->PageList()->item(2, 0)->data(Qt::UserRole).toBool());

@@ -38,15 +38,12 @@
 #include "shell/main_keys.h"
 #include "support/db_fixture.h"
 #include "support/scripted_host.h"
+#include "support/qt/controls.h"
 
 namespace {
 
-template <class T>
-T* Child(QWidget* w, int id) {
-  return w->findChild<T*>(QString::number(id));
-}
 QString Cell(QTableView* v, int row, int col) { return v->model()->index(row, col).data().toString(); }
-QString Field(QWidget* w, int id) { return Child<QLineEdit>(w, id)->text(); }
+QString Field(QWidget* w, int id) { return Control<QLineEdit>(w, id)->text(); }
 void SelectRows(QTableView* v, std::initializer_list<int> rows) {
   v->clearSelection();
   for (int r : rows)
@@ -146,19 +143,19 @@ TEST_F(UserListWindows, FavouritesWindowShowsSortsCopiesAndDeletes) {
   // Selecting shows the details and the stock.
   SelectRows(list, {1});
   EXPECT_EQ(DispNum, 2);
-  EXPECT_EQ(Child<QLabel>(w, 1237)->text(), u"2026/12/09 の株価"_qs);
+  EXPECT_EQ(Control<QLabel>(w, 1237)->text(), u"2026/12/09 の株価"_qs);
   EXPECT_EQ(Field(w, 1076), u"515"_qs);
   EXPECT_EQ(Field(w, 1073), u"525"_qs);
   EXPECT_EQ(Field(w, 1081), u"600"_qs);
 
   // The memo commits when it loses the focus.
-  QLineEdit* memo = Child<QLineEdit>(w, 1094);
+  QLineEdit* memo = Control<QLineEdit>(w, 1094);
   memo->setText(u"押し目"_qs);
   QFocusEvent out(QEvent::FocusOut);
   QApplication::sendEvent(memo, &out);
   EXPECT_STREQ(tyumoku[2].Memo, "押し目");
-  Child<QLineEdit>(w, 1081)->setText(u"500"_qs);
-  Child<QPushButton>(w, 1039)->click();
+  Control<QLineEdit>(w, 1081)->setText(u"500"_qs);
+  Control<QPushButton>(w, 1039)->click();
   EXPECT_EQ(Cell(list, 1, 5), u"2,500"_qs);
 
   // Header clicks: the code largest first, then reversed; other folders keep their places.
@@ -182,10 +179,10 @@ TEST_F(UserListWindows, FavouritesWindowShowsSortsCopiesAndDeletes) {
   // Delete asks, Cancel keeps, OK removes.
   SelectRows(list, {0});
   host.Answer(IDCANCEL, "確認");
-  Child<QPushButton>(w, 1043)->click();
+  Control<QPushButton>(w, 1043)->click();
   EXPECT_EQ(Tyumoku_Num, 3);
   host.Answer(IDOK, "確認");
-  Child<QPushButton>(w, 1043)->click();
+  Control<QPushButton>(w, 1043)->click();
   EXPECT_EQ(host.boxes.back().text, "選択された 1 個の銘柄をお気に入りから削除しますか？");
   EXPECT_EQ(Tyumoku_Num, 2);
   EXPECT_EQ(list->model()->rowCount(), 0);
@@ -202,12 +199,12 @@ TEST_F(UserListWindows, AddingTheShownStockAndPastingSeveral) {
   OnModal(
       [](QWidget* d) {
         EXPECT_EQ(d->objectName(), u"TYUMOKU_TUIKA"_qs);
-        EXPECT_EQ(Child<QLabel>(d, 1236)->text(), u"五桁銘柄(1A70)をお気に入りに追加します。"_qs);
-        EXPECT_EQ(Child<QLineEdit>(d, 1243)->text(), u"1200"_qs);
-        EXPECT_EQ(Child<QLineEdit>(d, 1244)->text(), u"100"_qs);
-        EXPECT_EQ(Child<QLineEdit>(d, 1245)->text(), u"2026/12/09"_qs);
-        Child<QLineEdit>(d, 1243)->setText(u"1100"_qs);
-        Child<QPushButton>(d, 1)->click();
+        EXPECT_EQ(Control<QLabel>(d, 1236)->text(), u"五桁銘柄(1A70)をお気に入りに追加します。"_qs);
+        EXPECT_EQ(Control<QLineEdit>(d, 1243)->text(), u"1200"_qs);
+        EXPECT_EQ(Control<QLineEdit>(d, 1244)->text(), u"100"_qs);
+        EXPECT_EQ(Control<QLineEdit>(d, 1245)->text(), u"2026/12/09"_qs);
+        Control<QLineEdit>(d, 1243)->setText(u"1100"_qs);
+        Control<QPushButton>(d, 1)->click();
       },
       &seen);
   ASSERT_TRUE(OnCommand(IDM_TYUMOKU_ADD));
@@ -223,9 +220,9 @@ TEST_F(UserListWindows, AddingTheShownStockAndPastingSeveral) {
   seen = false;
   OnModal(
       [](QWidget* d) {
-        EXPECT_EQ(Child<QLabel>(d, 1236)->text(), u"選択された 2 銘柄を、全てお気に入りに追加します。"_qs);
-        EXPECT_TRUE(Child<QLineEdit>(d, 1243)->text().isEmpty());
-        Child<QPushButton>(d, 1)->click();
+        EXPECT_EQ(Control<QLabel>(d, 1236)->text(), u"選択された 2 銘柄を、全てお気に入りに追加します。"_qs);
+        EXPECT_TRUE(Control<QLineEdit>(d, 1243)->text().isEmpty());
+        Control<QPushButton>(d, 1)->click();
       },
       &seen);
   OpenTyumokuWindow()->Paste();
@@ -253,7 +250,7 @@ TEST_F(UserListWindows, MovingAFavouriteToTheHistoryRemovesOnlyThatOne) {
   SelectRows(w->List(), {0, 1});
   host.Answer(IDOK, "確認");  // add to the history
   host.Answer(IDOK, "確認");  // delete from the favourites
-  Child<QPushButton>(w, 1044)->click();
+  Control<QPushButton>(w, 1044)->click();
   EXPECT_EQ(host.boxes[0].text, "トヨタ自動車(7201)を「取引履歴」に追加しますか？");
   EXPECT_EQ(host.boxes[1].text, "選択された 1 個の銘柄をお気に入りから削除しますか？");
   ASSERT_EQ(Tyumoku_Num, 1);
@@ -270,32 +267,32 @@ TEST_F(UserListWindows, MovingAFavouriteToTheHistoryRemovesOnlyThatOne) {
   SelectRows(w->List(), {0});
   host.Answer(IDOK, "確認");
   host.Answer(IDCANCEL, "確認");
-  Child<QPushButton>(w, 1044)->click();
+  Control<QPushButton>(w, 1044)->click();
   EXPECT_EQ(Tyumoku_Num, 1);
   EXPECT_EQ(Rireki_Num, 2);
 
   // Editing a record: costs commit on focus loss; 総損益 covers all records.
   SelectRows(h->List(), {0});
   EXPECT_FALSE(Field(h, 1251).isEmpty());
-  QLineEdit* cost = Child<QLineEdit>(h, 1088);
+  QLineEdit* cost = Control<QLineEdit>(h, 1088);
   cost->setText(u"55000"_qs);
   QFocusEvent out(QEvent::FocusOut);
   QApplication::sendEvent(cost, &out);
   EXPECT_EQ(Cell(h->List(), 0, 8), u"-5,000"_qs);
   EXPECT_EQ(Field(h, 1255), u"5,000"_qs);  // -5,000 + 10,000
   // ▼ then delete both.
-  Child<QPushButton>(h, 1045)->click();
+  Control<QPushButton>(h, 1045)->click();
   EXPECT_EQ(rireki[1].Cost, 55000);
   h->List()->selectAll();
   host.Answer(IDOK, "確認");
-  Child<QPushButton>(h, 1043)->click();
+  Control<QPushButton>(h, 1043)->click();
   EXPECT_EQ(host.boxes.back().text, "2銘柄を「取引履歴」から削除しますか？");
   EXPECT_EQ(Rireki_Num, 0);
 
   // The add button: the chart's stock.
   DispNum = 2;
   host.Answer(IDOK, "確認");
-  Child<QPushButton>(h, IDM_RIREKI_ADD)->click();
+  Control<QPushButton>(h, IDM_RIREKI_ADD)->click();
   ASSERT_EQ(h->List()->model()->rowCount(), 1);
   EXPECT_EQ(Cell(h->List(), 0, 4), u"525"_qs);
 }
@@ -317,17 +314,17 @@ TEST_F(UserListWindows, AlertHitOpensTheFilteredWindow) {
   EXPECT_EQ(Cell(list, 1, 3), u"520"_qs);
   // ▲ on the first shown row does nothing although an unshown alert lies before it.
   SelectRows(list, {0});
-  Child<QPushButton>(w, 1046)->click();
+  Control<QPushButton>(w, 1046)->click();
   EXPECT_EQ(alarum[0].Code, 7201);
   // ▼ swaps with the next shown alert.
-  Child<QPushButton>(w, 1045)->click();
+  Control<QPushButton>(w, 1045)->click();
   EXPECT_EQ(alarum[1].Code, 7203);
   EXPECT_EQ(alarum[2].Code, 7202);
   // Editing a level and committing checks again.
   SelectRows(list, {1});
   EXPECT_EQ(Field(w, 1355), u"500"_qs);
-  Child<QLineEdit>(w, 1361)->setText(u"450"_qs);
-  Child<QPushButton>(w, 1039)->click();
+  Control<QLineEdit>(w, 1361)->setText(u"450"_qs);
+  Control<QPushButton>(w, 1039)->click();
   EXPECT_EQ(alarum[2].Flag, 0);
   EXPECT_EQ(list->model()->rowCount(), 1);
   // All alerts again.
@@ -358,13 +355,13 @@ TEST_F(UserListWindows, NewAlertFromTheChartMenu) {
   OnModal(
       [](QWidget* d) {
         EXPECT_EQ(d->objectName(), u"ALARUM_TUIKA"_qs);
-        EXPECT_EQ(Child<QLabel>(d, 1236)->text(), u"トヨタ自動車(7201)を「株価お知らせ」に追加します。"_qs);
-        EXPECT_EQ(Child<QLineEdit>(d, 1199)->text(), u"550"_qs);
-        EXPECT_EQ(Child<QLineEdit>(d, 1197)->text(), u"5"_qs);
-        EXPECT_EQ(Child<QLineEdit>(d, 1198)->text(), u"5"_qs);  // shown positive
-        Child<QLineEdit>(d, 1199)->setText(u"1000"_qs);
-        Child<QLineEdit>(d, 1198)->setText(u"10"_qs);
-        Child<QPushButton>(d, 1)->click();
+        EXPECT_EQ(Control<QLabel>(d, 1236)->text(), u"トヨタ自動車(7201)を「株価お知らせ」に追加します。"_qs);
+        EXPECT_EQ(Control<QLineEdit>(d, 1199)->text(), u"550"_qs);
+        EXPECT_EQ(Control<QLineEdit>(d, 1197)->text(), u"5"_qs);
+        EXPECT_EQ(Control<QLineEdit>(d, 1198)->text(), u"5"_qs);  // shown positive
+        Control<QLineEdit>(d, 1199)->setText(u"1000"_qs);
+        Control<QLineEdit>(d, 1198)->setText(u"10"_qs);
+        Control<QPushButton>(d, 1)->click();
       },
       &seen);
   ASSERT_TRUE(OnCommand(IDM_ALARUM_ADD));

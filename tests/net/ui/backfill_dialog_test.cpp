@@ -23,13 +23,9 @@
 #include "support/scripted_host.h"
 #include "support/temp_dir.h"
 #include "support/utf8.h"
+#include "support/qt/controls.h"
 
 namespace {
-
-template <typename T>
-T* Control(QWidget* dialog, int id) {
-  return dialog->findChild<T*>(QString::number(id));
-}
 
 class MillerDialog : public LoopbackNetTest {
  protected:

@@ -24,13 +24,9 @@
 #include "support/scripted_host.h"
 #include "support/temp_dir.h"
 #include "support/utf8.h"
+#include "support/qt/controls.h"
 
 namespace {
-
-template <typename T>
-T* Control(QWidget* dialog, int id) {
-  return dialog->findChild<T*>(QString::number(id));
-}
 
 std::string Page(const char8_t* title) {
   return U8(u8"<html><head><title>") + U8(title) + U8(u8"</title></head><body><p>東証業種名</p><p>電気機器</p></body></html>");

@@ -19,13 +19,9 @@
 #include "support/scripted_host.h"
 #include "support/temp_dir.h"
 #include "support/utf8.h"
+#include "support/qt/controls.h"
 
 namespace {
-
-template <typename T>
-T* Control(QWidget* dialog, int id) {
-  return dialog->findChild<T*>(QString::number(id));
-}
 
 class DbMakeDialogTest : public LoopbackNetTest {
  protected:

@@ -17,13 +17,9 @@
 #include "support/loopback_net.h"
 #include "support/scripted_host.h"
 #include "support/temp_dir.h"
+#include "support/qt/controls.h"
 
 namespace {
-
-template <typename T>
-T* Control(QWidget* dialog, int id) {
-  return dialog->findChild<T*>(QString::number(id));
-}
 
 class TodayDialog : public LoopbackNetTest {
  protected:

@@ -28,13 +28,9 @@
 #include "support/scripted_host.h"
 #include "support/temp_dir.h"
 #include "support/utf8.h"
+#include "support/qt/controls.h"
 
 namespace {
-
-template <typename T>
-T* Control(QWidget* dialog, int id) {
-  return dialog->findChild<T*>(QString::number(id));
-}
 
 // A ranking page with one row: rank and "位", months, the company with its code, a kind.
 std::string RankingPage(int32_t code) {

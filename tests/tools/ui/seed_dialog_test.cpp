@@ -23,14 +23,10 @@
 #include "support/scripted_host.h"
 #include "support/temp_dir.h"
 #include "support/test_files.h"
+#include "support/qt/controls.h"
 #include "tools/seed_source_fixture.h"
 
 namespace {
-
-template <typename T>
-T* Control(QWidget* dialog, int id) {
-  return dialog->findChild<T*>(QString::number(id));
-}
 
 constexpr int kDays = 30;
 
