@@ -1,0 +1,13 @@
+// The file of the exchange's list of listed issues as vurndb master reads it: the
+// spreadsheet (.xls, through libfreexl) or the same table saved as CSV.
+#pragma once
+
+#include <string>
+
+#include "db/master_list.h"
+
+// Whether the bytes start as a spreadsheet file of the older binary format.
+bool IsSpreadsheet(const std::string& bytes);
+// The first worksheet of the .xls file at path as a table of CP932 cells. False, with the
+// reason in *error (CP932), when it is not a spreadsheet or has no worksheet.
+bool ReadSpreadsheet(const std::string& path, TextTable* table, std::string* error);
