@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <freexl.h>
+#include <utility>
 #include <vector>
 
 #include "platform/codepage.h"
@@ -25,6 +26,12 @@ bool ReadSpreadsheet(const std::string& path, TextTable* table, std::string* err
       freexl_worksheet_dimensions(handle, &rows, &columns) != FREEXL_OK) {
     freexl_close(handle);
     *error = "表計算ファイルにシートがありません";
+    return false;
+  }
+  // The format holds at most 65536 rows of 256 columns; a damaged file may claim millions.
+  if (rows > 65536 || columns > 256) {
+    freexl_close(handle);
+    *error = "表計算ファイルのシートの大きさが壊れています";
     return false;
   }
   for (unsigned int r = 0; r < rows; ++r) {
@@ -56,7 +63,10 @@ bool ReadSpreadsheet(const std::string& path, TextTable* table, std::string* err
       }
       row.push_back(text);
     }
-    table->push_back(row);
+    // A sheet may claim far more columns than it fills: a row keeps its cells up to the
+    // last one with text, so that an empty expanse costs no memory.
+    while (!row.empty() && row.back().empty()) row.pop_back();
+    table->push_back(std::move(row));
   }
   freexl_close(handle);
   return true;
