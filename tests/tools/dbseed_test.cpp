@@ -364,6 +364,7 @@ TEST(SeedSource, ExportLinesThatAreRefused) {
       {"20260231 1 2 3 4 5\n", "1 行目"},
       {"20260105 1 2 3 4 5\n20260105 1 2 3 4 5\n", "2 行目"},
       {"20260105 1 2 3 4.5 5\n", "1 行目"},
+      {"\r 7\t15025\t15100\t14950\t15050\t0\r", "1 行目"},  // found by fuzzing: once passed over
   };
   for (const auto& c : cases) {
     TempDir dir;
@@ -373,6 +374,13 @@ TEST(SeedSource, ExportLinesThatAreRefused) {
     EXPECT_EQ(ConvertExportFolder(dir.File("csv"), dir.File("moved"), &reason), -1) << c.text;
     EXPECT_NE(reason.find(c.line), std::string::npos) << reason;
   }
+  // A stray line break before a day's numbers keeps the day.
+  TempDir dir;
+  ASSERT_EQ(::mkdir(dir.File("csv").c_str(), 0755), 0);
+  WriteFileBytes(dir.File("csv/7203.txt"), "\r20261207\t1000\t1010\t990\t1005\t12300\n\r\n");
+  std::string reason;
+  ASSERT_EQ(ConvertExportFolder(dir.File("csv"), dir.File("moved"), &reason), 1) << reason;
+  EXPECT_EQ(ReadFileBytes(dir.File("moved/calendar.txt")), "20261207\n");
 }
 
 TEST(SeedSource, WholeNumbersToleratesBinaryNoise) {

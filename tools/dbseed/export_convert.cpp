@@ -34,7 +34,9 @@ bool ReadExport(const std::string& path, std::vector<Day>* days, std::string* re
   bool ok = true;
   while (std::fgets(line, sizeof line, f)) {
     ++number;
-    if (line[0] == '\r' || line[0] == '\n') continue;
+    // Only a line of nothing but blanks is passed over: a stray line break before a day's
+    // numbers must not drop the day.
+    if (line[std::strspn(line, " \t\r\n")] == '\0') continue;
     Day day{};
     double v[7];
     const int n = ParseSourceLine(line, &day.date, v, 7);
