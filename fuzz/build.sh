@@ -15,9 +15,9 @@
 #             its GCC 12.2 (a build-revision mismatch), so the probe fails there.
 #   trace-pc  plain g++ with -fsanitize-coverage=trace-pc, the edges counted by
 #             fuzz/afl_trace_pc.h into AFL++'s runtime: persistent, deferred fork server,
-#             test cases in shared memory; some thousand times faster than afl-g++ here.
-#   afl-g++   AFL++'s assembler instrumentation: a fork for every input (a few runs a second
-#             with the sanitizers' start-up).
+#             test cases in shared memory (day_file_fuzz: about 77 times the runs a second
+#             of afl-g++ on this machine).
+#   afl-g++   AFL++'s assembler instrumentation: a fork for every input.
 # AFL++'s clang modes cannot build the program: its literals are CP932 bytes
 # (-fexec-charset=CP932), which clang does not take.
 #
