@@ -10,16 +10,16 @@
 #include "db/database_file.h"
 #include "db/master_file.h"
 #include "db/price_model.h"
+#include "db_state.h"
 #include "fuzz_scratch.h"
 
 void FuzzOne(const unsigned char* data, size_t size) {
-  const std::string& dir = ScratchFolder();
   if (size < 1) return;
+  const std::string& dir = FreshScratchFolder();
+  FreshDatabaseState();
   const unsigned char choice = data[0];
   ++data;
   --size;
-  LastKabu = 0;
-  LastDate = 0;
   if (choice & 1) {
     // The master file, sometimes padded to its full size so that the entries are read.
     WriteScratchFile(dir + TAG_FILE, data, size, (choice & 2) ? TAG_FILE_SIZE : 0);

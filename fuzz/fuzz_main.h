@@ -1,7 +1,9 @@
 // The driver every fuzz target shares: the target defines FuzzOne(data, size), which must
-// stop (abort) on any broken rule. Built with AFL++ in its GCC mode it runs persistent with
-// the GCC plugin and forking with afl-g++; a plain build reads the files named on the
-// command line, or standard input, so saved findings can be replayed.
+// stop (abort) on any broken rule. In a persistent build (VURN_AFL_PERSISTENT: AFL++'s GCC
+// plugin, or plain g++ with afl_trace_pc.h) one process runs many inputs, each of them
+// given in shared memory; FuzzOne therefore sets up everything it reads before each input.
+// Otherwise it reads the files named on the command line, or standard input, so saved
+// findings can be replayed (and afl-g++ builds run forking, one process an input).
 #pragma once
 
 #include <cstdio>
@@ -11,6 +13,10 @@
 #include <unistd.h>  // read(), used by the persistent-mode macros
 
 #include "platform/diagnostics.h"
+
+#ifdef VURN_AFL_TRACE_PC
+#include "afl_trace_pc.h"
+#endif
 
 void FuzzOne(const unsigned char* data, size_t size);
 
@@ -28,6 +34,7 @@ __AFL_FUZZ_INIT();
 int main(int argc, char** argv) {
   fPrtOff = 1;  // diagnostics of refused input are not needed here
 #ifdef VURN_AFL_PERSISTENT
+  // The fork server starts here, after the program's own start-up (deferred).
   __AFL_INIT();
   const unsigned char* buf = __AFL_FUZZ_TESTCASE_BUF;
   while (__AFL_LOOP(10000)) FuzzOne(buf, static_cast<size_t>(__AFL_FUZZ_TESTCASE_LEN));

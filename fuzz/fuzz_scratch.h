@@ -1,8 +1,11 @@
 // A scratch working folder for the targets that load files the way the program does: made
 // once per run under /tmp and made the current folder, so that DataFilePath lands in it.
+// A persistent run gives many inputs to one process, so each input starts from an empty
+// folder (FreshScratchFolder): no file of an earlier input is read.
 #pragma once
 
 #include <fcntl.h>
+#include <filesystem>
 #include <stdlib.h>
 #include <string>
 #include <unistd.h>
@@ -18,6 +21,15 @@ inline const std::string& ScratchFolder() {
     SetCurrentDir(made);
     return std::string(made) + "/";
   }();
+  return dir;
+}
+
+// The scratch folder, emptied of everything earlier inputs left in it.
+inline const std::string& FreshScratchFolder() {
+  const std::string& dir = ScratchFolder();
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::directory_iterator(dir, ec)) std::filesystem::remove_all(entry.path(), ec);
+  Require(!ec, "scratch folder emptied");
   return dir;
 }
 

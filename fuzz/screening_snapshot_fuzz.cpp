@@ -32,7 +32,7 @@ size_t Put(int fd, int64_t offset, const unsigned char*& data, size_t& size, siz
 }  // namespace
 
 void FuzzOne(const unsigned char* data, size_t size) {
-  const std::string path = ScratchFolder() + PHT_FILE;
+  const std::string path = FreshScratchFolder() + PHT_FILE;
   // The condition set, one byte a slot.
   int32_t cond[SCRE_SLOTS] = {};
   for (int i = 0; i < SCRE_SLOTS && size > 0; ++i, ++data, --size) cond[i] = *data;

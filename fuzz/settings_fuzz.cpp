@@ -23,7 +23,8 @@ std::string WrittenSettings() {
 }  // namespace
 
 void FuzzOne(const unsigned char* data, size_t size) {
-  const std::string path = ScratchFolder() + SETTINGS_FILE_NAME;
+  const std::string path = FreshScratchFolder() + SETTINGS_FILE_NAME;
+  ResetAllSettings();
   WriteScratchFile(path, data, size, 0);
   LoadSettings();
   for (const SettingRow& row : SettingRows()) {

@@ -24,7 +24,7 @@ constexpr int STOCKS = sizeof CODES / sizeof CODES[0];
 }  // namespace
 
 void FuzzOne(const unsigned char* data, size_t size) {
-  ScratchFolder();
+  FreshScratchFolder();
   fTimedDownload = 1;  // no boxes
   ServePages(data, size);
   std::string_view names = g_pages[0];

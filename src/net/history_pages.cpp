@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "db/day_file.h"
 #include "db/day_index.h"
 #include "db/packed_value.h"
 #include "db/price_model.h"
@@ -126,6 +127,9 @@ int32_t ParseWebDate(const char* token, int format) {
   }
   if (year < 1900 || year > 2100 || month < 1 || month > 12 || day < 1 || day > 31) return -1;
   const int32_t date = year * 10000 + month * 100 + day;
+  int64_t day_number = 0;
+  int weekday = 0;
+  if (!CivilDay(date, &day_number, &weekday)) return -1;  // 2026/11/31 is no date
   const int32_t today = Today();
   if (date > today) {
     PRT("%d,%d -> %s 未来の日付？キャンセルする\n", today, date, t);

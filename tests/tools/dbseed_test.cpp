@@ -326,6 +326,35 @@ TEST(SeedSource, BadFoldersAreRefusedWithTheReason) {
   EXPECT_EQ(OleDateToRealDate(2.0), 19000101);
 }
 
+// An export the seed could not read back is refused at once, naming the line.
+TEST(SeedSource, ExportLinesThatAreRefused) {
+  const struct {
+    const char* text;
+    const char* line;
+  } cases[] = {
+      {"20261207\t1000\t1010\t990\t1005\t12300\n2026127\t1100\t1120\t1090\t1110\t4000\n", "2 行目"},  // found by fuzzing
+      {"20260231 1 2 3 4 5\n", "1 行目"},
+      {"20260105 1 2 3 4 5\n20260105 1 2 3 4 5\n", "2 行目"},
+      {"20260105 1 2 3 4.5 5\n", "1 行目"},
+      {"\r 7\t15025\t15100\t14950\t15050\t0\r", "1 行目"},  // found by fuzzing: once passed over
+  };
+  for (const auto& c : cases) {
+    TempDir dir;
+    ASSERT_EQ(::mkdir(dir.File("csv").c_str(), 0755), 0);
+    WriteFileBytes(dir.File("csv/7203.txt"), c.text);
+    std::string reason;
+    EXPECT_EQ(ConvertExportFolder(dir.File("csv"), dir.File("moved"), &reason), -1) << c.text;
+    EXPECT_NE(reason.find(c.line), std::string::npos) << reason;
+  }
+  // A stray line break before a day's numbers keeps the day.
+  TempDir dir;
+  ASSERT_EQ(::mkdir(dir.File("csv").c_str(), 0755), 0);
+  WriteFileBytes(dir.File("csv/7203.txt"), "\r20261207\t1000\t1010\t990\t1005\t12300\n\r\n");
+  std::string reason;
+  ASSERT_EQ(ConvertExportFolder(dir.File("csv"), dir.File("moved"), &reason), 1) << reason;
+  EXPECT_EQ(ReadFileBytes(dir.File("moved/calendar.txt")), "20261207\n");
+}
+
 TEST(SeedSource, WholeNumbersToleratesBinaryNoise) {
   EXPECT_EQ(SeedWhole(118.53 * 100), 11853);
   EXPECT_EQ(SeedWhole(12.34 * 1000.0), 12340);

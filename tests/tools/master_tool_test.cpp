@@ -131,6 +131,21 @@ TEST_F(MasterTool, RefusesWhatIsNoListAndKeepsTheEdition) {
   // Something that starts like a spreadsheet but is not one.
   WriteFileBytes(dir.File("broken.xls"), std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + std::string(100, 'x'));
   EXPECT_EQ(Master(dir.File("broken.xls")).code, 5);
+  // Damaged spreadsheets found by fuzzing: sheets that claim more rows than the format holds
+  // (130813371 rows once filled gigabytes with empty rows), and one that crashes libfreexl.
+  const struct {
+    const char* name;
+    const char* message;
+  } damaged[] = {
+      {"list_claiming_millions_of_rows.xls", "シートの大きさが壊れています"},
+      {"list_claiming_65541_rows.xls", "シートの大きさが壊れています"},
+      {"list_crashing_the_library.xls", "表計算ファイルが壊れていて読めません"},
+  };
+  for (const auto& d : damaged) {
+    r = Master(std::string(VURN_FIXTURE_DIR) + "/tools/" + d.name);
+    EXPECT_EQ(r.code, 5) << d.name << r.out;
+    EXPECT_NE(r.out.find(Cp932ToUtf8(d.message)), std::string::npos) << r.out;
+  }
   EXPECT_EQ(ReadFileBytes(dir.File(TAG_FILE)), before);
 }
 

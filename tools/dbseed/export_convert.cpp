@@ -34,13 +34,16 @@ bool ReadExport(const std::string& path, std::vector<Day>* days, std::string* re
   bool ok = true;
   while (std::fgets(line, sizeof line, f)) {
     ++number;
-    if (line[0] == '\r' || line[0] == '\n') continue;
+    // Only a line of nothing but blanks is passed over: a stray line break before a day's
+    // numbers must not drop the day.
+    if (line[std::strspn(line, " \t\r\n")] == '\0') continue;
     Day day{};
     double v[7];
     const int n = ParseSourceLine(line, &day.date, v, 7);
     bool whole = n == 5 || n == 7;
     for (int k = 0; whole && k < n; ++k) whole = v[k] >= 0 && v[k] < 1e15 && v[k] == static_cast<long long>(v[k]);
-    if (!whole || (!days->empty() && day.date <= days->back().date)) {
+    // A date the seed's calendar would refuse is refused here, not after the conversion.
+    if (!whole || !ValidRealDate(day.date) || (!days->empty() && day.date <= days->back().date)) {
       *reason = path + " の " + std::to_string(number) + " 行目を読めません";
       ok = false;
       break;

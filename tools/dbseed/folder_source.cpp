@@ -23,6 +23,8 @@ long DaysFromCivil(int y, int m, int d) {
 
 constexpr long kOleEpoch = -25569;  // 1899-12-30 in days since 1970-01-01
 
+}  // namespace
+
 bool ValidRealDate(int date) {
   const int y = date / 10000, m = date / 100 % 100, d = date % 100;
   if (y < 1900 || y > 9999 || m < 1 || m > 12 || d < 1) return false;
@@ -31,8 +33,6 @@ bool ValidRealDate(int date) {
   if (m == 2 && d == 29 && !((y % 4 == 0 && y % 100 != 0) || y % 400 == 0)) return false;
   return true;
 }
-
-}  // namespace
 
 double RealDateToOleDate(int real_date) {
   return static_cast<double>(DaysFromCivil(real_date / 10000, real_date / 100 % 100, real_date % 100) - kOleEpoch);

@@ -50,6 +50,9 @@ class FolderSource final : public MarketSource {
   std::vector<double> values_[6];  // indexed by index - first_
 };
 
+// Whether yyyymmdd is a real date of the years 1900 to 9999.
+bool ValidRealDate(int date);
+
 // Parses one line of a price file into date and up to seven numbers; the count of numbers
 // read, or -1 when the line holds something else.
 int ParseSourceLine(const char* line, int* date, double* values, int max_values);

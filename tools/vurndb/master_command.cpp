@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <freexl.h>
 #include <iterator>
 #include <memory>
 #include <sys/stat.h>
@@ -12,6 +11,7 @@
 #include "db/master_file.h"
 #include "db/master_list.h"
 #include "db/stock_code.h"
+#include "list_file.h"
 #include "platform/codepage.h"
 
 namespace {
@@ -25,62 +25,6 @@ bool ReadBytes(const std::string& path, std::string* bytes) {
   if (!in) return false;
   bytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   return !in.bad();
-}
-
-// A spreadsheet file of the older binary format starts with the compound-file signature.
-bool IsSpreadsheet(const std::string& bytes) {
-  return bytes.size() >= 8 && std::memcmp(bytes.data(), "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) == 0;
-}
-
-// The first worksheet of an .xls file as a table of CP932 cells.
-bool ReadSpreadsheet(const std::string& path, TextTable* table, std::string* error) {
-  const void* handle = nullptr;
-  if (freexl_open(path.c_str(), &handle) != FREEXL_OK) {
-    if (handle) freexl_close(handle);
-    *error = "表計算ファイルとして読めません";
-    return false;
-  }
-  unsigned int rows = 0;
-  unsigned short columns = 0;
-  if (freexl_select_active_worksheet(handle, 0) != FREEXL_OK ||
-      freexl_worksheet_dimensions(handle, &rows, &columns) != FREEXL_OK) {
-    freexl_close(handle);
-    *error = "表計算ファイルにシートがありません";
-    return false;
-  }
-  for (unsigned int r = 0; r < rows; ++r) {
-    std::vector<std::string> row;
-    for (unsigned short c = 0; c < columns; ++c) {
-      FreeXL_CellValue v;
-      std::string text;
-      if (freexl_get_cell_value(handle, r, c, &v) == FREEXL_OK) {
-        char buf[64];
-        switch (v.type) {
-          case FREEXL_CELL_INT:
-            std::snprintf(buf, sizeof buf, "%d", v.value.int_value);
-            text = buf;
-            break;
-          case FREEXL_CELL_DOUBLE:
-            std::snprintf(buf, sizeof buf, "%.15g", v.value.double_value);
-            text = buf;
-            break;
-          case FREEXL_CELL_TEXT:
-          case FREEXL_CELL_SST_TEXT:
-          case FREEXL_CELL_DATE:
-          case FREEXL_CELL_DATETIME:
-          case FREEXL_CELL_TIME:
-            if (v.value.text_value) text = Utf8ToCp932(v.value.text_value);
-            break;
-          default:
-            break;
-        }
-      }
-      row.push_back(text);
-    }
-    table->push_back(row);
-  }
-  freexl_close(handle);
-  return true;
 }
 
 void PrintCodes(const char* what, const std::vector<int32_t>& codes) {
