@@ -70,6 +70,18 @@ bool RunUpdateCommand(UpdateFeature feature, bool end_key) {
   return true;
 }
 
+void UnregisterUpdateFeatures() {
+  TodayDownloadFeature = nullptr;
+  DayFileUpdateFeature = nullptr;
+  BackfillFeature = nullptr;
+  DeletionFeature = nullptr;
+  TodayDownloadDialog = nullptr;
+  BackfillDialog = nullptr;
+  CountDownDialog = nullptr;
+  DbMakeDialog = nullptr;
+  CsvDateRangeDialog = nullptr;
+}
+
 void RegisterUpdateCommands() {
   RegisterDayMerge();
   RegisterBackfill();

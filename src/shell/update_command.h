@@ -20,3 +20,7 @@ void RegisterToolWindowCloser(void (*close)());
 void RegisterUpdateCommands();
 // (TodayDownloadFeature, DayFileUpdateFeature, BackfillFeature, DeletionFeature and
 // AccessWarningHook in platform/hooks.h).
+// Takes the features and dialogs of the update commands away with the window that installed
+// them: a command run afterwards does nothing instead of opening a dialog without an owner or
+// fetching unattended.
+void UnregisterUpdateFeatures();

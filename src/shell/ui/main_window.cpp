@@ -174,6 +174,7 @@ MainWindow::~MainWindow() {
   AshiBoxSelectHook = nullptr;
   TyumokuMenuHook = nullptr;
   UnregisterUserListWindows();
+  UnregisterUpdateFeatures();
   MainPlacementApply = nullptr;
   MainPlacementRead = nullptr;
   CountMainWindowsHook = nullptr;

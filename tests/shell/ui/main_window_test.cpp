@@ -57,12 +57,14 @@ TEST(MainWindow, TitleSizeAndDiagnosticWindowByKey) {
 
 // The timed download asks how many main windows are open: the window counts itself and
 // every other top-level "MIRELO" titled "Kivora", and takes the question back when it goes.
-TEST(MainWindow, CountsMainWindowsWhileItExists) {
+TEST(MainWindow, CountsMainWindowsAndTakesItsHooksAwayWithIt) {
   TempDir dir;
   WriteFixtureDatabase(3, 10);
   ScriptedHost host;
   {
     MainWindow w;
+    EXPECT_NE(BackfillDialog, nullptr);
+    EXPECT_NE(BackfillFeature, nullptr);
     ASSERT_NE(CountMainWindowsHook, nullptr);
     EXPECT_EQ(CountMainWindowsHook(), 1);
     QWidget other;
@@ -72,6 +74,10 @@ TEST(MainWindow, CountsMainWindowsWhileItExists) {
     EXPECT_EQ(CountMainWindowsHook(), 2);
   }
   EXPECT_EQ(CountMainWindowsHook, nullptr);
+  // The dialogs and update features go with the window: nothing opens ownerless later.
+  EXPECT_EQ(BackfillDialog, nullptr);
+  EXPECT_EQ(BackfillFeature, nullptr);
+  EXPECT_EQ(DeletionFeature, nullptr);
 }
 
 // Typed keys go through the window's own key handling: a blank is Space (next stock), a
