@@ -9,7 +9,6 @@
 
 #include "db/database_file.h"
 #include "db/price_model.h"
-#include "db_state.h"
 #include "fuzz_scratch.h"
 #include "net/company_file.h"
 #include "net/company_view.h"
@@ -66,7 +65,7 @@ void BenefitTable() {
 void FuzzOne(const unsigned char* data, size_t size) {
   if (size < 1) return;
   const std::string& dir = FreshScratchFolder();
-  FreshDatabaseState();
+  ForgetLoadedDatabase();
   LastKabu = STOCKS;
   for (int s = 0; s < STOCKS; ++s) {
     fundamental[s].code = 7201 + s;

@@ -10,13 +10,12 @@
 #include "db/database_file.h"
 #include "db/master_file.h"
 #include "db/price_model.h"
-#include "db_state.h"
 #include "fuzz_scratch.h"
 
 void FuzzOne(const unsigned char* data, size_t size) {
   if (size < 1) return;
   const std::string& dir = FreshScratchFolder();
-  FreshDatabaseState();
+  ForgetLoadedDatabase();
   const unsigned char choice = data[0];
   ++data;
   --size;

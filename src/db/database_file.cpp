@@ -12,6 +12,7 @@
 
 #include "db/database_lock.h"
 #include "db/day_index.h"
+#include "db/master_file.h"
 #include "db/open_retry.h"
 #include "db/record_io.h"
 #include "db/trading_calendar.h"
@@ -228,6 +229,20 @@ int DbSlotsOfVersion(int version) {
     case 6: return MAX_KABU;
     default: return 0;
   }
+}
+
+void ForgetLoadedDatabase() {
+  std::memset(fundamental, 0, sizeof fundamental);
+  std::memset(nikkei_date, 0, sizeof nikkei_date);
+  LastKabu = 0;
+  LastDate = 0;
+  DbVersion = 0;
+  fSampleDB = 0;
+  fDbMake = 0;
+  fCalendarRefused = 0;
+  TagDate = 0;
+  std::memset(WorkHiashi(), 0, sizeof(Hiashi));
+  ResetRecordReports();
 }
 
 void SetEmptyHiashi(Hiashi* h) {

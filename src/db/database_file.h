@@ -78,6 +78,11 @@ int VURN_file_out(int stock_num, int mode);
 // 0 in the sample mode (with the refusal box when report is set), else non-zero.
 int IsUpdateAllowed(bool report);
 
+// Forgets what was loaded: the stock table, the calendar, the header's values, the modes,
+// the work record and the record reports, as before the first load (tools and tests that
+// load several databases in one process).
+void ForgetLoadedDatabase();
+
 // Clears a record to the empty record of the current calendar.
 void SetEmptyHiashi(Hiashi* h);
 // What went wrong in the last failed read or write: names the file and the reason (CP932).

@@ -31,9 +31,9 @@ DownloadProgress* g_progress = nullptr;
 int DbMakeProgress(int stock_num, int64_t start) {
   if (!g_progress) return 0;
   const int64_t elapsed = std::max<int64_t>(HostNow() - start, 0);
-  const int64_t remaining = std::max<int64_t>(elapsed * LastKabu / (stock_num + 1) - elapsed, 0);
   g_progress->ShowProgress(std::max(stock_num, kFirstBarPosition), std::max(LastKabu - 1, 1),
-                           ProgressTimeText(elapsed).c_str(), ProgressTimeText(remaining).c_str());
+                           ProgressTimeText(elapsed).c_str(),
+                           ProgressTimeText(ProgressRemaining(elapsed, stock_num, LastKabu)).c_str());
   if (!g_progress->CancelRequested()) return 0;
   PRT("途中でキャンセル\n");
   return 1;

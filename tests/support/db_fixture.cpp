@@ -101,18 +101,8 @@ void EnterSampleMode(const std::vector<Fundamental>& entries, int sample_stocks)
 }
 
 void ResetDatabaseState() {
-  std::memset(fundamental, 0, sizeof fundamental);
-  std::memset(nikkei_date, 0, sizeof nikkei_date);
-  LastKabu = 0;
-  LastDate = 0;
-  DbVersion = 0;
-  fSampleDB = 0;
-  fDbMake = 0;
-  fCalendarRefused = 0;
+  ForgetLoadedDatabase();
   DispNum = 0;
-  TagDate = 0;
-  std::memset(WorkHiashi(), 0, sizeof(Hiashi));
-  ResetRecordReports();
   ClearPrtHistory();
 }
 
