@@ -118,6 +118,15 @@ void CheckRecord(const Hiashi& h, int slot, int32_t want_code, bool in_use, int 
 
 }  // namespace
 
+bool RecordIsSound(const Hiashi& h, int days, std::string* why) {
+  DbCheckResult result;
+  Problems p(&result);
+  CheckRecord(h, 0, h.code, true, days, &p);
+  if (result.problem_count == 0) return true;
+  if (why) *why = result.problems.empty() ? "" : result.problems.front();
+  return false;
+}
+
 bool ReadDbRecordRaw(const std::string& db_path, int slot, Hiashi* record, DbInspectError* error) {
   RawFile f;
   if (!f.Open(db_path, error)) return false;

@@ -38,6 +38,11 @@ bool ReadDbRecordRaw(const std::string& db_path, int slot, Hiashi* record, DbIns
 bool ReadMasterRaw(const std::string& tag_path, int* count, int32_t* date, Fundamental* entries,
                    DbInspectError* error);
 
+// The record rules of CheckDbFiles for one record over a calendar of `days` days (its code
+// taken as right): false with the first problem in *why (CP932). A merge writes no record
+// that this refuses.
+bool RecordIsSound(const Hiashi& h, int days, std::string* why);
+
 constexpr int DB_CHECK_MAX_LINES = 100;  // problem lines kept; the count goes on
 
 struct DbCheckResult {

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "db/database_lock.h"
+#include "db/update_journal.h"
 #include "db/day_index.h"
 #include "db/master_file.h"
 #include "db/open_retry.h"
@@ -276,6 +277,8 @@ int VURN_file_in(int stock_num, int mode) {
     PRT("VURN_file_in: mode=%d はありません\n", mode);
     return 0;
   }
+  // A killed update is put back before its header is read, when no one else is writing.
+  if (mode == 0 && !DatabaseLocked() && UnfinishedUpdateExists() && TryLockDatabase() == 0) UnlockDatabase();
   const char* name = DB_FILE;
   int fd = OpenDatabaseForReading(stock_num, mode, &name);
   if (fd < 0) return 0;

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "db/open_retry.h"
+#include "db/update_journal.h"
 #include "platform/file_error.h"
 #include "platform/diagnostics.h"
 #include "platform/working_folder.h"
@@ -14,6 +15,18 @@
 namespace {
 int g_fd = -1;
 int g_holds = 0;
+
+// The first hold puts back what a killed update left half written, before anyone reads or
+// writes under the lock.
+int TakeFirstHold(int fd) {
+  g_fd = fd;
+  g_holds = 1;
+  if (int err = RollBackUnfinishedUpdate()) {
+    UnlockDatabase();
+    return err;
+  }
+  return 0;
+}
 }  // namespace
 
 int LockDatabase() {
@@ -41,9 +54,7 @@ int LockDatabase() {
     if (!IsPassingFileError(err)) PRT("%s を開けません(lock): %s\n", path.c_str(), FileErrorText(err));
     return err;
   }
-  g_fd = fd;
-  g_holds = 1;
-  return 0;
+  return TakeFirstHold(fd);
 }
 
 int TryLockDatabase() {
@@ -59,9 +70,7 @@ int TryLockDatabase() {
     ::close(fd);
     return err;
   }
-  g_fd = fd;
-  g_holds = 1;
-  return 0;
+  return TakeFirstHold(fd);
 }
 
 void UnlockDatabase() {

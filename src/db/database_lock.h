@@ -8,7 +8,9 @@
 constexpr const char* DB_LOCK_FILE = "vurn.hy3.lock";
 
 // Takes the lock (or one more hold of it), waiting as the patient open does while another
-// instance holds it. Returns 0, or the errno of the failure (a line names the reason).
+// instance holds it. The first hold puts back an update that a killed process left
+// unfinished (update_journal.h) and fails when it cannot. Returns 0, or the errno of the
+// failure (a line names the reason).
 int LockDatabase();
 // The same with a single attempt: EBUSY at once while another instance holds the lock.
 int TryLockDatabase();

@@ -10,12 +10,14 @@
 #include <unistd.h>
 #include <vector>
 
+#include "db/database_check.h"
 #include "db/database_file.h"
 #include "db/database_lock.h"
 #include "db/packed_value.h"
 #include "db/record_io.h"
 #include "db/record_repair.h"
 #include "db/stock_code.h"
+#include "db/update_journal.h"
 #include "platform/diagnostics.h"
 #include "platform/file_error.h"
 #include "platform/file_io.h"
@@ -80,11 +82,15 @@ uint16_t PackedShares(int64_t thousands_micro) {
 enum class Slot { kRead, kFailed, kNotOurs };
 
 // Reads stock s's record from the open database into the merge's own buffer, kept inside
-// the calendar of `days` days as the database reader keeps it. A record of another code is
-// not this stock's history: the merge leaves that slot alone.
-Slot ReadStock(int fd, int s, Hiashi* h, int days) {
+// the calendar of `days` days as the database reader keeps it (values beyond it are no
+// data, and the record written back holds none). A record of another code is not this
+// stock's history: the merge leaves that slot alone. raw, when given, gets the bytes as
+// stored.
+Slot ReadStock(int fd, int s, Hiashi* h, int days, Hiashi* raw = nullptr) {
   if (ReadSlot(fd, s, h) != 0) return Slot::kFailed;
+  if (raw) std::memcpy(raw, h, sizeof *h);
   if (h->code != fundamental[s].code) return Slot::kNotOurs;
+  ClearDaysFrom(h, days);
   h->name[sizeof h->name - 1] = '\0';
   if (h->start < 0) h->start = 0;
   if (h->start > days) h->start = days;
@@ -259,6 +265,32 @@ struct Bar {
   uint16_t deki;
 };
 
+// A split percentage is taken only within 1:1000 to 1000:1 shares (-99.9 to 99900 percent)
+// and of at least one percent: anything else is a typo that would scale (or, truncating,
+// wipe) the whole history. Nor is a split taken that would take a past price to 0 or beyond
+// what a packed value holds. False (with the fault naming the line) when refused.
+bool SplitIsPlausible(const Hiashi& h, const DayLine& line, double factor, int days, RecordFault* fault) {
+  const int64_t p = line.split;
+  const char* why = nullptr;
+  if (p < -999 * DAY_MICRO / 10 || p > 99900 * DAY_MICRO || (p > -DAY_MICRO && p < DAY_MICRO)) {
+    why = "分割の比率が 1000:1 から 1:1000 の範囲（-99.9 から 99900 %）にないか、1 % 未満です";
+  } else {
+    const int from = h.start < 0 ? 0 : h.start;
+    for (int d = from; d < days && d <= h.end && !why; ++d)
+      for (const uint16_t* a : {h.open, h.high, h.low, h.close}) {
+        const double v = Packed_to_Value(a[d]) * factor;
+        if (a[d] != 0 && v < 1.0) why = "過去の株価が 0 になります";
+        if (v > PACKED_MAX_VALUE) why = "過去の株価が記録できる上限を超えます";
+      }
+  }
+  if (!why) return true;
+  fault->failed = true;
+  std::snprintf(fault->text, sizeof fault->text, "%d 行目: 分割 %.6g %% は使えません。%s", line.line_no,
+                static_cast<double>(p) / DAY_MICRO, why);
+  PRT("%s\n", fault->text);
+  return false;
+}
+
 // Applies the day to one stock's record (read into h). Returns true when the record changed
 // and must be written; a fault stops the merge.
 bool MergeStock(Plan* p, int s, Hiashi* h, int pass, RecordFault* fault, bool* merged) {
@@ -322,6 +354,7 @@ bool MergeStock(Plan* p, int s, Hiashi* h, int pass, RecordFault* fault, bool* m
     }
     if (!p->insert && line.split != 0) {
       const double factor = 100.0 / (static_cast<double>(line.split) / DAY_MICRO + 100.0);
+      if (WholeUnits(line.close) > 0 && !SplitIsPlausible(*h, line, factor, p->work_days, fault)) return false;
       // A stock that did not trade today gives no split: its close was taken from the past.
       if (WholeUnits(line.close) > 0 && std::isfinite(factor) && factor > 0) {
         PRT("%.32s(%d)\n%.32s\n\n1 :% 4.2f の分割。\n\n過去のデータを修正。セーブは気をつけて！\n", fundamental[s].name,
@@ -353,10 +386,15 @@ bool MergeStock(Plan* p, int s, Hiashi* h, int pass, RecordFault* fault, bool* m
   if (pass == 0) {
     CheckRecord(h, p->new_dates, p->new_days);
     CheckLastDay(*h, p->new_dates, p->new_days, fault);
-    if (!fault->failed) RecalcRange(h, p->new_days, fault, false);
+    if (!fault->failed) RecalcRange(h, p->new_days, fault);
   } else {
     RecalcRange(h, p->new_days, fault, true);
     if (!fault->failed) RepairRecord(h, p->new_dates, p->new_days, true);
+    std::string why;
+    if (!fault->failed && !RecordIsSound(*h, p->new_days, &why)) {
+      fault->failed = true;
+      std::snprintf(fault->text, sizeof fault->text, "更新後のレコードが検査を通りません: %.200s", why.c_str());
+    }
   }
   return !fault->failed;
 }
@@ -447,15 +485,15 @@ void NotifyStale() {
   if (ScreeningStaleHook) ScreeningStaleHook();
 }
 
-void WriteFailure(Teller* tell, const char* what, int err, bool changed_in_place) {
+void WriteFailure(Teller* tell, const char* what, int err) {
   char text[512];
-  std::snprintf(text, sizeof text, "%s: %s\n%s", what, FileErrorText(err),
-                changed_in_place ? "日付は追加していません。もう一度同じファイルで更新すると直ります。"
-                                 : "データベースは元のままです。");
+  std::snprintf(text, sizeof text, "%s: %s\nデータベースは元のままです。", what, FileErrorText(err));
   tell->Stop(text, CAPTION_FAILED, MB_ICONERROR);
 }
 
-// The save pass of a plain append: changed records in place, then the calendar.
+// The save pass of a plain append: the changed bytes of the records, the calendar and the
+// header in place, through the undo journal, so that a kill at any step leaves the database
+// as before (put back by the next taker of the update lock) or as after.
 bool SaveInPlace(Plan* p, Hiashi* h, Teller* tell, int* merged_count) {
   const std::string path = DataFilePath(DB_FILE);
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -463,16 +501,18 @@ bool SaveInPlace(Plan* p, Hiashi* h, Teller* tell, int* merged_count) {
     ReadFailure(tell, 2, FileErrorText(errno));
     return false;
   }
-  bool wrote = false;
+  auto stored = std::make_unique<Hiashi>();
+  UpdateJournal journal;
+  bool noted = false;
   auto stop = [&]() {
     ::close(fd);
-    if (wrote) NotifyStale();
+    if (noted) NotifyStale();
     return false;
   };
   for (int s = 0; s < LastKabu; ++s) {
     if (!Touches(*p, s)) continue;
     ShowStock(tell->ui, s);
-    const Slot read = ReadStock(fd, s, h, p->old_days);
+    const Slot read = ReadStock(fd, s, h, p->old_days, stored.get());
     if (read == Slot::kFailed) {
       stop();
       ReadFailure(tell, 2, "レコードが読めません");
@@ -487,30 +527,27 @@ bool SaveInPlace(Plan* p, Hiashi* h, Teller* tell, int* merged_count) {
       FaultStop(tell, s, fault);
       return false;
     }
-    if (!WriteRecord(s, h)) {
-      const bool some = wrote;
-      stop();
-      char text[640];
-      std::snprintf(text, sizeof text, "%s\n%s", DbFailureText(),
-                    some ? "日付は追加していません。もう一度同じファイルで更新すると直ります。" : "データベースは元のままです。");
-      tell->Stop(text, CAPTION_FAILED, MB_ICONERROR);
-      return false;
-    }
-    wrote = true;
+    JournalChange(&journal, DbRecordOffset(s), stored.get(), h, sizeof *h);
+    noted = true;
     if (merged) ++*merged_count;
     if (RecordMergedHook) RecordMergedHook(s, *h);
   }
+  // The header and the calendar change with the records, in the same journal.
+  static unsigned char old_head[DB_HEADER_SIZE], new_head[DB_HEADER_SIZE];
+  int err = 0;
+  if (ReadFully(fd, old_head, sizeof old_head, 0, &err) != sizeof old_head) {
+    stop();
+    ReadFailure(tell, 0, err ? FileErrorText(err) : "ヘッダが読めません");
+    return false;
+  }
   ::close(fd);
-  // The new calendar entry lies beyond the days the header counts until the header is
-  // written, and both writes are synced: a kill at any byte leaves the day either absent
-  // (the records written so far are healed by the same merge run again) or complete.
   const DbHeader header{DB_VERSION, MAX_KABU, MAX_DATE, p->new_days, LastKabu};
-  if (!UpdateDatabaseAt(DB_CALENDAR_OFFSET, p->new_dates, sizeof p->new_dates, true) ||
-      !UpdateDatabaseAt(0, &header, sizeof header, true)) {
-    NotifyStale();
-    char text[640];
-    std::snprintf(text, sizeof text, "%s\n日付は追加していません。もう一度同じファイルで更新すると直ります。", DbFailureText());
-    tell->Stop(text, CAPTION_FAILED, MB_ICONERROR);
+  std::memcpy(new_head, &header, sizeof header);
+  std::memcpy(new_head + DB_CALENDAR_OFFSET, p->new_dates, sizeof p->new_dates);
+  JournalChange(&journal, 0, old_head, new_head, sizeof new_head);
+  if (int e = JournalCommit(journal)) {
+    if (noted) NotifyStale();
+    WriteFailure(tell, "vurn.hy3 に書き込めません", e);
     return false;
   }
   LastDate = p->new_days;
@@ -529,7 +566,7 @@ bool SaveAsNewFile(Plan* p, Hiashi* h, Teller* tell, int* merged_count) {
   FileReplace r;
   if (!FileReplaceBegin(&r, path)) {
     ::close(fd);
-    WriteFailure(tell, "vurn.hy3 の新しいファイルを作れません", r.error, false);
+    WriteFailure(tell, "vurn.hy3 の新しいファイルを作れません", r.error);
     return false;
   }
   bool stored = false;
@@ -587,7 +624,7 @@ bool SaveAsNewFile(Plan* p, Hiashi* h, Teller* tell, int* merged_count) {
     if (!FileReplaceWriteAt(&r, h, sizeof *h, DbRecordOffset(s))) {
       const int err = r.error;
       give_up();
-      WriteFailure(tell, "vurn.hy3 の新しいファイルに書き込めません", err, false);
+      WriteFailure(tell, "vurn.hy3 の新しいファイルに書き込めません", err);
       return false;
     }
   }
@@ -596,7 +633,7 @@ bool SaveAsNewFile(Plan* p, Hiashi* h, Teller* tell, int* merged_count) {
     const int err = r.error;
     FileReplaceAbort(&r);
     if (stored) NotifyStale();
-    WriteFailure(tell, "vurn.hy3 の新しいファイルを書き終えられません", err, false);
+    WriteFailure(tell, "vurn.hy3 の新しいファイルを書き終えられません", err);
     return false;
   }
   LastDate = p->new_days;

@@ -4,11 +4,12 @@
 // inconsistent bars repaired. A check pass asks and reports and changes nothing; the save
 // pass writes.
 //
-// The update lock is held for the whole merge. A plain append writes the changed records in
-// place and the calendar last (re-running a merge that was killed midway heals it). Every
-// shift of the whole database (an inserted day, the oldest day shifted out, a split) writes a
-// new file that is renamed over the old one, so a kill leaves the database exactly as before
-// or exactly as after. Records are read and written through the merge's own buffer.
+// The update lock is held for the whole merge. A plain append writes the changed bytes in
+// place through the undo journal (update_journal.h); every shift of the whole database (an
+// inserted day, the oldest day shifted out, a split) writes a new file that is renamed over
+// the old one. Either way a kill leaves the database exactly as before or exactly as after.
+// Values beyond the calendar's last day are no data: the merge clears them in every record
+// it writes. Records are read and written through the merge's own buffer.
 #pragma once
 
 #include <cstdint>
@@ -33,8 +34,7 @@ struct MergeSummary {
 
 // Checks and merges a parsed day file into vurn.hy3 of the working folder. Returns 1 when
 // merged, 0 when refused or stopped (the reason went to ui->Stopped, the diagnostic history
-// and, unless timed, a box); the database is then as before, except that an append stopped
-// in its save pass by a failing disk leaves records that the next merge of the day heals.
+// and, unless timed, a box); the database is then as before.
 // On success the calendar in memory (nikkei_date, LastDate) is the new one.
 int MergeDayFile(const DayFile& file, MergeUi* ui, MergeSummary* summary = nullptr);
 

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "db/database_file.h"
+#include "db/record_repair.h"
 #include "db/stock_code.h"
 #include "db/trading_calendar.h"
 #include "platform/diagnostics.h"
@@ -39,6 +40,7 @@ void NormalizeRecord(Hiashi* h, int stock_num) {
   if (h->start > last + 1) h->start = last + 1;
   if (h->end > last) h->end = last;
   if (h->end < -1) h->end = -1;
+  ClearDaysFrom(h, last + 1);  // beyond the calendar lie only leftovers of an unfinished update
   if (start != h->start || end != h->end)
     PRT("stock_num=%d の start=%d,end=%d が日付の範囲外のため直しました\n", stock_num, start, end);
 }

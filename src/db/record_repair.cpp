@@ -56,6 +56,17 @@ void ClearDay(Hiashi* h, int d) {
   for (int k = 0; k < 7; ++k) Arrays(h, k)[d] = 0;
 }
 
+bool ClearDaysFrom(Hiashi* h, int days) {
+  if (days < 0) days = 0;
+  bool any = false;
+  for (int k = 0; k < 7 && days < MAX_DATE; ++k) {
+    uint16_t* a = Arrays(h, k);
+    for (int d = days; d < MAX_DATE; ++d) any |= a[d] != 0;
+    std::memset(a + days, 0, static_cast<size_t>(MAX_DATE - days) * sizeof *a);
+  }
+  return any;
+}
+
 void DropOldestDay(Hiashi* h, int days) {
   if (days <= 0 || days > MAX_DATE) return;
   for (int k = 0; k < 7; ++k) {
@@ -103,7 +114,12 @@ void RecalcRange(Hiashi* h, int days, RecordFault* fault, bool report) {
   }
 }
 
-void RepairRecord(Hiashi* h, const int32_t* dates, int days, bool report) {
+namespace {
+
+// Days without a close take the last close before them; out-of-order bars become flat at
+// their close, with the day's volume dropped by a merge of a day and kept by the back-fill
+// (its volume comes from the same page row as its prices).
+void Repair(Hiashi* h, const int32_t* dates, int days, bool report, bool keep_volume) {
   int from, to;
   Range(*h, days, &from, &to);
   if (from > to) return;
@@ -127,15 +143,25 @@ void RepairRecord(Hiashi* h, const int32_t* dates, int days, bool report) {
   }
   for (int d = from; d <= to; ++d) {
     if (!OutOfOrder(*h, d)) continue;
-    if (report) {
+    if (report && keep_volume) {
+      PRT("並びが変=%4d,%.32s,%d 補正,", h->code, h->name, dates[d]);
+      PRT("(%d,%d,%d,%d, %d)\n", V(h->open[d]), V(h->high[d]), V(h->low[d]), V(h->close[d]), V(h->deki[d]));
+    } else if (report) {
       PRT("並びが変=%5d,%12.32s(%d)", h->code, h->name, dates[d]);
       PRT("start=%4d,max=%4d,min=%4d,end=%4d,deki=%d\n", V(h->open[d]), V(h->high[d]), V(h->low[d]), V(h->close[d]),
           V(h->deki[d]));
     }
     h->open[d] = h->high[d] = h->low[d] = h->close[d];
-    h->deki[d] = 0;
+    if (!keep_volume) h->deki[d] = 0;
   }
 }
+
+}  // namespace
+
+void RepairRecord(Hiashi* h, const int32_t* dates, int days, bool report) { Repair(h, dates, days, report, false); }
+
+void RepairFetchedRecord(Hiashi* h, const int32_t* dates, int days) { Repair(h, dates, days, true, true); }
+
 
 void CheckRecord(Hiashi* h, const int32_t* dates, int days) {
   if (h->end >= 0 && h->end < days && h->end != days - 1 && days < MAX_DATE) {

@@ -28,6 +28,9 @@ void RecalcRange(Hiashi* h, int days, RecordFault* fault, bool report = true);
 // Fills days without a close from the last close before them (volume 0) and makes
 // out-of-order bars flat at their close (volume 0). `dates` gives the reported dates.
 void RepairRecord(Hiashi* h, const int32_t* dates, int days, bool report = true);
+// The same repair for a record merged from fetched pages, except that an out-of-order bar
+// keeps its volume.
+void RepairFetchedRecord(Hiashi* h, const int32_t* dates, int days);
 
 // Reports a stock whose last day lies before the calendar's last day (and marks the record
 // delisted) and every out-of-order bar. Changes nothing else.
@@ -47,3 +50,6 @@ int AdjustSplit(Hiashi* h, const int32_t* dates, int days, int32_t date, double 
 void ShiftDaysLater(Hiashi* h, int pos);
 // Sets day d of all seven daily arrays to 0.
 void ClearDay(Hiashi* h, int d);
+// Sets every day from `days` on (beyond the calendar) to 0 in all seven arrays: values there
+// are leftovers (of an update that never finished) and never data. True when any was set.
+bool ClearDaysFrom(Hiashi* h, int days);

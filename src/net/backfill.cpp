@@ -195,7 +195,7 @@ int MergeWebHiashi(int stock_num, Hiashi* h) {
     h->start = first;
     h->end = last;
     h->flag &= ~FLAG_NO_PRICES;
-    RepairRecord(h, nikkei_date, days, true);
+    RepairFetchedRecord(h, nikkei_date, days);
   }
   return std::memcmp(before.get(), h, sizeof *h) != 0 ? 1 : 0;
 }

@@ -51,11 +51,14 @@ int32_t Today() {
   return y * 10000 + m * 100 + d;
 }
 
-// A price token at scale (1, or 100 for the series in hundredths), kept inside what a
-// packed value takes.
-int64_t Price(const char* token, int scale) {
-  const int64_t v = ReadScaledDecimal(token, TOKEN_SIZE, scale);
-  return v > PACKED_MAX_VALUE ? PACKED_MAX_VALUE : v;
+// A price token at scale (1, or 100 for the series in hundredths).
+int64_t Price(const char* token, int scale) { return ReadScaledDecimal(token, TOKEN_SIZE, scale); }
+
+// A value beyond what a packed value holds is no price of ours: its row is refused, never
+// stored saturated over a good bar.
+bool Storable(int64_t v) { return v <= PACKED_MAX_VALUE; }
+void TellRefusedRow(const char* date_token, const char* what) {
+  PRT("%s の行は%sが大きすぎるため読みません\n", date_token, what);
 }
 
 uint16_t Packed(int64_t v) { return Value_to_Packed(static_cast<int32_t>(v < 0 ? 0 : v)); }
@@ -183,17 +186,35 @@ int DBmakeConvert(int stock_num, int format) {
     if (day < 0) continue;
     const int64_t o = Price(PlaneToken(k + 1), scale), h = Price(PlaneToken(k + 2), scale),
                   l = Price(PlaneToken(k + 3), scale), c = Price(PlaneToken(k + 4), scale);
+    const char* volume = PlaneToken(k + (format == WEB_DATE_PORTAL ? 5 : 6));
+    const bool volume_is_date = Has(volume, "年") && std::strchr(volume, '/');
+    const bool has_volume = !volume_is_date && !no_volume;
+    const char* adjusted = PlaneToken(k + 6);
+    const bool has_adjusted =
+        has_volume && format == WEB_DATE_PORTAL && !Has(adjusted, "年") && !IsTokenEnd(adjusted);
+    if (!Storable(o) || !Storable(h) || !Storable(l) || !Storable(c)) {
+      TellRefusedRow(tok, "株価");
+      k += 4;
+      continue;
+    }
+    if (has_volume && !Storable(ReadScaledDecimal(volume, TOKEN_SIZE, 1))) {
+      TellRefusedRow(tok, "出来高");
+      k += 4;
+      continue;
+    }
+    if (has_adjusted && !Storable(ReadScaledDecimal(adjusted, TOKEN_SIZE, 1))) {
+      TellRefusedRow(tok, "調整後終値");
+      k += 4;
+      continue;
+    }
     WebHiashi.open[day] = Packed(o);
     WebHiashi.high[day] = Packed(h);
     WebHiashi.low[day] = Packed(l);
     WebHiashi.close[day] = Packed(c);
     ++rows;
-    const char* volume = PlaneToken(k + (format == WEB_DATE_PORTAL ? 5 : 6));
-    const bool volume_is_date = Has(volume, "年") && std::strchr(volume, '/');
-    if (!volume_is_date && !no_volume) {
+    if (has_volume) {
       WebHiashi.deki[day] = Double_to_Packed(static_cast<double>(ReadScaledDecimal(volume, TOKEN_SIZE, 1)));
-      const char* adjusted = PlaneToken(k + 6);
-      if (format == WEB_DATE_PORTAL && !Has(adjusted, "年") && !IsTokenEnd(adjusted)) {
+      if (has_adjusted) {
         const double adj = static_cast<double>(ReadScaledDecimal(adjusted, TOKEN_SIZE, 10000)) / 10000.0;
         const double close = static_cast<double>(ReadScaledDecimal(PlaneToken(k + 4), TOKEN_SIZE, 10000)) / 10000.0;
         if (adj == 0) {
@@ -206,10 +227,16 @@ int DBmakeConvert(int stock_num, int format) {
             const int64_t p[4] = {o, h, l, c};
             uint16_t* dst[4] = {&WebHiashi.open[day], &WebHiashi.high[day], &WebHiashi.low[day],
                                 &WebHiashi.close[day]};
-            for (int i = 0; i < 4; ++i) {
-              const double v = std::floor(static_cast<double>(p[i]) * factor);
-              *dst[i] = Packed(v >= PACKED_MAX_VALUE ? PACKED_MAX_VALUE : static_cast<int64_t>(v));
+            bool fits = true;
+            for (int i = 0; i < 4; ++i) fits &= std::floor(static_cast<double>(p[i]) * factor) <= PACKED_MAX_VALUE;
+            if (!fits) {
+              TellRefusedRow(tok, "調整後の株価");
+              WebHiashi.open[day] = WebHiashi.high[day] = WebHiashi.low[day] = WebHiashi.close[day] = 0;
+              WebHiashi.deki[day] = 0;
+              --rows;
             }
+            for (int i = 0; i < 4 && fits; ++i)
+              *dst[i] = Packed(static_cast<int64_t>(std::floor(static_cast<double>(p[i]) * factor)));
           }
         }
       }
@@ -255,8 +282,15 @@ int MarginConvert(int stock_num) {
       PRT("%s %s %s Yahoo!信用残なし。無視　その２\n", tok, PlaneToken(k + 1), PlaneToken(k + 2));
       continue;
     }
-    const uint16_t sell = Double_to_Packed(static_cast<double>(ReadScaledDecimal(PlaneToken(k + 1), TOKEN_SIZE, 1)));
-    const uint16_t buy = Double_to_Packed(static_cast<double>(ReadScaledDecimal(PlaneToken(k + 2), TOKEN_SIZE, 1)));
+    const int64_t sell_shares = ReadScaledDecimal(PlaneToken(k + 1), TOKEN_SIZE, 1);
+    const int64_t buy_shares = ReadScaledDecimal(PlaneToken(k + 2), TOKEN_SIZE, 1);
+    if (!Storable(sell_shares) || !Storable(buy_shares)) {
+      TellRefusedRow(tok, "信用残");
+      k += 2;
+      continue;
+    }
+    const uint16_t sell = Double_to_Packed(static_cast<double>(sell_shares));
+    const uint16_t buy = Double_to_Packed(static_cast<double>(buy_shares));
     const int key = ShuToshiBangou(date);
     for (int d = 0; d < days; ++d)
       if (week_key[d] == key) {

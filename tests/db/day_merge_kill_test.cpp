@@ -1,7 +1,7 @@
 // A merge killed at any file step (a write cut in half, a resize, the rename) leaves the
-// database as before (a shift of every record), or as a state that the same merge run again
-// completes (a plain append): either way the rerun gives the bytes of a merge that was
-// never interrupted.
+// database as before or as after, once the next taker of the update lock has put back an
+// unfinished append: the rerun gives the bytes of a merge that was never interrupted, and so
+// does the next day's merge.
 #include <gtest/gtest.h>
 
 #include "db/day_merge.h"
@@ -25,10 +25,10 @@ class DayMergeKill : public ::testing::Test {
     WriteFixtureDatabase(STOCKS, days);
     ASSERT_TRUE(LoadMergeFixture());
   }
-  bool Merge(MergeSummary* sum = nullptr) {
+  bool Merge(MergeSummary* sum = nullptr, const char* name = "y.txt") {
     MergeUi ui;
     ui.timed = true;
-    return MergeDayFilePath(dir.File("y.txt"), &ui, sum) == 1;
+    return MergeDayFilePath(dir.File(name), &ui, sum) == 1;
   }
   void KillAtEveryStep(int days, const std::vector<DayRow>& rows, bool rewritten) {
     WriteFileBytes(dir.File("y.txt"), DayFileText(20261210, rows));
@@ -61,6 +61,36 @@ TEST_F(DayMergeKill, FullCalendarShiftIsAllOrNothing) {
 
 TEST_F(DayMergeKill, AppendInPlaceHealsOnRerun) {
   KillAtEveryStep(20, {{0, 5, 6, 4, 5, "1"}, {4, 7, 8, 6, 7, "2"}, {STOCKS - 1, 9, 9, 9, 9, "3"}}, false);
+}
+
+// Killed Monday, Tuesday's file lacks stocks that Monday's held: Tuesday's merge gives the
+// bytes of Tuesday merged after Monday, or (Monday put back) of Tuesday alone, never Monday's
+// bars under Tuesday's date.
+TEST_F(DayMergeKill, KilledAppendThenAnotherDayWithFewerStocks) {
+  const int days = 20;
+  WriteFileBytes(dir.File("y.txt"), DayFileText(20261210, {{0, 5, 6, 4, 5, "1"}, {4, 7, 8, 6, 7, "2"}, {STOCKS - 1, 9, 9, 9, 9, "3"}}));
+  WriteFileBytes(dir.File("y2.txt"), DayFileText(20261211, {{0, 6, 7, 5, 6, "4"}, {5, 3, 3, 3, 3, "5"}}));
+  Fresh(days);
+  ASSERT_TRUE(Merge(nullptr, "y2.txt"));
+  const std::string tuesday_alone = DatabaseBytes(STOCKS + 1);
+  Fresh(days);
+  const int steps = CountSteps([&] { return Merge(); });
+  ASSERT_GT(steps, 3);
+  ResetDatabaseState();
+  ASSERT_TRUE(LoadMergeFixture());
+  ASSERT_TRUE(Merge(nullptr, "y2.txt"));
+  const std::string both = DatabaseBytes(STOCKS + 1);
+  ASSERT_NE(both, tuesday_alone);
+  for (int step = 1; step <= steps; ++step) {
+    Fresh(days);
+    ASSERT_EQ(RunUntilStep(step, [&] { return Merge(); }), StepRun::kKilled) << "step " << step;
+    ResetDatabaseState();
+    ASSERT_TRUE(LoadMergeFixture()) << "step " << step;
+    ASSERT_TRUE(Merge(nullptr, "y2.txt")) << "step " << step << PrtJoined();
+    const std::string got = DatabaseBytes(STOCKS + 1);
+    EXPECT_TRUE(got == tuesday_alone || got == both) << "step " << step;
+    EXPECT_TRUE(NamesContaining(dir.path(), ".undo").empty()) << "step " << step;
+  }
 }
 
 }  // namespace

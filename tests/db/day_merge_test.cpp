@@ -274,6 +274,7 @@ TEST_F(DayMerge, RefusalsLeaveTheDatabaseAsItWas) {
     const char* what;
     std::string text;
     const char* expected;
+    bool asks = false;  // refused after the question of the append
   } cases[] = {
       {"bad line", "20261210\n7000 a 1 2 1 2 3\n7001 b 1 2 1 2 1,234\n", "の 3 行目"},
       {"already there", DayFileText(20261209, {{0, 1, 1, 1, 1, "1"}}), "既に20261209の株価は"},
@@ -281,11 +282,20 @@ TEST_F(DayMerge, RefusalsLeaveTheDatabaseAsItWas) {
       {"out of range", DayFileText(21000104, {{0, 1, 1, 1, 1, "1"}}), "日付の範囲が不正です"},
       {"no stock of ours", "20261210\n1301 x 1 2 1 2 3\n", "株価が1つもありません"},
       {"100 million yen", DayFileText(20261210, {{0, 150000000, 150000000, 150000000, 150000000, "1"}}),
-       "株価が1億?!"},
+       "株価が1億?!", true},
+      // Splits out of 1:1000 .. 1000:1, below one percent, or taking a past price (997 and
+      // up here) to 0, named by their line.
+      {"split typo", DayFileText(20261210, {{0, 1, 1, 1, 1, "1"}, {2, 100, 100, 100, 100, "1", "999999999"}}),
+       "3 行目: 分割 1e+09 % は使えません", true},
+      {"split of a millionth", DayFileText(20261210, {{2, 520, 530, 510, 525, "1", "0.000001"}}), "2 行目: 分割 1e-06 %",
+       true},
+      {"split below -99.9", DayFileText(20261210, {{2, 520, 530, 510, 525, "1", "-100"}}), "2 行目: 分割 -100 %", true},
+      {"split to zero", DayFileText(20261210, {{2, 520, 530, 510, 525, "1", "99900"}}), "過去の株価が 0 になります",
+       true},
   };
   for (const Case& c : cases) {
     ScriptedHost host;
-    if (std::string(c.what) == "100 million yen") host.Answer(IDOK);
+    if (c.asks) host.Answer(IDOK);
     EXPECT_EQ(Merge(c.text), 0) << c.what;
     ASSERT_FALSE(host.boxes.empty()) << c.what;
     EXPECT_NE(host.boxes.back().text.find(c.expected), std::string::npos)

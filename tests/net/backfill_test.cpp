@@ -18,6 +18,7 @@
 #include "lists/user_data.h"
 #include "net/access_throttle.h"
 #include "net/backfill.h"
+#include "net/chart_json.h"
 #include "net/download_settings.h"
 #include "net/net_config.h"
 #include "platform/hooks.h"
@@ -242,6 +243,22 @@ TEST_F(Backfill, AnInterruptedRestStopsTheRunAndKeepsTheResumePosition) {
   EXPECT_EQ(RunBackfill(&progress, MILLER_ALL_STOCKS, 2), 1);
   EXPECT_EQ(host.slept_ms, 2100 * 1000);
   EXPECT_EQ(Requests("styl=margin"), 3);
+}
+
+// A fetched bar out of order is made flat at its close and keeps the page's volume.
+TEST_F(Backfill, AnOutOfOrderFetchedBarKeepsItsVolume) {
+  std::memset(&WebHiashi, 0, sizeof WebHiashi);
+  const int d = LastDate - 2;
+  WebHiashi.open[d] = Value_to_Packed(500);
+  WebHiashi.high[d] = Value_to_Packed(480);  // below the open
+  WebHiashi.low[d] = Value_to_Packed(470);
+  WebHiashi.close[d] = Value_to_Packed(490);
+  WebHiashi.deki[d] = Value_to_Packed(12000);
+  auto h = std::make_unique<Hiashi>();
+  ASSERT_EQ(MergeWebHiashi(1, h.get()), 1);
+  for (const uint16_t* a : {h->open, h->high, h->low, h->close}) EXPECT_EQ(Packed_to_Value(a[d]), 490);
+  EXPECT_EQ(Packed_to_Value(h->deki[d]), 12000);
+  EXPECT_NE(PrtJoined().find("補正"), std::string::npos);
 }
 
 TEST_F(Backfill, HostilePagesEraseNothing) {
