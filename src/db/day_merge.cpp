@@ -222,6 +222,15 @@ bool Ask(const Plan& p, MergeUi* ui) {
   return false;
 }
 
+// A line whose prices or volume (in shares) lie beyond what a packed value holds is no
+// price of ours: storing it would keep a saturated number over the day.
+bool Storable(const DayLine& l) {
+  constexpr int64_t kMax = static_cast<int64_t>(PACKED_MAX_VALUE) * DAY_MICRO;
+  for (int64_t v : {l.open, l.high, l.low, l.close})
+    if (v > kMax) return false;
+  return l.volume <= kMax / 1000;
+}
+
 // Which stock each line belongs to; false when no line is for a stock of the database.
 bool AssignLines(const DayFile& file, Plan* p, Teller* tell) {
   p->line.assign(static_cast<size_t>(LastKabu), DayLine{});
@@ -242,9 +251,15 @@ bool AssignLines(const DayFile& file, Plan* p, Teller* tell) {
       PRT("9129 大洋海運は2000年2月16日に上場廃止。以下は無視\n");
       continue;
     }
+    DayLine scaled = l;
+    if (file.pan) ApplyPanScales(&scaled, s, fundamental[s].tani);
+    if (!Storable(scaled)) {
+      PRT("%d 行目 %s の株価か出来高が記録できる上限を超えるため、この行は使いません\n", l.line_no,
+          Code_to_String(l.code).c_str());
+      continue;
+    }
+    p->line[static_cast<size_t>(s)] = scaled;
     DayLine& mine = p->line[static_cast<size_t>(s)];
-    mine = l;
-    if (file.pan) ApplyPanScales(&mine, s, fundamental[s].tani);
     ++assigned;
     if (!p->insert && mine.split != 0) p->rewrite = true;  // a split changes past days
   }

@@ -209,8 +209,13 @@ int GetChartHistory(const char* symbol, int stock_num, int world_index, int days
     double volume = static_cast<double>(g_volume[i]);
     if (world_index) volume /= (code == 1001 || code == 1002) ? 552.0 : (code > 1002 ? 100.0 : 1.0);
     if (code == 1035 && i == n - 1) c = 0;
-    const bool bad = h < l || h < o || h < c || l > o || l > c || o == 0 || h == 0 || l == 0 || c == 0 ||
+    bool bad = h < l || h < o || h < c || l > o || l > c || o == 0 || h == 0 || l == 0 || c == 0 ||
                      h > 100000000 || IsKnownBadChartDay(code, date, g_volume[i]);
+    // A volume beyond what a packed value holds would be stored saturated: the day is refused.
+    if (!bad && volume > PACKED_MAX_VALUE) {
+      PRT("%d の出来高 %.0f が大きすぎるため、この日は読みません\n", date, volume);
+      bad = true;
+    }
     if (bad) {
       o = h = l = c = 0;
       volume = 0;

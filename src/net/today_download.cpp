@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "db/packed_value.h"
 #include "db/stock_code.h"
 #include "net/chart_json.h"
 #include "net/download_settings.h"
@@ -41,7 +42,8 @@ int g_quote_count = 0;              // quote pages parsed in this run (the log's
 
 void Fail(const char* text) { std::snprintf(g_failure, sizeof g_failure, "%s", text); }
 
-bool InEntryRange(int64_t v) { return v >= 0 && v <= INT32_MAX; }
+// What a packed value holds: a larger price or volume would be stored saturated.
+bool InEntryRange(int64_t v) { return v >= 0 && v <= PACKED_MAX_VALUE; }
 
 }  // namespace
 
@@ -52,8 +54,8 @@ void ClearWebDayTable() { std::memset(WebDayTable, 0, sizeof WebDayTable); }
 int StoreWebDay(int stock_num, int64_t start, int64_t max, int64_t min, int64_t end, int64_t deki) {
   if (stock_num < 0 || stock_num >= LastKabu || stock_num >= WEB_DAY_TABLE_SIZE) return 0;
   if (start == 0 && max == 0 && min == 0 && end == 0) return 0;  // the page gave no prices
-  if (!InEntryRange(start) || !InEntryRange(max) || !InEntryRange(min) || !InEntryRange(end) || deki < 0 ||
-      deki > UINT32_MAX) {
+  if (!InEntryRange(start) || !InEntryRange(max) || !InEntryRange(min) || !InEntryRange(end) ||
+      !InEntryRange(deki)) {
     PRT("値が範囲外 %d: %lld,%lld,%lld,%lld,%lld\n", fundamental[stock_num].code, static_cast<long long>(start),
         static_cast<long long>(max), static_cast<long long>(min), static_cast<long long>(end),
         static_cast<long long>(deki));

@@ -267,6 +267,25 @@ TEST_F(DayMerge, ASplitHalvesThePastPricesOnlyWithAClose) {
   EXPECT_NE(PrtJoined().find("の分割(100%)は使いません"), std::string::npos);
 }
 
+// A price or volume a packed value cannot hold leaves its stock without a bar today, logged;
+// the other lines merge.
+TEST_F(DayMerge, ALineBeyondThePackedRangeIsLeftOut) {
+  Fixture();
+  ScriptedHost host;
+  host.Answer(IDOK, "データベース更新");
+  const int64_t big = 2147483648LL;
+  ASSERT_EQ(Merge(DayFileText(20261210, {{0, big, big, big, big, "1"},
+                                         {1, 500, 510, 490, 505, "1"},
+                                         {2, 500, 510, 490, 505, "3000000"}})),
+            1);
+  EXPECT_EQ(Record(0).end, DAYS - 1);
+  EXPECT_EQ(C(Record(0), DAYS - 1), 1000 + DAYS - 1);
+  EXPECT_EQ(C(Record(1), DAYS), 505);
+  EXPECT_EQ(Record(2).end, DAYS - 1);  // three billion shares
+  EXPECT_NE(PrtJoined().find("2 行目 "), std::string::npos);
+  EXPECT_NE(PrtJoined().find("4 行目 "), std::string::npos);
+}
+
 TEST_F(DayMerge, RefusalsLeaveTheDatabaseAsItWas) {
   Fixture();
   const std::string before = Db();
@@ -289,7 +308,7 @@ TEST_F(DayMerge, RefusalsLeaveTheDatabaseAsItWas) {
        "3 行目: 分割 1e+09 % は使えません", true},
       {"split of a millionth", DayFileText(20261210, {{2, 520, 530, 510, 525, "1", "0.000001"}}), "2 行目: 分割 1e-06 %",
        true},
-      {"split below -99.9", DayFileText(20261210, {{2, 520, 530, 510, 525, "1", "-100"}}), "2 行目: 分割 -100 %", true},
+      {"split above 1:1000", DayFileText(20261210, {{2, 520, 530, 510, 525, "1", "99901"}}), "2 行目: 分割 99901 %", true},
       {"split to zero", DayFileText(20261210, {{2, 520, 530, 510, 525, "1", "99900"}}), "過去の株価が 0 になります",
        true},
   };

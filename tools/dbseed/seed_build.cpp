@@ -212,11 +212,19 @@ void Seed::BuildRecord(const Fundamental& f) {
     // The two series held in hundredths: scaled before the whole number is taken, so 118.53
     // is stored as 11853.
     const double scale = hundredths && v[0] < 1000.0 ? 100.0 : 1.0;
+    const double volume = index ? v[4] : v[4] * 1000.0;
+    // A number beyond what a packed value holds would be stored saturated: the day is left
+    // without data (the repair then fills it like any day without a close).
+    if (v[0] * scale > PACKED_MAX_VALUE || v[1] * scale > PACKED_MAX_VALUE || v[2] * scale > PACKED_MAX_VALUE ||
+        v[3] * scale > PACKED_MAX_VALUE || volume > PACKED_MAX_VALUE) {
+      PRT("%s: %d の株価か出来高が記録できる上限を超えるため、この日は使いません\n", text.c_str(), dates_[d]);
+      continue;
+    }
     h.open[d] = Pack(v[0] * scale);
     h.high[d] = Pack(v[1] * scale);
     h.low[d] = Pack(v[2] * scale);
     h.close[d] = Pack(v[3] * scale);
-    h.deki[d] = Pack(index ? v[4] : v[4] * 1000.0);
+    h.deki[d] = Pack(volume);
     const double factor = v[5];
     if (factor == 1.0) continue;
     if (!std::isfinite(factor) || factor <= 0) {
