@@ -401,7 +401,7 @@ bool MergeStock(Plan* p, int s, Hiashi* h, int pass, RecordFault* fault, bool* m
   if (pass == 0) {
     CheckRecord(h, p->new_dates, p->new_days);
     CheckLastDay(*h, p->new_dates, p->new_days, fault);
-    if (!fault->failed) RecalcRange(h, p->new_days, fault);
+    if (!fault->failed) RecalcRange(h, p->new_days, fault, false);
   } else {
     RecalcRange(h, p->new_days, fault, true);
     if (!fault->failed) RepairRecord(h, p->new_dates, p->new_days, true);

@@ -144,7 +144,13 @@ int RollBackUnfinishedUpdate() {
   }
   ::close(fd);
   struct stat db {};
-  if (!err && ::stat(DataFilePath(DB_FILE).c_str(), &db) != 0) err = errno;
+  if (!err && ::stat(DataFilePath(DB_FILE).c_str(), &db) != 0) {
+    err = errno;
+    if (err == ENOENT) {  // the database it belonged to is gone: nothing to put back
+      RemoveUndoFile(undo_path);
+      return 0;
+    }
+  }
   if (!err && (list.size() < sizeof MAGIC || std::memcmp(list.data(), MAGIC, sizeof MAGIC) != 0 ||
                !Sound(list.data() + sizeof MAGIC, list.size() - sizeof MAGIC, db.st_size)))
     err = EINVAL;
