@@ -302,15 +302,12 @@ TEST_F(DayMerge, RefusalsLeaveTheDatabaseAsItWas) {
       {"no stock of ours", "20261210\n1301 x 1 2 1 2 3\n", "株価が1つもありません"},
       {"100 million yen", DayFileText(20261210, {{0, 150000000, 150000000, 150000000, 150000000, "1"}}),
        "株価が1億?!", true},
-      // Splits out of 1:1000 .. 1000:1, below one percent, or taking a past price (997 and
-      // up here) to 0, named by their line.
+      // Splits out of 1:1000 .. 1000:1 or below one percent, named by their line.
       {"split typo", DayFileText(20261210, {{0, 1, 1, 1, 1, "1"}, {2, 100, 100, 100, 100, "1", "999999999"}}),
        "3 行目: 分割 1e+09 % は使えません", true},
       {"split of a millionth", DayFileText(20261210, {{2, 520, 530, 510, 525, "1", "0.000001"}}), "2 行目: 分割 1e-06 %",
        true},
       {"split above 1:1000", DayFileText(20261210, {{2, 520, 530, 510, 525, "1", "99901"}}), "2 行目: 分割 99901 %", true},
-      {"split to zero", DayFileText(20261210, {{2, 520, 530, 510, 525, "1", "99900"}}), "過去の株価が 0 になります",
-       true},
   };
   for (const Case& c : cases) {
     ScriptedHost host;
@@ -324,6 +321,21 @@ TEST_F(DayMerge, RefusalsLeaveTheDatabaseAsItWas) {
   }
   EXPECT_EQ(g_stored, 0);
   EXPECT_EQ(g_finished, 0);
+}
+
+// 1:1000 is within the range, but it would take yesterday's price of 1 yen to 0.
+TEST_F(DayMerge, ASplitThatWouldTakeAPastPriceToZeroIsRefused) {
+  Fixture();
+  ScriptedHost host;
+  host.Answer(IDOK, "データベース更新");
+  ASSERT_EQ(Merge(DayFileText(20261210, {{2, 1, 1, 1, 1, "1"}})), 1);
+  const std::string before = Db();
+  host.Answer(IDOK, "データベース更新");
+  EXPECT_EQ(Merge(DayFileText(20261211, {{2, 1, 1, 1, 1, "1", "99900"}})), 0);
+  ASSERT_FALSE(host.boxes.empty());
+  EXPECT_NE(host.boxes.back().text.find("2 行目: 分割 99900 % は使えません。過去の株価が 0 になります"), std::string::npos)
+      << Cp932ToUtf8(host.boxes.back().text);
+  EXPECT_EQ(Db(), before);
 }
 
 TEST_F(DayMerge, TheCheckPassChangesNothing) {
