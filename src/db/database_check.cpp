@@ -12,6 +12,7 @@
 #include "db/day_index.h"
 #include "db/master_file.h"
 #include "db/stock_code.h"
+#include "db/update_journal.h"
 #include "platform/file_error.h"
 #include "platform/file_io.h"
 
@@ -32,16 +33,20 @@ struct RawFile {
       return false;
     }
     size = st.st_size;
+    undo = ReadPendingUndo(UndoFileOf(path), fd);
     return true;
   }
-  // Reads size bytes at offset; bytes beyond the end of file read as zero. false on an error
-  // (errno tells which).
+  // Reads size bytes at offset, as they read once a pending undo is put back; bytes beyond
+  // the end of file read as zero. false on an error (errno tells which).
   bool Read(void* buf, size_t len, int64_t offset) {
     std::memset(buf, 0, len);
     int err = 0;
     ReadFully(fd, buf, len, offset, &err);
+    PutBackInMemory(undo, buf, len, offset);
+    errno = err;
     return err == 0;
   }
+  PendingUndo undo;
 };
 
 // The master file as the program takes it; count -1 (and *problem naming the file and the
@@ -195,6 +200,13 @@ bool CheckDbFiles(const std::string& db_path, const std::string& tag_path, DbChe
   RawFile f;
   if (!f.Open(db_path, error)) return false;
   Problems p(result);
+  const std::string undo_name = UndoFileOf(db_path);
+  if (f.undo.state == PendingUndo::kPending)
+    result->note = undo_name + ": 途中で終わった更新があります。次に更新するときに元に戻るため、戻した後の内容を検査しました";
+  else if (f.undo.state == PendingUndo::kForeign)
+    result->note = undo_name + " はこのデータベースのものではありません。次に更新するときに消えます";
+  else if (f.undo.state == PendingUndo::kBroken)
+    p.Add("%s を読めません（%s）。元に戻せないため、更新できません", undo_name.c_str(), FileErrorText(f.undo.error));
   if (f.size != DB_FILE_SIZE)
     p.Add("ファイルの大きさが %lld バイトです（%lld バイトのはず）", static_cast<long long>(f.size),
           static_cast<long long>(DB_FILE_SIZE));

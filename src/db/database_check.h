@@ -1,6 +1,8 @@
 // Inspection of a price database file and its stock master file, for the database tool and
 // for tests: the header in plain numbers, and a check of every record against the layout
-// rules. Reads the raw bytes; changes nothing.
+// rules. Reads the raw bytes, with the old bytes of an update that a killed process left
+// unfinished put back in memory (the database as the next update lock leaves it); changes
+// nothing.
 #pragma once
 
 #include <cstdint>
@@ -49,6 +51,7 @@ struct DbCheckResult {
   std::vector<std::string> problems;  // CP932 lines, the first DB_CHECK_MAX_LINES
   int problem_count = 0;
   int records_checked = 0;
+  std::string note;  // CP932: an unfinished update that the check read as put back, or empty
 };
 
 // Checks the header (version, slots, capacity, LastDate, ascending real dates, file size),

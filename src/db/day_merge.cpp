@@ -559,7 +559,11 @@ bool SaveInPlace(Plan* p, Hiashi* h, Teller* tell, int* merged_count) {
   const DbHeader header{DB_VERSION, MAX_KABU, MAX_DATE, p->new_days, LastKabu};
   std::memcpy(new_head, &header, sizeof header);
   std::memcpy(new_head + DB_CALENDAR_OFFSET, p->new_dates, sizeof p->new_dates);
-  JournalChange(&journal, 0, old_head, new_head, sizeof new_head);
+  // The calendar before the header: a reader racing the update never counts a day whose date
+  // is not yet there.
+  JournalChange(&journal, DB_CALENDAR_OFFSET, old_head + DB_CALENDAR_OFFSET, new_head + DB_CALENDAR_OFFSET,
+                sizeof new_head - DB_CALENDAR_OFFSET);
+  JournalChange(&journal, 0, old_head, new_head, DB_CALENDAR_OFFSET);
   if (int e = JournalCommit(journal)) {
     if (noted) NotifyStale();
     WriteFailure(tell, "vurn.hy3 に書き込めません", e);

@@ -110,6 +110,7 @@ int Check(const std::string& db, const std::string& tag) {
     std::fprintf(stderr, "vurndb: %s\n", U(error.text).c_str());
     return EXIT_FILES;
   }
+  if (!result.note.empty()) std::printf("%s\n", U(result.note).c_str());
   for (const std::string& line : result.problems) std::printf("%s\n", U(line).c_str());
   if (result.problem_count > static_cast<int>(result.problems.size()))
     std::printf("... %d more\n", result.problem_count - static_cast<int>(result.problems.size()));
