@@ -16,6 +16,7 @@
 #include "net/tokyo_time.h"
 #include "support/db_fixture.h"
 #include "support/loopback_net.h"
+#include "support/prt_text.h"
 #include "support/today_pages.h"
 
 namespace {
@@ -179,6 +180,47 @@ TEST_F(ChartHistory, WritesCalendarDaysAndErasesBadOnes) {
   EXPECT_EQ(Packed_to_Value(WebHiashi.close[3]), 108);
   EXPECT_EQ(WebHiashi.close[4], 0);  // no date
   EXPECT_TRUE(PrtHas("hen=2"));
+}
+
+// A day whose volume a packed value cannot take is refused with a log line (prices that
+// large are refused by the price limit), never stored saturated; the other days are read.
+TEST_F(ChartHistory, DaysBeyondThePackedRangeAreRefused) {
+  fundamental[0].code = 7203;
+  const struct {
+    const char* what;
+    const char* high;
+    const char* close;
+    const char* volume;
+    bool read;
+  } cases[] = {  // one calendar day each: 12/03, 12/04, 12/07, 12/08
+      {"volume", "110", "105", "2147483648", false},
+      {"price", "2147483648", "2147483648", "1000", false},
+      {"the largest volume", "110", "105", "2147483647", true},
+      {"an ordinary day", "110", "105", "1000", true},
+  };
+  const int64_t day = 86400, t0 = kToday0900 - 7 * day;
+  const int64_t offsets[] = {0, 1, 4, 5};
+  std::string stamps, open, high, low, close, volume;
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const char* sep = i ? "," : "";
+    stamps += sep + std::to_string(t0 + offsets[i] * day);
+    open += std::string(sep) + "100";
+    high += std::string(sep) + cases[i].high;
+    low += std::string(sep) + "90";
+    close += std::string(sep) + cases[i].close;
+    volume += std::string(sep) + cases[i].volume;
+  }
+  loopback::Reply reply;
+  reply.body = ChartJson("7203.T", stamps, open, high, low, close, volume);
+  StartServer().Route("/v8/finance/chart/7203.T?range=10d&interval=1d&events=split%7Cdiv", reply);
+  OpenSession();
+  EXPECT_EQ(GetChartHistory("7203.T", 0, 0, 10), 1);
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    EXPECT_EQ(WebHiashi.close[i] != 0, cases[i].read) << cases[i].what;
+    if (!cases[i].read) EXPECT_EQ(WebHiashi.deki[i], 0) << cases[i].what;
+  }
+  EXPECT_EQ(Packed_to_Value(WebHiashi.deki[2]), 2147000000);
+  EXPECT_TRUE(PrtHas("20261203 の出来高 2147483648 が大きすぎる"));
 }
 
 }  // namespace

@@ -88,6 +88,50 @@ TEST_F(HistoryPages, PriceRowsWithNoticesSplitsAndAdjustedCloses) {
   EXPECT_TRUE(PrtHas("Yahoo!株価なし。無視　その２"));
 }
 
+// A row holding a value beyond what a packed value takes is refused whole, with a log line,
+// never stored saturated; the page's other rows are read.
+TEST_F(HistoryPages, RowsBeyondThePackedRangeAreRefused) {
+  const std::string over = "2,147,483,648", top = "2,147,483,647";
+  const struct {
+    const char* what;
+    std::vector<std::string> cells;  // open, high, low, close, volume, adjusted close
+    bool read;
+  } cases[] = {
+      {"close", {"1,000", over, "990", over, "100", "1,000"}, false},
+      {"open", {over, over, "990", "1,000", "100", "1,000"}, false},
+      {"volume", {"1,000", "1,010", "990", "1,000", over, "1,000"}, false},
+      {"adjusted close", {"1,000", "1,010", "990", "1,000", "100", "99,999,999,999,999"}, false},
+      {"adjusted prices", {"1,000,000,000", "2,000,000,000", "1,000,000,000", "1,000,000,000", "100", "2,000,000,000"},
+       false},
+      {"the largest value", {top, top, top, top, top, top}, true},
+  };
+  for (const auto& c : cases) {
+    std::memset(&WebHiashi, 0, sizeof WebHiashi);
+    std::vector<std::string> row = {"2026/12/8"};
+    row.insert(row.end(), c.cells.begin(), c.cells.end());
+    const std::string page = Row({"2026/12/9", "500", "510", "490", "505", "700", "505"}) + Row(row);
+    TokenisePlane(page.c_str());
+    EXPECT_EQ(DBmakeConvert(2, WEB_DATE_PORTAL), 1) << c.what;
+    EXPECT_EQ(Value(WebHiashi.close, 20261209), 505) << c.what;
+    EXPECT_EQ(WebHiashi.close[Day(20261208)] != 0, c.read) << c.what;
+    if (!c.read) {
+      for (const uint16_t* a : {WebHiashi.open, WebHiashi.high, WebHiashi.low, WebHiashi.deki})
+        EXPECT_EQ(a[Day(20261208)], 0) << c.what;
+      EXPECT_TRUE(PrtHas("2026/12/8 の行は")) << c.what;
+    }
+  }
+  EXPECT_EQ(Value(WebHiashi.close, 20261208), 2147000000);
+  // A margin balance likewise.
+  std::memset(&WebHiashi, 0, sizeof WebHiashi);
+  TokenisePlane((Row({"日付", "売残", "売残増減", "買残", "買残増減", "信用倍率"}) + Row({"2026/12/3", "12,000", over}) +
+                 Row({"2026/11/26", "5,000", "6,000"}))
+                    .c_str());
+  EXPECT_EQ(MarginConvert(2), 1);
+  EXPECT_EQ(WebHiashi.margin_buy[Day(20261203)], 0);
+  EXPECT_EQ(Value(WebHiashi.margin_buy, 20261126), 6000);
+  EXPECT_TRUE(PrtHas("2026/12/3 の行は信用残が大きすぎるため読みません"));
+}
+
 TEST_F(HistoryPages, PagesThatStopThePaging) {
   const struct {
     std::string page;

@@ -5,8 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "db/price_model.h"
 #include "net/page_text.h"
 #include "net/quote_page.h"
+#include "net/today_download.h"
+#include "support/db_fixture.h"
+#include "support/prt_text.h"
 #include "support/today_pages.h"
 #include "support/utf8.h"
 
@@ -102,6 +106,44 @@ TEST(QuotePage, PricesCases) {
   const std::string h4 = QuotePage(figures) + "<script>x=\"{\\\"changePriceRate\\\":{\\\"value\\\":\\\"2,468\\\"}}\"</script>";
   p = ParseQuotePrices(PlainText(h4).c_str(), h4.c_str(), 7203, 1);
   EXPECT_EQ(p.close, 2468);
+}
+
+// A figure beyond what a packed value takes keeps the stock out of today's table, logged,
+// never stored saturated.
+TEST(QuotePage, FiguresBeyondThePackedRangeAreNotStored) {
+  ResetDatabaseState();
+  LastKabu = 1;
+  fundamental[0] = FixtureStocks(1)[0];
+  const std::string over = "2,147,483,648", top = "2,147,483,647";
+  const struct {
+    const char* what;
+    std::string QuoteFigures::*field;
+    std::string value;
+    bool stored;
+  } cases[] = {
+      {"close", &QuoteFigures::close, over, false},
+      {"high", &QuoteFigures::high, over, false},
+      {"volume", &QuoteFigures::volume, over, false},
+      {"volume of fourteen digits", &QuoteFigures::volume, "99,999,999,999,999", false},
+      {"the largest volume", &QuoteFigures::volume, top, true},
+  };
+  for (const auto& c : cases) {
+    ClearWebDayTable();
+    QuoteFigures figures;
+    figures.open = "1,000";
+    figures.high = "1,010";
+    figures.low = "990";
+    figures.close = "1,000";
+    figures.volume = "12,300";
+    figures.*c.field = c.value;
+    const std::string html = QuotePage(figures);
+    const QuotePrices p = ParseQuotePrices(PlainText(html).c_str(), html.c_str(), 7203, 1);
+    EXPECT_EQ(StoreWebDay(0, p.open, p.high, p.low, p.close, p.volume), c.stored ? 1 : 0) << c.what;
+    EXPECT_EQ(WebDayTable[0].code != 0, c.stored) << c.what;
+    if (!c.stored) EXPECT_TRUE(PrtHas("値が範囲外")) << c.what;
+  }
+  EXPECT_EQ(WebDayTable[0].deki, 2147483647u);
+  ResetDatabaseState();
 }
 
 }  // namespace

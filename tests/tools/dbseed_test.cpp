@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "db/csv_export.h"
+#include "db/database_check.h"
 #include "db/database_file.h"
 #include "db/database_upgrade.h"
 #include "db/master_file.h"
@@ -20,6 +21,7 @@
 #include "platform/working_folder.h"
 #include "seed_build.h"
 #include "support/db_fixture.h"
+#include "support/prt_text.h"
 #include "support/run_command.h"
 #include "support/scripted_host.h"
 #include "support/temp_dir.h"
@@ -226,6 +228,46 @@ TEST_F(Seeding, AMissingDateInsideTheCalendarIsAskedOnceAndCancelStops) {
   host.Answer(IDOK, "Kivora DB作成完了");
   EXPECT_EQ(Seed(), SeedResult::kDone);
   EXPECT_EQ(host.boxes.size(), 4u);
+}
+
+// A day holding a number beyond what a packed value takes is left out with a log line and
+// filled from its neighbours like any day without prices, never stored saturated.
+TEST_F(Seeding, DaysBeyondThePackedRangeAreLeftOut) {
+  dates = SeedWeekdays(10);
+  WriteSeedCalendar(src, dates);
+  WriteFixtureTag({SeedEntry("1001", "日経平均"), SeedEntry("7000", "大きい")});
+  Series("1001", 0, 9, [](int) { return std::string("100\t110\t90\t100\t1"); });
+  const struct {
+    const char* what;
+    int day;
+    const char* fields;
+    bool read;
+  } cases[] = {
+      {"close", 5, "1000\t2147483648\t990\t2147483648\t12.5", false},
+      {"high", 5, "1000\t2147483648\t990\t1000\t12.5", false},
+      {"volume in thousands", 5, "1000\t1010\t990\t1000\t2147484", false},
+      {"the first day", 0, "2147483648\t2147483648\t990\t1000\t12.5", false},
+      {"the largest values", 5, "2147483647\t2147483647\t2147483647\t2147483647\t2147483", true},
+  };
+  for (const auto& c : cases) {
+    ::unlink(dir.File("vurn.hy3").c_str());
+    Series("7000", 0, 9, [&c](int i) { return std::string(i == c.day ? c.fields : "1000\t1010\t990\t1000\t12.5"); });
+    host.Answer(IDOK, "Kivora DB作成完了");
+    ASSERT_EQ(Seed(), SeedResult::kDone) << c.what;
+    Hiashi h{};
+    DbInspectError error;
+    ASSERT_TRUE(ReadDbRecordRaw(dir.File("vurn.hy3"), 1, &h, &error)) << error.text;
+    const std::string told = "7000: " + std::to_string(dates[static_cast<size_t>(c.day)]) + " の株価か出来高が";
+    if (c.read) {
+      EXPECT_EQ(V(h.close[c.day]), 2147000000) << c.what;
+      EXPECT_EQ(V(h.deki[c.day]), 2147000000) << c.what;
+    } else {
+      EXPECT_EQ(V(h.close[c.day]), 1000) << c.what;
+      EXPECT_EQ(V(h.high[c.day]), 1000) << c.what;
+      EXPECT_EQ(h.deki[c.day], 0) << c.what;
+      EXPECT_TRUE(PrtHas(told)) << c.what;
+    }
+  }
 }
 
 // Export every stock, convert, seed, grow: the records come back as they were (margins and
