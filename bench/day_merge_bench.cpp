@@ -7,6 +7,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cerrno>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <algorithm>
@@ -98,11 +99,20 @@ class BenchDatabase {
     if (!f || std::fwrite(text.data(), 1, text.size(), f) != text.size() || std::fclose(f) != 0) std::abort();
     return path;
   }
-  // Puts the header's day count back (the append's records stay; the next merge writes the
-  // same bytes again).
+  // Puts the database back as before an append of day index `days`: the header's day count,
+  // and in every record that day cleared and the last day before it, so that the next merge
+  // writes all the bytes a real append writes.
   void SetDays(int days) const {
     const int fd = ::open(DataFilePath(DB_FILE).c_str(), O_WRONLY);
     if (fd < 0 || ::pwrite(fd, &days, sizeof days, 12) != sizeof days) std::abort();
+    const uint16_t zero = 0;
+    const int32_t end = days - 1;
+    for (int n = 0; n < STOCKS; ++n) {
+      const int64_t rec = DbRecordOffset(n);
+      for (int k = 0; k < 7; ++k)
+        if (::pwrite(fd, &zero, sizeof zero, rec + (int64_t{k} * MAX_DATE + days) * 2) != sizeof zero) std::abort();
+      if (::pwrite(fd, &end, sizeof end, rec + offsetof(Hiashi, end)) != sizeof end) std::abort();
+    }
     ::close(fd);
   }
   const std::string& dir() const { return folder_.path(); }
