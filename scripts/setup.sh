@@ -11,7 +11,7 @@ PACKAGES=(
   fonts-ipafont-gothic fonts-ipafont-mincho fontconfig
   libfreexl-dev python3-xlwt
   openssl xauth tzdata ccache
-  poppler-utils
+  poppler-utils faketime
 )
 
 missing=()

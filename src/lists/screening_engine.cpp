@@ -9,6 +9,7 @@
 #include "chart/chart_settings.h"
 #include "db/packed_value.h"
 #include "db/price_model.h"
+#include "db/trading_calendar.h"
 #include "lists/screening_snapshot.h"
 #include "lists/user_data.h"
 #include "platform/diagnostics.h"
@@ -164,10 +165,31 @@ bool IchimokuTest(const Pht& p) {
   return mid(n2) > mid(n1);
 }
 
+// Whether the stock has a bar of the timeframe before its last one. A stock that began
+// within the window is looked up in the calendar; one that began earlier has 49 days more.
+bool HasEarlierBar(const Pht& p, int tf) {
+  if (p.start <= 0) return true;
+  const int last = LastTradingDay();
+  int first = LastDate - PHT_DAYS + p.start;
+  if (first < 0) first = 0;
+  if (last < 0 || first >= last) return false;
+  if (tf == MA_DAILY) return true;
+  if (tf == MA_WEEKLY) {
+    EnsureWeekTable();
+    return DayWeek[first] < DayWeek[last];
+  }
+  EnsureMonthTable();
+  return DayMonth[first] < DayMonth[last];
+}
+
+// The averages as of the previous bar are compared as derived, unrounded. Without a
+// previous bar they are only the rounding residue of the table (a fraction around zero)
+// and would make a listing look like a cross.
 bool MoveAveCross(int tf, int s, const int* periods, int kind) {
+  if (!HasEarlierBar(pht[s], tf)) return false;
   const int sp = periods[0], lp = periods[1];
-  const int s1 = ScreMoveAve(tf, s, sp, 0), l1 = ScreMoveAve(tf, s, lp, 0);
-  const int s0 = ScreMoveAve(tf, s, sp, 1), l0 = ScreMoveAve(tf, s, lp, 1);
+  const double s1 = ScreMoveAve(tf, s, sp, 0), l1 = ScreMoveAve(tf, s, lp, 0);
+  const double s0 = ScreMoveAve(tf, s, sp, 1), l0 = ScreMoveAve(tf, s, lp, 1);
   if (kind == 1) return s1 >= l1 && s0 < l0;
   return s1 <= l1 && s0 > l0;
 }
@@ -287,9 +309,11 @@ bool Rsi(const Pht& p, int n, int d, double* out) {
   return true;
 }
 
+// "のみを検索" looks at the last day alone, so it works up to the period the window holds
+// (49); only "から復帰" needs the day before as well.
 bool RsiTest(const Pht& p, const int32_t* c) {
   double r48, r49;
-  if (!Rsi(p, RSI, 48, &r48) || !Rsi(p, RSI, 49, &r49)) return false;
+  if (!Rsi(p, RSI, 49, &r49)) return false;
   const bool a_set = c[83] != 0, b_set = c[90] != 0;
   const double a = ScreChoiceValue(83, c[83]), b = ScreChoiceValue(90, c[90]);
   if (c[91] == 0) {
@@ -297,6 +321,7 @@ bool RsiTest(const Pht& p, const int32_t* c) {
     if (a_set) return r49 <= a;
     return r49 >= b;
   }
+  if (!Rsi(p, RSI, 48, &r48)) return false;
   return (a_set && r48 < a && r49 >= a) || (b_set && r48 > b && r49 <= b);
 }
 
@@ -494,7 +519,7 @@ bool ScreeningTopPercent(int which, int s, int percent) {
   return g_ranks.pos[which][s] < first;
 }
 
-int32_t ScreMoveAve(int tf, int s, int a, int shift) {
+double ScreMoveAve(int tf, int s, int a, int shift) {
   if (PeriodLadder[0] == 0) MakePeriodLadder();
   const uint16_t* m = MoveAveTable[tf][s];
   double per[LADDER_COUNT], val[LADDER_COUNT];
@@ -514,14 +539,13 @@ int32_t ScreMoveAve(int tf, int s, int a, int shift) {
     }
   }
   if (n == 0) return 0;
-  if (n == 1) return static_cast<int32_t>(val[0]);
   int j = 0;
   while (j < n && per[j] < a) ++j;
-  if (j < n && per[j] == a) return static_cast<int32_t>(val[j]);
+  if (j < n && per[j] == a) return val[j];
+  if (n == 1) return std::trunc(val[0]);
   if (j == 0) j = 1;        // below the first point: from the first two
   if (j >= n) j = n - 1;    // above the last point: extrapolate from the last two
-  const double r = val[j - 1] + (val[j] - val[j - 1]) * (a - per[j - 1]) / (per[j] - per[j - 1]);
-  return static_cast<int32_t>(r);
+  return std::trunc(val[j - 1] + (val[j] - val[j - 1]) * (a - per[j - 1]) / (per[j] - per[j - 1]));
 }
 
 bool ScreeningPasses(int s, const int32_t* c) {

@@ -44,5 +44,6 @@ int RunScreening();
 // among the first n percent. Only stocks with the figure (non-zero) are ranked.
 bool ScreeningTopPercent(int which, int stock_num, int percent);
 // The moving average of period a of a timeframe as of `shift` bars before the last
-// (shift 0 or a ladder period), from the moving-average table.
-int32_t ScreMoveAve(int timeframe, int stock_num, int a, int shift);
+// (shift 0 or a ladder period), from the moving-average table. A period the table gives
+// (directly or, with a shift, derived) comes unrounded; an interpolated one is truncated.
+double ScreMoveAve(int timeframe, int stock_num, int a, int shift);

@@ -1,7 +1,9 @@
 #include "lists/user_data.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -16,6 +18,7 @@
 #include "platform/codepage.h"
 #include "platform/diagnostics.h"
 #include "platform/file_error.h"
+#include "platform/file_io.h"
 #include "platform/file_replace.h"
 #include "platform/host.h"
 #include "platform/profile_file.h"
@@ -330,9 +333,13 @@ void RotateBackups(const std::string& path) {
     return;
   }
   PRT("Backup in2.\n");
-  for (int n = USER_DATA_BACKUPS - 1; n >= 1; --n) {
-    const std::string from = BackupPath(path, n);
-    if (IdentityOf(from).exists) std::rename(from.c_str(), BackupPath(path, n + 1).c_str());
+  // Shift only up to the first missing generation: a rotation that was cut short left one
+  // gap, which the next one closes instead of pushing the oldest generation out.
+  int gap = 1;
+  while (gap <= USER_DATA_BACKUPS && IdentityOf(BackupPath(path, gap)).exists) ++gap;
+  for (int n = std::min(gap, USER_DATA_BACKUPS) - 1; n >= 1; --n) {
+    const int err = RenameFile(BackupPath(path, n).c_str(), BackupPath(path, n + 1).c_str());
+    if (err) PRT("バックアップ %s の名前を変えられません: %s\n", BackupPath(path, n).c_str(), FileErrorText(err));
   }
   int err = 0;
   if (IdentityOf(path).exists && !CopyFileSafely(path, first, &err))
@@ -458,8 +465,24 @@ std::string UserDataText() {
   return out;
 }
 
+namespace {
+
+// Removes the temporary files of saves and backup copies that a killed run left beside the
+// file (those of a live process may be another instance's save under way).
+void RemoveLeftovers(const std::string& path) {
+  std::vector<std::string> names = {path, path + ".damaged", path + ".conflict"};
+  for (int n = 1; n <= USER_DATA_BACKUPS; ++n) names.push_back(BackupPath(path, n));
+  int removed = 0;
+  for (const std::string& name : names)
+    for (const std::string& temp : DeadRunTemporaries(name)) removed += ::unlink(temp.c_str()) == 0;
+  if (removed > 0) PRT("中断された保存の一時ファイルを %d 個削除しました\n", removed);
+}
+
+}  // namespace
+
 int LoadVurnIniOrginal() {
   const std::string path = DataFilePath(USER_DATA_FILE);
+  RemoveLeftovers(path);
   g_loaded = IdentityOf(path);
   if (!g_loaded.exists) {
     PRT("File not found... mirelo.iniから読み込む\n");

@@ -1,8 +1,6 @@
 #include "net/company_file.h"
 
 #include <cerrno>
-#include <csignal>
-#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <string>
@@ -106,9 +104,7 @@ int ReadFunFrom(int fd, const std::string& path, int n, int mode) {
 // Removes the copies that killed updates left (up to 49 MB each): those whose process is
 // gone. A live process's copy may be an update under way in another instance.
 void RemoveDeadCopies(const std::string& path) {
-  for (const std::string& temp : LeftoverTemporaries(path)) {
-    const long pid = std::atol(temp.c_str() + path.size() + 4);  // after ".tmp"
-    if (pid <= 0 || pid == ::getpid() || ::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
+  for (const std::string& temp : DeadRunTemporaries(path)) {
     if (::unlink(temp.c_str()) == 0) PRT("中断された更新の一時ファイル %s を削除しました\n", temp.c_str());
   }
 }

@@ -16,8 +16,9 @@
 #include "net/page_fetch.h"
 #include "net/page_text.h"
 #include "net/token_list.h"
-#include "net/web_symbol.h"
+#include "net/tokyo_time.h"
 #include "platform/clock.h"
+#include "net/web_symbol.h"
 #include "platform/codepage.h"
 #include "platform/diagnostics.h"
 
@@ -45,10 +46,10 @@ int ReadNumber(const char* p, const char* end) {
 int g_restricted_pages = 0;
 bool g_restricted = false;
 
+// Today's date in Japan: the pages' dates are the exchange's, whatever the computer's zone.
 int32_t Today() {
-  int y, m, d;
-  GetNowTime(&y, &m, &d, nullptr, nullptr, nullptr, nullptr);
-  return y * 10000 + m * 100 + d;
+  const TokyoTime now = TokyoNow();
+  return now.year * 10000 + now.month * 100 + now.day;
 }
 
 // A price token at scale (1, or 100 for the series in hundredths).

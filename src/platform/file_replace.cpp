@@ -1,6 +1,8 @@
 #include "platform/file_replace.h"
 
 #include <cerrno>
+#include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -248,6 +250,16 @@ std::vector<std::string> LeftoverTemporaries(const std::string& path) {
   ::closedir(d);
   std::sort(found.begin(), found.end());
   return found;
+}
+
+std::vector<std::string> DeadRunTemporaries(const std::string& path) {
+  std::vector<std::string> dead;
+  for (const std::string& temp : LeftoverTemporaries(path)) {
+    const long pid = std::atol(temp.c_str() + path.size() + std::strlen(TEMP_MARK));
+    if (pid <= 0 || pid == ::getpid() || ::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
+    dead.push_back(temp);
+  }
+  return dead;
 }
 
 bool IsSecondNameOf(const std::string& backup, const std::string& path) {

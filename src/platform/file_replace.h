@@ -49,6 +49,9 @@ bool CopyFileSafely(const std::string& from, const std::string& to, int* error);
 // The temporary files of path (full names) that runs left when they ended before their
 // commit; remove them only while no other process may be replacing path.
 std::vector<std::string> LeftoverTemporaries(const std::string& path);
+// Those of LeftoverTemporaries(path) whose writing process is gone: safe to remove at any
+// time, since a live process's file may be a replacement under way in another instance.
+std::vector<std::string> DeadRunTemporaries(const std::string& path);
 // True when backup is only a second name of path (a run ended between keeping the backup
 // and the rename): removing it loses nothing.
 bool IsSecondNameOf(const std::string& backup, const std::string& path);

@@ -2,17 +2,21 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "chart/chart_settings.h"
 #include "shell/settings.h"
 #include "db/packed_value.h"
 #include "db/price_model.h"
+#include "db/trading_calendar.h"
 #include "lists/screening_snapshot.h"
 #include "lists/user_data.h"
 #include "platform/diagnostics.h"
+#include "support/db_fixture.h"
 #include "support/scripted_host.h"
 #include "support/temp_dir.h"
 
@@ -145,6 +149,19 @@ TEST_F(Screening, EveryConditionKindOnHandWorkedValues) {
        }, false},
       {"RSI only, sell 70", [](Pht& p, Fundamental&, PhtValue&, int32_t* c) { SetRising(p, 1000, 10), c[90] = 6; }, true},
       {"RSI only, buy 30", [](Pht& p, Fundamental&, PhtValue&, int32_t* c) { SetRising(p, 1000, 10), c[83] = 6; }, false},
+      // Period 49: the last day's RSI is the longest the window holds; the day before is not.
+      {"RSI only at period 49", [](Pht& p, Fundamental&, PhtValue&, int32_t* c) {
+         RSI = 49, SetRising(p, 1000, 10), c[90] = 6;
+       }, true},
+      {"RSI only at period 49, buy", [](Pht& p, Fundamental&, PhtValue&, int32_t* c) {
+         RSI = 49, SetRising(p, 1000, 10), c[83] = 6;
+       }, false},
+      {"RSI back from sell at period 49", [](Pht& p, Fundamental&, PhtValue&, int32_t* c) {
+         RSI = 49, SetRising(p, 1000, 10), SetClose(p, 49, 900), c[90] = 6, c[91] = 1;
+       }, false},
+      {"RSI only at period 50", [](Pht& p, Fundamental&, PhtValue&, int32_t* c) {
+         RSI = 50, SetRising(p, 1000, 10), c[90] = 6;
+       }, false},
       // RSI 100 at 48, then a drop of 80 against 8 rises of 10: 50 at 49, back below 70.
       {"RSI back from sell", [](Pht& p, Fundamental&, PhtValue&, int32_t* c) {
          SetRising(p, 1000, 10);
@@ -268,6 +285,86 @@ TEST_F(Screening, MovingAverageCrossFromTheTable) {
   cond_[61] = 2;
   EXPECT_FALSE(Passes());
   LastDate = 0;
+}
+
+TEST_F(Screening, MovingAverageCrossesAtTheRoundingEdge) {
+  // Every table entry c, the last close (period 1) c + d. The averages of the previous bar
+  // then lie a fraction of a yen from c: equal after truncation, apart before. With 15/39
+  // (13/26) the long one is interpolated and truncated by design; with 13/25 both are exact.
+  constexpr int c = 1000;
+  struct Frame {
+    int tf;
+    int slot;
+    int* periods;
+    int usual_short, usual_long;
+  } const frames[] = {{MA_DAILY, 61, DayMoveAve, 15, 39},
+                      {MA_WEEKLY, 62, WeekMoveAve, 13, 26},
+                      {MA_MONTHLY, 63, MonthMoveAve, 13, 26}};
+  struct Edge {
+    const char* what;
+    bool usual;  // the usual periods, else 13/25
+    int d;
+    int cross;   // 0 none, 1 golden, 2 dead
+  } const edges[] = {
+      {"dead: short c + 1/15 (1/13) over long c", true, -1, 2},
+      {"dead: short c + 1/13 over long c + 1/25", false, -1, 2},
+      {"golden: short c - 1/13 under long c - 1/25", false, 1, 1},
+      {"all equal", true, 0, 0},
+      {"all equal, exact", false, 0, 0},
+  };
+  for (const Frame& f : frames) {
+    for (const Edge& e : edges) {
+      SCOPED_TRACE(std::to_string(f.tf) + " " + e.what);
+      for (int tf = 0; tf < 3; ++tf)
+        for (int j = 0; j < LADDER_COUNT; ++j) MoveAveTable[tf][0][j] = P(j == 0 ? c + e.d : c);
+      f.periods[0] = e.usual ? f.usual_short : 13;
+      f.periods[1] = e.usual ? f.usual_long : 25;
+      cond_[f.slot] = 1;
+      EXPECT_EQ(Passes(), e.cross == 1);
+      cond_[f.slot] = 2;
+      EXPECT_EQ(Passes(), e.cross == 2);
+      cond_[f.slot] = 0;
+    }
+  }
+}
+
+TEST_F(Screening, NoMovingAverageCrossWithoutAnEarlierBar) {
+  // Listed on the last day, or within the last month (one monthly bar): the table's
+  // averages of the previous bar are rounding residue just below zero, whose order would
+  // read as a golden cross.
+  const std::vector<int32_t> dates = FixtureCalendar(60);  // weekdays up to 2026-12-09
+  std::copy(dates.begin(), dates.end(), nikkei_date);
+  LastDate = 60;
+  InvalidateCalendarTables();
+  struct Listing {
+    const char* what;
+    int first_day;
+    int tf;
+    int slot;
+    const int* periods;
+  } const listings[] = {
+      {"last day, daily", 59, MA_DAILY, 61, DayMoveAve},
+      {"last day, weekly", 59, MA_WEEKLY, 62, WeekMoveAve},
+      {"last day, monthly", 59, MA_MONTHLY, 63, MonthMoveAve},
+      {"2 December, monthly", 54, MA_MONTHLY, 63, MonthMoveAve},
+  };
+  static Hiashi h;
+  for (const Listing& l : listings) {
+    SCOPED_TRACE(l.what);
+    std::memset(&h, 0, sizeof h);
+    for (int d = l.first_day; d < LastDate; ++d) h.open[d] = h.high[d] = h.low[d] = h.close[d] = P(1000);
+    h.start = l.first_day, h.end = LastDate - 1, h.code = 2000;
+    BuildPht(0, h);
+    const int sp = l.periods[0], lp = l.periods[1];
+    ASSERT_GT(ScreMoveAve(l.tf, 0, sp, 0), ScreMoveAve(l.tf, 0, lp, 0));
+    ASSERT_LT(ScreMoveAve(l.tf, 0, sp, 1), ScreMoveAve(l.tf, 0, lp, 1));
+    cond_[l.slot] = 1;
+    EXPECT_FALSE(Passes());
+    cond_[l.slot] = 0;
+  }
+  std::fill(nikkei_date, nikkei_date + dates.size(), 0);
+  LastDate = 0;
+  InvalidateCalendarTables();
 }
 
 TEST_F(Screening, TopPercentRanksOnlyStocksWithTheFigure) {

@@ -14,6 +14,7 @@
 #include "platform/profile_file.h"
 #include "platform/working_folder.h"
 #include "support/db_fixture.h"
+#include "support/kill_points.h"
 #include "support/scripted_host.h"
 #include "support/temp_dir.h"
 
@@ -330,3 +331,61 @@ TEST_F(UserData, FileChangedByAnotherInstanceIsKeptAsConflict) {
 }
 
 }  // namespace
+
+TEST_F(UserData, KillDuringSaveLosesNoGenerationAndLeavesNoTemporaryFile) {
+  ScriptedHost host;
+  // A clock before any file's real time: the copies a save makes count as new (not due),
+  // while a backup set to three days before it is due.
+  host.now = 1577836800;  // 2020-01-01
+  const std::string in2 = Path(USER_DATA_FILE);
+  auto backup = [&in2](int n) { return in2 + "." + std::to_string(n); };
+  Tyumoku_Num = 1;
+  tyumoku[0].Code = 1111;
+  ASSERT_TRUE(SaveVurnIniOrg());
+  const std::string before = ReadFileBytes(in2);
+  ::unlink(backup(1).c_str());
+  // The files as the killed run found them: the file and five due generations.
+  auto prepare = [&] {
+    WriteFileBytes(in2, before);
+    for (int n = 1; n <= USER_DATA_BACKUPS; ++n) WriteFileBytes(backup(n), "gen" + std::to_string(n));
+    SetMtime(backup(1), host.now - 3 * 86400);
+    ASSERT_EQ(LoadVurnIniOrginal(), 1);
+    tyumoku[0].Code = 2222;
+  };
+  const auto save = [] { return SaveVurnIniOrg(); };
+  // Every generation but the oldest stays, newest first, with nothing in between.
+  auto expect_generations = [&] {
+    EXPECT_EQ(ReadFileBytes(backup(1)), before);
+    for (int n = 2; n <= USER_DATA_BACKUPS; ++n) EXPECT_EQ(ReadFileBytes(backup(n)), "gen" + std::to_string(n - 1));
+  };
+  prepare();
+  ASSERT_EQ(RunUntilStep(1 << 30, save), StepRun::kFinished);
+  const std::string after = ReadFileBytes(in2);
+  ASSERT_NE(after.find("Code=2222"), std::string::npos);
+  expect_generations();
+
+  int step = 1;
+  for (;; ++step) {
+    SCOPED_TRACE(step);
+    prepare();
+    const StepRun r = RunUntilStep(step, save);
+    if (r == StepRun::kFinished) break;
+    ASSERT_EQ(r, StepRun::kKilled);
+    const std::string now = ReadFileBytes(in2);
+    ASSERT_TRUE(now == before || now == after);
+    // The next start removes what the killed save left; its save closes the gap.
+    ASSERT_EQ(LoadVurnIniOrginal(), 1);
+    EXPECT_TRUE(NamesContaining(dir_.path(), ".tmp").empty());
+    tyumoku[0].Code = 3333;
+    ASSERT_TRUE(SaveVurnIniOrg());
+    EXPECT_NE(ReadFileBytes(in2).find("Code=3333"), std::string::npos);
+    expect_generations();
+  }
+  EXPECT_GE(step, 8);  // four renames, the copy to .1, the new file
+
+  // A temporary file of a live process may be another instance's save under way.
+  const std::string live = in2 + ".tmp" + std::to_string(::getpid()) + "_7";
+  WriteFileBytes(live, "x");
+  ASSERT_EQ(LoadVurnIniOrginal(), 1);
+  EXPECT_TRUE(Exists(live));
+}

@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <ctime>
 #include <string>
 
 #include "db/stock_code.h"
@@ -23,7 +22,14 @@ namespace {
 
 using ToolRun = CommandRun;
 
-ToolRun Vurndb(const std::string& args) { return RunCommand(std::string(VURN_BINARY_DIR) + "/vurndb " + args); }
+// Friday 2026-12-11 18:00 in Japan: the trading day after the fixture calendar's last day
+// (Thursday 12-10), its trading over. vurndb runs with its clock starting there, so the day
+// it fetches and merges is the same on every day the suite runs.
+constexpr int64_t kFridayEvening = 1796979600;
+
+ToolRun Vurndb(const std::string& args) {
+  return RunCommandAt(std::string(VURN_BINARY_DIR) + "/vurndb " + args, kFridayEvening);
+}
 
 class VurndbToday : public LoopbackNetTest {
  protected:
@@ -44,7 +50,7 @@ class VurndbToday : public LoopbackNetTest {
   // The probe page of stock 7001 dated today (Japan time), trading over.
   void ServeProbe() {
     TokyoTime now{};
-    TokyoTimeOf(std::time(nullptr), &now);
+    TokyoTimeOf(kFridayEvening, &now);
     char date[8];
     std::snprintf(date, sizeof date, "%02d/%02d", now.month, now.day);
     QuoteFigures figures;
@@ -75,7 +81,7 @@ TEST_F(VurndbToday, ExitCodesAndReasons) {
   ServeProbe();
   for (const char* symbol : {"7000.T", "7001.T", "7002.T"}) {
     loopback::Reply reply;
-    reply.body = ChartJson(symbol, std::to_string(std::time(nullptr)), "10", "12", "9", "11", "100");
+    reply.body = ChartJson(symbol, std::to_string(kFridayEvening), "10", "12", "9", "11", "100");
     server->Route(ChartPath(symbol), reply);
   }
   r = Vurndb("-C " + dir.path() + " today");
@@ -93,7 +99,7 @@ TEST_F(VurndbToday, DownloadsAndMergesTheDay) {
   ini.insert(ini.find("[Https]\n") + 8, "WinInet=1\n");
   WriteFileBytes(dir.File("mirelo.ini"), ini);
   ServeProbe();
-  const std::string ts = std::to_string(std::time(nullptr));
+  const std::string ts = std::to_string(kFridayEvening);
   for (int n = 0; n < stocks; ++n) {
     const std::string symbol = std::string(Code_to_String(FixtureCode(n)).c_str()) + ".T";
     loopback::Reply reply;

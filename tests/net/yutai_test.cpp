@@ -19,6 +19,7 @@
 #include "support/scripted_host.h"
 #include "support/temp_dir.h"
 #include "support/test_files.h"
+#include "support/test_zone.h"
 #include "support/utf8.h"
 
 namespace {
@@ -171,6 +172,8 @@ TEST_F(YutaiTest, KindColumnAndFilters) {
 }
 
 TEST_F(YutaiTest, DownloadOverPagesWritesASortedFile) {
+  // The date of the information is the computer's: 2026-12-10 in Japan, the 9th further west.
+  const ScopedZone tokyo("Asia/Tokyo");
   StartServer();
   server->Route(PagePath(1), PageReply(RankingPage({{9984, U8(u8"3月・9月"), {U8(u8"金券")}},
                                                     {7203, U8(u8"3月"), {U8(u8"食料品")}}})));

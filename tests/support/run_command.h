@@ -2,6 +2,7 @@
 // standard output and standard error together.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 struct CommandRun {
@@ -10,3 +11,7 @@ struct CommandRun {
 };
 
 CommandRun RunCommand(const std::string& command);
+// The same with the program's clock starting at `at` (seconds since 1970) and running on from
+// there, through libfaketime: for programs whose work depends on the date, such as a download
+// that only merges trading days.
+CommandRun RunCommandAt(const std::string& command, int64_t at);

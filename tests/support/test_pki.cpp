@@ -39,8 +39,9 @@ TestKeyPair Make(const char* common_name, const TestKeyPair* issuer, const std::
   pair.cert = cert;
   X509_set_version(cert, 2);
   ASN1_INTEGER_set(X509_get_serialNumber(cert), serial);
-  X509_gmtime_adj(X509_getm_notBefore(cert), -3600);
-  X509_gmtime_adj(X509_getm_notAfter(cert), 30L * 86400);
+  // Valid over every date a test sets a program's clock to, whenever the suite runs.
+  ASN1_TIME_set_string(X509_getm_notBefore(cert), "20000101000000Z");
+  ASN1_TIME_set_string(X509_getm_notAfter(cert), "20991231235959Z");
   X509_set_pubkey(cert, pair.key);
   X509_NAME* subject = X509_get_subject_name(cert);
   X509_NAME_add_entry_by_txt(subject, "O", MBSTRING_ASC, reinterpret_cast<const unsigned char*>("Kivora tests"),

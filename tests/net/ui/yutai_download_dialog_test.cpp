@@ -27,6 +27,7 @@
 #include "support/loopback_net.h"
 #include "support/scripted_host.h"
 #include "support/temp_dir.h"
+#include "support/test_zone.h"
 #include "support/utf8.h"
 #include "support/qt/controls.h"
 
@@ -96,6 +97,7 @@ class YutaiDialogTest : public LoopbackNetTest {
 };
 
 TEST_F(YutaiDialogTest, ARunShowsItsTimesAndRefillsTheList) {
+  const ScopedZone tokyo("Asia/Tokyo");  // the date shown is the computer's
   std::vector<int> values;
   QString elapsed, remaining;
   Update([&](QWidget* d) {

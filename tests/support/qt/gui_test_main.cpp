@@ -1,10 +1,12 @@
-// Test main of the GUI tests: one QApplication on the offscreen platform.
+// Test main of the GUI tests: the test zone, then one QApplication on the offscreen platform.
 #include <QApplication>
 #include <gtest/gtest.h>
 
 #include "platform/qt/qt_codepage.h"
+#include "support/test_zone.h"
 
 int main(int argc, char** argv) {
+  UseTestZone();
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   InstallFontSubstitutions();
