@@ -18,10 +18,10 @@ int RepairEtfCloses() {
   if (HostMessageBox("2024年9月1日の版(Ver.3.58)で 約230 のETF銘柄の終値が正しくない(銘柄コードと同じになる)バグがありました。\n"
                      "「今日の株価をダウンロード」で取得した場合です。\n\n"
                      "それらの終値を削除しますか？削除後は20日分の株価を補充、が必要になります。\n",
-                     "正しくない株価データを削除しますか？", MB_OKCANCEL | MB_ICONQUESTION) != IDOK &&
+                     "正しくない株価データを削除しますか？", MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2) != IDOK &&
       HostMessageBox("まだ修正を行ってない場合は削除することを推奨します。\n\n"
                      "このメッセージはバージョンアップした初回起動時のみ表示されます。\n",
-                     "再確認、株価データを削除しますか？", MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
+                     "再確認、株価データを削除しますか？", MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2) != IDOK)
     return 0;
 
   DatabaseLockHold lock;

@@ -1,5 +1,7 @@
 #include "db/sample_data.h"
 
+#include <cstdio>
+
 #include <cstring>
 #include <memory>
 
@@ -269,10 +271,8 @@ int WriteSampleData(const std::string& folder, std::string* failed_file) {
   BuildTradingCalendar(SAMPLE_END_BEFORE, MAX_DATE, dates);
   const int32_t made = dates[MAX_DATE - 1];
 
-  if (int err = WriteTag(dir + TAG_FILE, SAMPLE_STOCK_COUNT, made, entries.get())) {
-    if (failed_file) *failed_file = dir + TAG_FILE;
-    return err;
-  }
+  // The database first and the master file last: a start finds both or neither (a failed
+  // write removes the database again), so a folder whose first start failed starts afresh.
   auto market = std::make_unique<MarketMoves>();
   DbImage image;
   image.header = DbHeader{DB_VERSION, MAX_KABU, MAX_DATE, MAX_DATE, SAMPLE_STOCK_COUNT};
@@ -282,6 +282,11 @@ int WriteSampleData(const std::string& folder, std::string* failed_file) {
   image.fill = [&](int n, Hiashi* h) { FillRecord(kStocks[n], entries[n], *market, dates, MAX_DATE, h); };
   if (int err = WriteDatabaseImage(dir + SAMPLE_DB_FILE, image)) {
     if (failed_file) *failed_file = dir + SAMPLE_DB_FILE;
+    return err;
+  }
+  if (int err = WriteTag(dir + TAG_FILE, SAMPLE_STOCK_COUNT, made, entries.get())) {
+    std::remove((dir + SAMPLE_DB_FILE).c_str());
+    if (failed_file) *failed_file = dir + TAG_FILE;
     return err;
   }
   return 0;

@@ -136,17 +136,17 @@ bool NeedsQuotes(std::string_view v) {
 void ProfileParse(ProfileFile& pf, std::string_view text) {
   pf.lines.clear();
   if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+  // Lines end in CR LF, LF or a lone CR (as an old editor of another system saves them).
   size_t p = 0;
   while (p < text.size()) {
-    size_t nl = text.find('\n', p);
-    size_t end = nl == std::string_view::npos ? text.size() : nl;
-    size_t len = end - p;
-    if (len > 0 && text[p + len - 1] == '\r') --len;
+    const size_t nl = text.find_first_of("\r\n", p);
+    const size_t end = nl == std::string_view::npos ? text.size() : nl;
     ProfileLine line;
-    line.text = std::string(text.substr(p, len));
+    line.text = std::string(text.substr(p, end - p));
     Classify(line);
     pf.lines.push_back(std::move(line));
-    p = nl == std::string_view::npos ? text.size() : nl + 1;
+    if (nl == std::string_view::npos) break;
+    p = nl + (text[nl] == '\r' && nl + 1 < text.size() && text[nl + 1] == '\n' ? 2 : 1);
   }
 }
 

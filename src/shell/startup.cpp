@@ -100,8 +100,9 @@ void MainOnCreate() {
   // The screening data: from vurn_tmp.hy1, or rebuilt behind the wait dialog.
   ScreeningBuildAll();
 
-  // The one-time repair after a version change (the new version is saved at exit).
-  if (!fSampleDB && std::strcmp(VersionInfo, PROGRAM_VERSION) != 0) RepairEtfCloses();
+  // The one-time repair after a version change (the new version is saved at exit). A run that
+  // saves nothing has nobody to answer and would ask again at every run: it changes no prices.
+  if (!fSampleDB && !fNoSaveAtEnd && std::strcmp(VersionInfo, PROGRAM_VERSION) != 0) RepairEtfCloses();
 
   // The chart: scroll positions and spacings per bar period, the bar-period box, the scroll
   // range; the favourites menu.

@@ -211,26 +211,7 @@ TEST_F(Maintenance, ConfirmationsNeedOkEachTime) {
 
 // The repair after a version change: closes equal to the code from 2024-09-02 on.
 TEST_F(Maintenance, RepairClearsClosesEqualToTheCodeAndListsNineteen) {
-  const int stocks = 25, days = 60;
-  std::vector<Fundamental> entries = FixtureStocks(stocks);
-  for (int n = 0; n < stocks; ++n) entries[n].code = 1300 + n;
-  WriteFixtureTag(entries);
-  std::vector<int32_t> dates;
-  for (int d = 0; d < days; ++d) dates.push_back(20240801 + (d / 20) * 100 + d % 20 + 1);  // Aug-Oct 2024
-  dates.resize(MAX_DATE, 0);
-  DbImage image;
-  image.header.last_date = days;
-  image.header.last_kabu = stocks;
-  image.dates = dates.data();
-  image.filled = stocks;
-  image.fill = [&entries](int n, Hiashi* h) {
-    FillFixtureRecord(n, 60, h);
-    h->code = entries[n].code;
-    h->close[10] = Value_to_Packed(h->code);  // 2024-08-11: before the faulty release
-    h->close[45] = Value_to_Packed(h->code);  // 2024-10-06
-    h->margin_buy[45] = Value_to_Packed(7);
-  };
-  ASSERT_EQ(WriteDatabaseImage(DataFilePath(DB_FILE), image), 0);
+  WriteEtfFaultDatabase(25, 60);
   ASSERT_NE(LoadTag(), 0);
   ASSERT_EQ(VURN_file_in(-1, 0), 1);
   ASSERT_EQ(VURN_file_in(-1, 1), 1);
@@ -239,6 +220,9 @@ TEST_F(Maintenance, RepairClearsClosesEqualToTheCodeAndListsNineteen) {
   host.Answer(IDOK, "再確認、株価データを削除しますか？");
   host.Answer(IDOK, "修正完了しました");
   EXPECT_EQ(RepairEtfCloses(), 25);
+  // Both questions delete prices: Cancel is their default button.
+  EXPECT_EQ(host.boxes[0].type & MB_DEFBUTTON2, MB_DEFBUTTON2);
+  EXPECT_EQ(host.boxes[1].type & MB_DEFBUTTON2, MB_DEFBUTTON2);
   const std::string& report = host.boxes.back().text;
   EXPECT_EQ(report.rfind("25 銘柄を修正しました。", 0), 0u);
   EXPECT_NE(report.find("1318"), std::string::npos);

@@ -185,6 +185,17 @@ TEST(ProfileFile, WrittenValuesCannotMakeLinesAndReadBackAsWritten) {
   EXPECT_EQ(Get(back, "SG0002", "Name"), "'");
 }
 
+// Every line end reads alike: CR LF, LF, and a lone CR; a CR LF is one end, not two.
+TEST(ProfileFile, LineEndsOfEveryKind) {
+  for (const char* text : {"[A]\r\nn=5\r\nm=6\r\n", "[A]\nn=5\nm=6\n", "[A]\rn=5\rm=6\r", "[A]\rn=5\r\nm=6"}) {
+    const ProfileFile pf = Parsed(text);
+    EXPECT_EQ(pf.lines.size(), 3u) << text;
+    EXPECT_EQ(Get(pf, "A", "n"), "5") << text;
+    EXPECT_EQ(Get(pf, "A", "m"), "6") << text;
+    EXPECT_EQ(ProfileText(pf), "[A]\r\nn=5\r\nm=6\r\n") << text;
+  }
+}
+
 TEST(ProfileFile, SaveReplacesWholeFileAndLoadReportsMissing) {
   TempDir dir;
   const std::string path = dir.File("mirelo.ini");

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <filesystem>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -72,6 +73,21 @@ class Settings : public ::testing::Test {
   std::string Saved() { return ReadFileBytes(dir.File("mirelo.ini")); }
   TempDir dir;
 };
+
+// A settings file that cannot be read (here a folder) is said at start-up, the defaults are
+// used, and the end of the run leaves it as it was without a second word.
+TEST_F(Settings, AnUnreadableFileIsSaidOnceAndKept) {
+  ScriptedHost host;
+  std::filesystem::create_directory(dir.File("mirelo.ini"));
+  LoadSettings();
+  ASSERT_EQ(host.boxes.size(), 1u);
+  EXPECT_EQ(host.boxes[0].caption, "設定ファイル");
+  EXPECT_NE(host.boxes[0].text.find("既定の設定で起動します"), std::string::npos);
+  EXPECT_EQ(DayMoveAve[0], 15);
+  SaveSettings();
+  EXPECT_EQ(host.boxes.size(), 1u);
+  EXPECT_TRUE(std::filesystem::is_directory(dir.File("mirelo.ini")));
+}
 
 TEST_F(Settings, NoFileGivesEveryDefault) {
   LoadSettings();

@@ -86,6 +86,28 @@ void WriteFixtureDatabase(int stocks, int days) {
   WriteFixtureDatabase(layout);
 }
 
+void WriteEtfFaultDatabase(int stocks, int days) {
+  std::vector<Fundamental> entries = FixtureStocks(stocks);
+  for (int n = 0; n < stocks; ++n) entries[n].code = 1300 + n;
+  WriteFixtureTag(entries);
+  std::vector<int32_t> dates;
+  for (int d = 0; d < days; ++d) dates.push_back(20240801 + (d / 20) * 100 + d % 20 + 1);
+  dates.resize(MAX_DATE, 0);
+  DbImage image;
+  image.header.last_date = days;
+  image.header.last_kabu = stocks;
+  image.dates = dates.data();
+  image.filled = stocks;
+  image.fill = [&entries, days](int n, Hiashi* h) {
+    FillFixtureRecord(n, days, h);
+    h->code = entries[n].code;
+    h->close[10] = Value_to_Packed(h->code);
+    h->close[45] = Value_to_Packed(h->code);
+    h->margin_buy[45] = Value_to_Packed(7);
+  };
+  ASSERT_EQ(WriteDatabaseImage(DataFilePath(DB_FILE), image), 0);
+}
+
 void EnterSampleMode(const std::vector<Fundamental>& entries, int sample_stocks) {
   WriteFixtureTag(entries);
   FixtureDatabase sample;

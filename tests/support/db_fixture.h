@@ -39,6 +39,11 @@ void WriteFixtureTag(int stocks, int32_t date = 20261201);
 void WriteFixtureTag(const std::vector<Fundamental>& entries, int32_t date = 20261201);
 // vurn.tag and vurn.hy3 of `stocks` stocks over `days` days, consistent with each other.
 void WriteFixtureDatabase(int stocks, int days);
+// A database as an older release left it (calendar Aug-Oct 2024, 20 days a month): codes 1300
+// on, a close equal to the code on 2024-08-11 (before the faulty release) and on 2024-10-06
+// (day 45, where the margin buy balance is 7), which the one-time repair after a version change
+// clears.
+void WriteEtfFaultDatabase(int stocks, int days);
 
 // The sample mode as start-up leaves it: vurn.tag with the entries, try.hy3 holding the
 // first sample_stocks of them (10 days) and no vurn.hy3; the table, header and calendar

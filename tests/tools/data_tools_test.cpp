@@ -3,6 +3,8 @@
 #include <cstring>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+
+#include <filesystem>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -30,6 +32,18 @@ class DataTools : public ::testing::Test {
   }
   TempDir dir;
 };
+
+// Under a file-size limit (a full disk) the sample is not written at all: no master file
+// without its database, so the next start prepares the folder afresh.
+TEST_F(DataTools, SampleDataIsWrittenWholeOrNotAtAll) {
+  ToolRun failed = RunCommand("ulimit -f 4096; " + std::string(VURN_BINARY_DIR) + "/make_sample_data " + dir.path());
+  EXPECT_EQ(failed.code, 1) << failed.out;
+  EXPECT_NE(failed.out.find("try.hy3"), std::string::npos) << failed.out;
+  EXPECT_TRUE(std::filesystem::is_empty(dir.path())) << failed.out;
+  ToolRun made = Tool("make_sample_data " + dir.path());
+  EXPECT_EQ(made.code, 0) << made.out;
+  EXPECT_EQ(Tool("vurndb -C " + dir.path() + " check").code, 0);
+}
 
 TEST_F(DataTools, SampleDataIsWrittenAndReportedSound) {
   EXPECT_EQ(Tool("make_sample_data").code, 2);

@@ -62,13 +62,20 @@ QImage ToQImage(const HostImage& image) {
 
 }  // namespace
 
+namespace {
+
+// The answer that changes nothing: Cancel / No; OK for a box with OK alone.
+int UnchangingAnswer(unsigned type) {
+  const unsigned buttons = type & MB_BUTTON_MASK;
+  if (buttons == MB_YESNO) return IDNO;
+  if (buttons == MB_OKCANCEL || buttons == MB_YESNOCANCEL) return IDCANCEL;
+  return IDOK;
+}
+
+}  // namespace
+
 int QtHost::MessageBox(const char* text, const char* caption, unsigned type) {
-  if (ending_) {
-    const unsigned buttons = type & MB_BUTTON_MASK;
-    if (buttons == MB_YESNO) return IDNO;
-    if (buttons == MB_OKCANCEL || buttons == MB_YESNOCANCEL) return IDCANCEL;
-    return IDOK;
-  }
+  if (ending_) return UnchangingAnswer(type);
   if (unattended_) {
     auto* shown = new QMessageBox(owner_);
     shown->setAttribute(Qt::WA_DeleteOnClose);
@@ -78,7 +85,8 @@ int QtHost::MessageBox(const char* text, const char* caption, unsigned type) {
     shown->setText(FromCp932(text));
     shown->show();
     QCoreApplication::processEvents();
-    return DefaultBoxAnswer(type);
+    // Nobody is there to answer: a question never goes on to change data.
+    return UnchangingAnswer(type);
   }
   QMessageBox box(owner_);
   box.setWindowTitle(FromCp932(caption));

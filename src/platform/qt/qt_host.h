@@ -15,8 +15,8 @@ class QtHost final : public QObject, public Host {
  public:
   // Boxes and dialogs are shown over `owner` once it is set.
   void SetOwner(QWidget* owner) { owner_ = owner; }
-  // Unattended (the screenshot run): boxes stay on the screen without waiting for a click
-  // and answer with their default button, so the picture shows them.
+  // Unattended (the screenshot run): boxes stay on the screen without waiting for a click,
+  // so the picture shows them, and answer as closed (Cancel / No): nobody agreed to a change.
   void SetUnattended(bool on) { unattended_ = on; }
   // While the program ends (SIGTERM, session end), boxes are not shown: each answers at once
   // as if closed (Cancel / No; OK for a box with OK alone).

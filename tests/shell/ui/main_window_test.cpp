@@ -312,4 +312,20 @@ TEST(MainWindowProcess, ScreenshotRunSavesNoSettings) {
   EXPECT_EQ(ReadFileBytes(dir.File("mirelo.in2")), "");
 }
 
+// A screenshot run on a folder that would ask the one-time repair after a version change (the
+// settings name no version, the calendar ends before December 2024) changes no price, however
+// often it runs: nobody is there to answer, and it saves no settings to stop the next ask.
+TEST(MainWindowProcess, ScreenshotRunNeverRepairsPrices) {
+  TempDir dir;
+  WriteEtfFaultDatabase(3, 60);
+  const std::string before = ReadFileBytes(dir.File("vurn.hy3"));
+  for (int run = 0; run < 2; ++run) {
+    VurnProcess vurn(dir.path());
+    ASSERT_TRUE(vurn.Start({u"--screenshot"_qs, QString::fromStdString(dir.File("s.png"))}));
+    ASSERT_TRUE(vurn.p.waitForFinished(60000));
+    EXPECT_EQ(vurn.p.exitCode(), 0) << vurn.p.readAllStandardError().toStdString();
+    EXPECT_EQ(ReadFileBytes(dir.File("vurn.hy3")), before) << "run " << run;
+  }
+}
+
 }  // namespace
