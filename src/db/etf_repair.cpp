@@ -42,6 +42,7 @@ int RepairEtfCloses() {
       changed = true;
     }
     if (!changed) continue;
+    TrimRangeToCloses(h.get());  // cleared first or last days leave the stock's range
     ++stocks;
     WriteRecord(s, h.get());
     if (RecordMergedHook) RecordMergedHook(s, *h);

@@ -25,12 +25,13 @@ namespace {
 constexpr unsigned kAsk = MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2;
 
 // Day d takes the close of the day before as its four prices, and its margin balances; its
-// volume becomes 0.
+// volume becomes 0. The stock's first day has no day before: it leaves the stock's range.
 void FlattenDay(Hiashi* h, int d) {
   h->open[d] = h->high[d] = h->low[d] = h->close[d] = h->close[d - 1];
   h->margin_sell[d] = h->margin_sell[d - 1];
   h->margin_buy[d] = h->margin_buy[d - 1];
   h->deki[d] = 0;
+  TrimRangeToCloses(h);
 }
 
 void Told(int s, const Hiashi& h) {

@@ -54,6 +54,16 @@ bool BelongsToSlot(const Hiashi& h, int n) {
 
 }  // namespace
 
+void TrimRangeToCloses(Hiashi* h) {
+  auto clear = [h](int d) {
+    for (uint16_t* a : {h->open, h->high, h->low, h->close, h->deki, h->margin_sell, h->margin_buy}) a[d] = 0;
+  };
+  if (h->start < 0 || h->end >= MAX_DATE) return;  // not a range of this calendar: left to the reader's checks
+  while (h->start <= h->end && h->close[h->start] == 0) clear(h->start++);
+  while (h->end >= h->start && h->close[h->end] == 0) clear(h->end--);
+  if (h->start > h->end) h->start = h->end + 1;
+}
+
 int ReadSlot(int fd, int stock_num, Hiashi* buf) {
   int err = 0;
   const size_t got = ReadFully(fd, buf, sizeof *buf, DbRecordOffset(stock_num), &err);

@@ -28,5 +28,10 @@ RecordRead ReadRecordChecked(int stock_num, Hiashi* buf);
 // of the file read as zero. Returns 0, or the errno of a failed read.
 int ReadSlot(int fd, int stock_num, Hiashi* buf);
 
+// Moves start and end inward past days without a close (a deletion or repair cleared the
+// stock's first or last days), clearing those days, so the record keeps a close on every day
+// of its range. A record left with no close gets the empty range (start = end + 1).
+void TrimRangeToCloses(Hiashi* h);
+
 // Forgets which slots were reported (for tests, and after the stock table is reloaded).
 void ResetRecordReports();

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "db/csv_export.h"
+#include "db/database_check.h"
 #include "db/database_file.h"
 #include "db/etf_repair.h"
 #include "db/maintenance_settings.h"
@@ -142,6 +143,28 @@ TEST_F(Maintenance, DeletingOneStockOnOneDayCopiesTheDayBefore) {
   EXPECT_EQ(LastDate, 10);
   EXPECT_EQ(told, std::vector<int>{1});
   EXPECT_EQ(finished, 1);
+}
+
+// A stock listed on day 3: deleting its first day, alone or with every stock's, moves its
+// range to day 4 instead of leaving a day without a close inside it; the record stays sound.
+TEST_F(Maintenance, DeletingAStocksFirstDayMovesItsRange) {
+  for (int kind : {DELETE_ONE_DAY_ONE_STOCK, DELETE_ONE_DAY_ALL_STOCKS}) {
+    Load(3, 10);
+    Hiashi listed = Record(1);
+    for (int d = 0; d < 3; ++d)
+      for (uint16_t* a : {listed.open, listed.high, listed.low, listed.close, listed.deki}) a[d] = 0;
+    listed.start = 3;
+    ASSERT_EQ(WriteRecord(1, &listed), 1);
+    ASSERT_EQ(DeletePrices(kind, 3, 1), 1) << kind;
+    const Hiashi h = Record(1);
+    EXPECT_EQ(h.start, 4) << kind;
+    EXPECT_EQ(h.end, 9) << kind;
+    EXPECT_EQ(V(h.close[3]), 0) << kind;
+    EXPECT_EQ(V(h.close[4]), 1014) << kind;
+    std::string why;
+    EXPECT_TRUE(RecordIsSound(h, LastDate, &why)) << kind << ": " << why;
+    ResetDatabaseState();
+  }
 }
 
 TEST_F(Maintenance, DeletingAnOlderDayOfAllStocksKeepsTheCalendar) {
