@@ -82,3 +82,9 @@ void UnlockDatabase() {
 }
 
 bool DatabaseLocked() { return g_holds > 0; }
+
+std::string LockFailureText(int error) {
+  if (error == EBUSY) return "他のプログラムが更新中です。";
+  return std::string("ロックファイル ") + DB_LOCK_FILE + " を開けません（" + FileErrorText(error) +
+         "）。\nフォルダに書き込めるか確かめてください。";
+}

@@ -4,6 +4,8 @@
 // single writes inside it find it held.
 #pragma once
 
+#include <string>
+
 // The lock file's name in the working folder.
 constexpr const char* DB_LOCK_FILE = "vurn.hy3.lock";
 
@@ -18,6 +20,10 @@ int TryLockDatabase();
 void UnlockDatabase();
 // True while this process holds the lock.
 bool DatabaseLocked();
+
+// Why the lock could not be taken, for a message: another program's update for EBUSY,
+// otherwise the lock file and the system's reason (a read-only folder, a full disk).
+std::string LockFailureText(int error);
 
 // Holds the lock for a scope.
 struct DatabaseLockHold {

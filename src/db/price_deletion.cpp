@@ -50,7 +50,7 @@ int DeleteDayOfAllStocks(int d) {
   const std::string path = DataFilePath(DB_FILE);
   DatabaseLockHold lock;
   if (!lock.held()) {
-    Failed("vurn.hy3 は他のプログラムが更新中です。", 0);
+    Failed(("vurn.hy3 を更新できません。" + LockFailureText(lock.error)).c_str(), 0);
     return 0;
   }
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);

@@ -2,6 +2,7 @@
 #include <cmath>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <filesystem>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -20,6 +21,7 @@
 #include "platform/file_replace.h"
 #include "platform/working_folder.h"
 #include "seed_build.h"
+#include "platform/codepage.h"
 #include "support/db_fixture.h"
 #include "support/prt_text.h"
 #include "support/run_command.h"
@@ -193,6 +195,20 @@ TEST_F(Seeding, AnExistingDatabaseIsReplacedOnlyAfterTwoOks) {
   host.Answer(IDOK, "Kivora DB作成完了");
   EXPECT_EQ(Seed(), SeedResult::kDone);
   EXPECT_EQ(ReadFileBytes(dir.File("vurn.hy3")).size(), 161688596u);
+}
+
+// A lock that cannot be taken for another reason than another program's update (here the
+// lock file is a folder, as a read-only folder would refuse it) is named as it is.
+TEST_F(Seeding, ALockFileThatCannotBeOpenedIsNamed) {
+  StandardSource();
+  std::filesystem::create_directory(dir.File("vurn.hy3.lock"));
+  host.Answer(IDOK, "dbseed");
+  EXPECT_EQ(Seed(), SeedResult::kStopped);
+  const std::string& text = host.boxes.back().text;
+  EXPECT_NE(text.find("vurn.hy3.lock"), std::string::npos) << Cp932ToUtf8(text);
+  EXPECT_NE(text.find("フォルダです"), std::string::npos) << Cp932ToUtf8(text);
+  EXPECT_EQ(text.find("更新中"), std::string::npos) << Cp932ToUtf8(text);
+  EXPECT_FALSE(std::filesystem::exists(dir.File("vurn.hy3")));
 }
 
 TEST_F(Seeding, MissingMasterFileOrNikkeiStops) {

@@ -13,6 +13,7 @@
 #include "db/price_model.h"
 #include "db/stock_code.h"
 #include "platform/diagnostics.h"
+#include "platform/file_error.h"
 #include "platform/file_replace.h"
 #include "platform/host.h"
 #include "platform/working_folder.h"
@@ -266,7 +267,7 @@ SeedResult Seed::Build() {
       !FileReplaceWrite(&out, dates_, sizeof dates_)) {
     char text[512];
     std::snprintf(text, sizeof text, "%s を作成できません。\n%s", DB_FILE,
-                  lock.held() ? std::strerror(out.error) : "他のプログラムが更新中です。");
+                  lock.held() ? FileErrorText(out.error) : LockFailureText(lock.error).c_str());
     FileReplaceAbort(&out);
     HostMessageBox(text, "dbseed", MB_OK | MB_ICONERROR);
     return SeedResult::kStopped;
