@@ -1,10 +1,13 @@
 #include "db/master_list.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <map>
 
+#include "db/day_index.h"
 #include "db/stock_code.h"
+#include "db/trading_calendar.h"
 #include "platform/codepage.h"
 
 namespace {
@@ -74,6 +77,21 @@ std::string IndustryKey(std::string name) {
       Cp932PrefixLength(name, name.size() - gyo.size()) == name.size() - gyo.size())
     name.resize(name.size() - gyo.size());
   return name;
+}
+
+// Items joined for a message, the first 10 of them and how many more there are.
+std::string TextList(const std::vector<std::string>& items, const char* separator = "、") {
+  std::string text;
+  const size_t shown = items.size() < 10 ? items.size() : 10;
+  for (size_t k = 0; k < shown; ++k) text += (k ? separator : "") + items[k];
+  if (shown < items.size()) text += std::string(separator) + "ほか" + std::to_string(items.size() - shown) + "件";
+  return text;
+}
+
+std::string RowList(const std::vector<int>& rows) {
+  std::vector<std::string> items;
+  for (int r : rows) items.push_back(std::to_string(r) + "行目");
+  return TextList(items);
 }
 
 template <size_t N>
@@ -153,27 +171,50 @@ bool ReadListedIssues(const TextTable& table, ListedIssueList* list, std::string
   auto cell = [](const std::vector<std::string>& row, long col) {
     return col >= 0 && static_cast<size_t>(col) < row.size() ? Trim(row[static_cast<size_t>(col)]) : std::string();
   };
+  std::vector<int> unnamed, undated;
+  std::vector<std::string> doubled;
+  std::map<int32_t, int> row_of;  // code -> the row that first gave it
   for (size_t r = 1; r < table.size(); ++r) {
     const std::vector<std::string>& row = table[r];
     ListedIssue issue;
-    issue.line = static_cast<int>(r);
+    issue.line = static_cast<int>(r) + 1;
     const std::string code_text = cell(row, code_col);
     if (code_text.empty() && cell(row, name_col).empty()) continue;  // a blank row
     issue.code = CodeOfCell(code_text);
     if (issue.code <= 0) {
-      list->problems.push_back(std::to_string(r) + "行目: コード「" + code_text + "」は銘柄コードではありません");
+      list->problems.push_back(std::to_string(issue.line) + "行目: コード「" + code_text + "」は銘柄コードではありません");
       continue;
     }
     issue.name = cell(row, name_col);
+    if (issue.name.empty()) unnamed.push_back(issue.line);
+    const auto first = row_of.emplace(issue.code, issue.line);
+    if (!first.second)
+      doubled.push_back(std::string(Code_to_String(issue.code).c_str()) + "（" + std::to_string(first.first->second) +
+                        "行目と" + std::to_string(issue.line) + "行目）");
     issue.segment = cell(row, segment_col);
     issue.industry = cell(row, industry_col);
     int64_t n = 0;
     if (WholeNumber(cell(row, unit_col), &n) && n > 0 && n <= 1000000) issue.tani = static_cast<int32_t>(n);
-    if (list->date == 0 && WholeNumber(cell(row, date_col), &n) && n >= 19000101 && n <= 99991231)
-      list->date = static_cast<int32_t>(n);
+    const std::string date_text = cell(row, date_col);
+    if (!date_text.empty()) {
+      int yday = 0, wday = 0, year = 0;
+      if (!WholeNumber(date_text, &n) || n > INT32_MAX || !IsRealDate(static_cast<int32_t>(n)) ||
+          !CalendarDayFacts(static_cast<int32_t>(n), &yday, &wday, &year))
+        undated.push_back(issue.line);
+      else if (list->date == 0)
+        list->date = static_cast<int32_t>(n);
+    }
     list->issues.push_back(issue);
   }
-  return true;
+  std::vector<std::string> faults;
+  if (list->issues.empty())
+    faults.push_back("銘柄コードのある行がありません（見出しだけか、コードがどれも銘柄コードではありません）");
+  if (!unnamed.empty()) faults.push_back("銘柄名が空です: " + RowList(unnamed));
+  if (!doubled.empty()) faults.push_back("コードが二度あります: " + TextList(doubled));
+  if (!undated.empty()) faults.push_back("日付が暦にない日です: " + RowList(undated));
+  if (faults.empty()) return true;
+  *error = TextList(faults, "\n");
+  return false;
 }
 
 int MarketOfSegment(const std::string& segment, bool* known) {
@@ -201,6 +242,17 @@ int IndustryOfListName(const std::string& name) {
   return -1;
 }
 
+bool IsRegionalMarket(int market) {
+  switch (market) {
+    case 5: case 6: case 7: case 23:  // Nagoya
+    case 8: case 25:                  // Fukuoka
+    case 9:                           // Sapporo
+      return true;
+    default:
+      return false;
+  }
+}
+
 bool MakeMasterEdition(const Fundamental* current, int count, const ListedIssueList& list,
                        std::vector<Fundamental>* edition, EditionSummary* summary, std::string* error) {
   *summary = EditionSummary{};
@@ -216,7 +268,8 @@ bool MakeMasterEdition(const Fundamental* current, int count, const ListedIssueL
     }
     listed[issue.code] = true;
     bool known = true;
-    const int market = MarketOfSegment(issue.segment, &known);
+    const bool has_segment = !issue.segment.empty();
+    const int market = has_segment ? MarketOfSegment(issue.segment, &known) : 0;
     if (!known)
       summary->warnings.push_back(std::string(Code_to_String(issue.code).c_str()) + ": 市場区分「" +
                                   issue.segment + "」は不明です（指定なしにします）");
@@ -247,18 +300,26 @@ bool MakeMasterEdition(const Fundamental* current, int count, const ListedIssueL
     const Fundamental before = f;
     if (!issue.name.empty()) SetField(f.name, issue.name);
     if (industry >= 0) SetField(f.industry, IndustryName[industry]);
-    f.market = static_cast<int8_t>(market);
+    if (has_segment) f.market = static_cast<int8_t>(market);
     if (issue.tani > 0) f.tani = issue.tani;
     // Listed again (or still): back in the daily download.
     f.flag = (f.flag & ~FLAG_DELISTED) | FLAG_DAILY_DOWNLOAD;
     if (std::memcmp(&before, &f, sizeof f) != 0) summary->changed.push_back(issue.code);
   }
   for (int n = 0; n < count; ++n) {
+    const Fundamental& was = current[n];
+    if ((was.flag & FLAG_INDEX) || IsRegionalMarket(was.market)) continue;
+    if ((was.flag & FLAG_DELISTED) && !(was.flag & FLAG_DAILY_DOWNLOAD)) continue;  // delisted before
+    ++summary->listed;
+    if (listed.count(was.code)) continue;
     Fundamental& f = (*edition)[static_cast<size_t>(n)];
-    if ((f.flag & FLAG_INDEX) || listed.count(f.code)) continue;
-    if ((f.flag & FLAG_DELISTED) && !(f.flag & FLAG_DAILY_DOWNLOAD)) continue;  // delisted before
     f.flag = (f.flag | FLAG_DELISTED) & ~FLAG_DAILY_DOWNLOAD;
     summary->delisted.push_back(f.code);
   }
   return true;
+}
+
+int DelistLimit(int listed) {
+  const int share = (listed * 5 + 99) / 100;
+  return share > 50 ? share : 50;
 }

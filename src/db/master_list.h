@@ -21,10 +21,10 @@ TextTable ParseCsvTable(const std::string& bytes);
 struct ListedIssue {
   int32_t code = 0;
   std::string name;      // 銘柄名
-  std::string segment;   // 市場・商品区分
+  std::string segment;   // 市場・商品区分 (empty when the list gives none: the market is kept)
   std::string industry;  // 33業種区分 ("-" or empty when none)
   int32_t tani = 0;      // 0 when the list gives no unit
-  int line = 0;          // row number in the table (1 = first row after the headings)
+  int line = 0;          // row number as the sheet shows it (1 = the headings)
 };
 
 struct ListedIssueList {
@@ -33,8 +33,11 @@ struct ListedIssueList {
   std::vector<std::string> problems;  // rows that were left out, with their reason (CP932)
 };
 
-// Finds the columns by their headings and reads every row. False, with the reason in
-// *error (CP932), when the table has no コード or no 銘柄名 heading.
+// Finds the columns by their headings and reads every row; a row whose code is no code is
+// left out with a problem. False, with the reason in *error (CP932, one line a fault, naming
+// the rows), when the table has no コード or no 銘柄名 heading, no row with a code, a row
+// with a code but no name, a code in two rows, or a date that is no calendar date: a list
+// damaged like that would rename or delist stocks that are still listed.
 bool ReadListedIssues(const TextTable& table, ListedIssueList* list, std::string* error);
 
 // The market index of a segment text such as "プライム（内国株式）"; *known is false for a
@@ -44,8 +47,13 @@ int MarketOfSegment(const std::string& segment, bool* known);
 // differ only in wording ("情報・通信業" is "情報・通信"); -1 when unknown, -2 for none ("-").
 int IndustryOfListName(const std::string& name);
 
+// Markets of the regional exchanges (Nagoya, Fukuoka, Sapporo), whose stocks the exchange's
+// list does not carry: missing from it, they stay listed.
+bool IsRegionalMarket(int market);
+
 struct EditionSummary {
   std::vector<int32_t> added, delisted, changed;
+  int listed = 0;  // stocks of the current edition that the list could delist
   std::vector<std::string> warnings;  // unknown segments and industries, duplicate codes (CP932)
 };
 
@@ -53,6 +61,11 @@ struct EditionSummary {
 // fields the list does not give; codes of the list not in current are appended (flags
 // no-prices and daily download, unit 100 unless the list gives one); codes of current
 // missing from the list are marked delisted and leave the daily download; index and
-// exchange-rate entries stay as they are. False when the table would exceed MAX_KABU.
+// exchange-rate entries and stocks of the regional exchanges stay as they are. False when
+// the table would exceed MAX_KABU.
 bool MakeMasterEdition(const Fundamental* current, int count, const ListedIssueList& list,
                        std::vector<Fundamental>* edition, EditionSummary* summary, std::string* error);
+
+// The most stocks one edition may delist out of `listed` before the list counts as cut short:
+// 5 % of them, at least 50.
+int DelistLimit(int listed);

@@ -115,8 +115,7 @@ TEST(MasterList, EditionKeepsNumbersAppendsAndDelists) {
       "20261201,8301,日本銀行,出資証券,-,-,-,-,-,-\n"
       "20261201,7203,トヨタ自動車,プライム（内国株式）,3700,輸送用機器,6,x,1,y\n"
       "20261201,130A,ヴェリタス,グロース（内国株式）,5250,情報・通信業,10,x,-,-\n"
-      "20261201,9999," + long_name + ",謎の市場,9999,宇宙産業,-,-,-,-\n"
-      "20261201,130A,重複,グロース（内国株式）,5250,情報・通信業,10,x,-,-\n");
+      "20261201,9999," + long_name + ",謎の市場,9999,宇宙産業,-,-,-,-\n");
   ListedIssueList list;
   std::string error;
   ASSERT_TRUE(ReadListedIssues(t, &list, &error));
@@ -146,7 +145,7 @@ TEST(MasterList, EditionKeepsNumbersAppendsAndDelists) {
   EXPECT_EQ(e[5].market, 0);
   EXPECT_STREQ(e[5].industry, "");
   EXPECT_EQ(s.added.size(), 2u);
-  EXPECT_EQ(s.warnings.size(), 3u);  // the unknown market, the unknown industry, the duplicate
+  EXPECT_EQ(s.warnings.size(), 2u);  // the unknown market, the unknown industry
 
   // A second edition of the same list changes nothing more.
   std::vector<Fundamental> again;
@@ -157,6 +156,42 @@ TEST(MasterList, EditionKeepsNumbersAppendsAndDelists) {
   EXPECT_TRUE(s2.changed.empty());
   EXPECT_TRUE(s2.delisted.empty());  // Sony stays delisted without being counted again
   EXPECT_EQ(std::memcmp(again.data(), e.data(), e.size() * sizeof(Fundamental)), 0);
+}
+
+TEST(MasterList, WhatTheListDoesNotGiveIsKept) {
+  // A list without 市場・商品区分 or 売買単位, an empty segment cell, and stocks of the
+  // regional exchanges, which the exchange's list never carries.
+  Fundamental tse = Entry(7203, "トヨタ", FLAG_DAILY_DOWNLOAD, 1);
+  tse.tani = 1;
+  const Fundamental current[] = {
+      tse, Entry(6758, "ソニー", FLAG_DAILY_DOWNLOAD, 3), Entry(8302, "名証の会社", FLAG_DAILY_DOWNLOAD, 6),
+      Entry(8303, "福証の会社", FLAG_DAILY_DOWNLOAD, 8), Entry(8304, "札証の会社", FLAG_DAILY_DOWNLOAD, 9),
+      Entry(8305, "廃止の会社", FLAG_DAILY_DOWNLOAD, 2),
+  };
+  ListedIssueList list;
+  std::string error;
+  ASSERT_TRUE(ReadListedIssues({{"コード", "銘柄名"}, {"7203", "トヨタ自動車"}, {"6758", "ソニーG"}}, &list, &error))
+      << error;
+  std::vector<Fundamental> e;
+  EditionSummary s;
+  ASSERT_TRUE(MakeMasterEdition(current, 6, list, &e, &s, &error));
+  EXPECT_EQ(e[0].market, 1);
+  EXPECT_EQ(e[0].tani, 1);
+  EXPECT_EQ(e[1].market, 3);
+  EXPECT_STREQ(e[1].name, "ソニーG");
+  for (int n = 2; n <= 4; ++n) EXPECT_EQ(std::memcmp(&e[n], &current[n], sizeof(Fundamental)), 0) << n;
+  EXPECT_EQ(s.delisted, std::vector<int32_t>{8305});
+  EXPECT_EQ(s.listed, 3);  // the regional stocks are not the list's to delist
+
+  ASSERT_TRUE(ReadListedIssues({{"コード", "銘柄名", "市場・商品区分"}, {"7203", "トヨタ自動車", ""}}, &list, &error));
+  ASSERT_TRUE(MakeMasterEdition(current, 1, list, &e, &s, &error));
+  EXPECT_EQ(e[0].market, 1);
+  EXPECT_TRUE(s.warnings.empty());
+
+  EXPECT_EQ(DelistLimit(0), 50);
+  EXPECT_EQ(DelistLimit(1000), 50);
+  EXPECT_EQ(DelistLimit(3000), 150);
+  EXPECT_EQ(DelistLimit(3001), 151);
 }
 
 TEST(MasterList, NamesAreCutAtACharacterBoundary) {

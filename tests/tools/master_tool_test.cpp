@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,6 +16,7 @@
 #include "support/scripted_host.h"
 #include "support/run_command.h"
 #include "support/temp_dir.h"
+#include "support/test_files.h"
 #include "support/utf8.h"
 
 namespace {
@@ -58,10 +60,10 @@ TEST_F(MasterTool, SpreadsheetThenCsvEditionThenStart) {
           "ws = wb.add_sheet('Sheet1')\n"
           "rows = [\n"
        << U8(u8"  ['日付','コード','銘柄名','市場・商品区分','33業種コード','33業種区分','17業種コード','17業種区分','規模コード','規模区分'],\n"
-             u8"  [20261130, 7000, '銘柄ゼロ', 'プライム（内国株式）', '3700', '輸送用機器', '6', 'x', '1', 'y'],\n"
-             u8"  [20261130, 7002, '銘柄ニ', 'スタンダード（内国株式）', '5250', '情報・通信業', '10', 'x', '-', '-'],\n"
-             u8"  [20261130, '130A', 'ヴェリタス', 'グロース（内国株式）', '5250', '情報・通信業', '10', 'x', '-', '-'],\n"
-             u8"  [20261130, 1305, 'ＥＴＦ', 'ETF・ETN', '-', '-', '-', '-', '-', '-'],\n"
+             u8"  [20261202, 7000, '銘柄ゼロ', 'プライム（内国株式）', '3700', '輸送用機器', '6', 'x', '1', 'y'],\n"
+             u8"  [20261202, 7002, '銘柄ニ', 'スタンダード（内国株式）', '5250', '情報・通信業', '10', 'x', '-', '-'],\n"
+             u8"  [20261202, '130A', 'ヴェリタス', 'グロース（内国株式）', '5250', '情報・通信業', '10', 'x', '-', '-'],\n"
+             u8"  [20261202, 1305, 'ＥＴＦ', 'ETF・ETN', '-', '-', '-', '-', '-', '-'],\n"
              u8"]\n")
        << "for r, row in enumerate(rows):\n"
           "    for c, v in enumerate(row):\n"
@@ -78,7 +80,7 @@ TEST_F(MasterTool, SpreadsheetThenCsvEditionThenStart) {
   int32_t date = 0;
   std::vector<Fundamental> e = Edition(&date);
   ASSERT_EQ(e.size(), 5u);
-  EXPECT_EQ(date, 20261130);
+  EXPECT_EQ(date, 20261202);
   EXPECT_EQ(e[0].code, 7000);
   EXPECT_STREQ(e[0].name, "銘柄ゼロ");
   EXPECT_STREQ(e[0].company, "テスト会社0");  // not in the list: kept
@@ -147,6 +149,98 @@ TEST_F(MasterTool, RefusesWhatIsNoListAndKeepsTheEdition) {
     EXPECT_NE(r.out.find(Cp932ToUtf8(d.message)), std::string::npos) << r.out;
   }
   EXPECT_EQ(ReadFileBytes(dir.File(TAG_FILE)), before);
+}
+
+// The exchange's list for the fixture's stocks 0 .. stocks-1 as CSV lines (CP932), headings first.
+std::vector<std::string> ListLines(int stocks, const std::string& date = "20261210") {
+  std::vector<std::string> lines = {"日付,コード,銘柄名,市場・商品区分,33業種区分"};
+  for (int n = 0; n < stocks; ++n)
+    lines.push_back(date + "," + std::to_string(FixtureCode(n)) + ",銘柄" + std::to_string(n) +
+                    ",プライム（内国株式）," + IndustryName[n % INDUSTRY_COUNT]);
+  return lines;
+}
+
+std::string Joined(const std::vector<std::string>& lines, size_t count = std::string::npos) {
+  std::string text;
+  for (size_t k = 0; k < lines.size() && k < count; ++k) text += lines[k] + "\r\n";
+  return text;
+}
+
+TEST_F(MasterTool, RefusesDamagedListsAndKeepsTheEdition) {
+  constexpr int kStocks = 3000;  // 7000 .. 9999, made 20261201
+  WriteFixtureTag(kStocks);
+  const std::string before = ReadFileBytes(dir.File(TAG_FILE));
+  const std::vector<std::string> good = ListLines(kStocks);
+
+  std::vector<std::string> five_digits = {good[0]}, unnamed = good, doubled = good;
+  for (int n = 0; n < kStocks; ++n) five_digits.push_back("20261210," + std::to_string(70000 + n) + ",銘柄,-,-");
+  unnamed[2] = "20261210,7001,,プライム（内国株式）,-";
+  doubled[5] = "20261210,7001,銘柄1,プライム（内国株式）,-";
+  std::vector<std::string> bad_date = ListLines(kStocks, "20260230"), older = ListLines(kStocks, "20261130");
+  ::mkdir(dir.File("lists").c_str(), 0755);
+
+  const struct {
+    const char* name;
+    std::string bytes;  // empty: the name is given as it is
+    int code;
+    const char* message;
+  } lists[] = {
+      {"headings.csv", Joined({good[0]}), 5, "銘柄コードのある行がありません"},
+      {"five_digits.csv", Joined(five_digits), 5, "銘柄コードのある行がありません"},
+      {"unnamed.csv", Joined(unnamed), 5, "銘柄名が空です: 3行目"},
+      {"doubled.csv", Joined(doubled), 5, "コードが二度あります: 7001（3行目と6行目）"},
+      {"bad_date.csv", Joined(bad_date), 5, "日付が暦にない日です: 2行目"},
+      {"older.csv", Joined(older), 5, "20261130 は今の vurn.tag の作成日 20261201 より古い版です"},
+      {"half.csv", Joined(good, 1 + kStocks / 2), 5, "上場中の 3000 銘柄のうち 1500 銘柄が一覧にありません"},
+      // Cut inside a row: the last row keeps a code without its name.
+      {"cut.csv", Joined(good).substr(0, Joined(good, 1001).size() + 10), 5, "銘柄名が空です: 1002行目"},
+      {"lists", "", 3, "はフォルダです"},
+  };
+  for (const auto& l : lists) {
+    if (!l.bytes.empty()) WriteFileBytes(dir.File(l.name), l.bytes);
+    const ToolResult r = Master(dir.File(l.name));
+    EXPECT_EQ(r.code, l.code) << l.name << "\n" << r.out;
+    EXPECT_NE(r.out.find(Cp932ToUtf8(l.message)), std::string::npos) << l.name << "\n" << r.out;
+    if (l.code == 5) EXPECT_NE(r.out.find(Cp932ToUtf8("は書き換えていません")), std::string::npos) << r.out;
+    EXPECT_EQ(ReadFileBytes(dir.File(TAG_FILE)), before) << l.name;
+  }
+
+  // The spreadsheet with 4 KB zeroed in its middle.
+  const std::string script = dir.File("csv_to_xls.py");
+  WriteFileBytes(script,
+                 "import csv, sys, xlwt\n"
+                 "wb = xlwt.Workbook(encoding='utf-8')\n"
+                 "ws = wb.add_sheet('Sheet1')\n"
+                 "for r, row in enumerate(csv.reader(open(sys.argv[1], encoding='utf-8'))):\n"
+                 "    for c, v in enumerate(row):\n"
+                 "        ws.write(r, c, int(v) if r and c < 2 else v)\n"
+                 "wb.save(sys.argv[2])\n");
+  WriteFileBytes(dir.File("good_utf8.csv"), Cp932ToUtf8(Joined(good)));
+  if (Shell("/usr/bin/python3 " + script + " " + dir.File("good_utf8.csv") + " " + dir.File("zeroed.xls")).code == 0) {
+    std::string xls = ReadFileBytes(dir.File("zeroed.xls"));
+    xls.replace(xls.size() / 2, 4096, std::string(4096, '\0'));
+    WriteFileBytes(dir.File("zeroed.xls"), xls);
+    const ToolResult r = Master(dir.File("zeroed.xls"));
+    EXPECT_EQ(r.code, 5) << r.out;
+    EXPECT_NE(r.out.find(Cp932ToUtf8("は書き換えていません")), std::string::npos) << r.out;
+    EXPECT_EQ(ReadFileBytes(dir.File(TAG_FILE)), before);
+  }
+
+  // --force takes the older edition, then the half list; the whole list lists every stock again.
+  ToolResult r = Master(dir.File("older.csv") + " --force");
+  ASSERT_EQ(r.code, 0) << r.out;
+  int32_t date = 0;
+  Edition(&date);
+  EXPECT_EQ(date, 20261130);
+  r = Master(dir.File("half.csv") + " --force");
+  ASSERT_EQ(r.code, 0) << r.out;
+  EXPECT_NE(r.out.find("delisted: 1500 8500 8501"), std::string::npos) << r.out;
+  EXPECT_EQ(Edition()[kStocks - 1].flag, FLAG_DELISTED);
+  WriteFileBytes(dir.File("good.csv"), Joined(good));
+  r = Master(dir.File("good.csv"));
+  ASSERT_EQ(r.code, 0) << r.out;
+  EXPECT_NE(r.out.find("delisted: 0"), std::string::npos) << r.out;
+  for (const Fundamental& f : Edition()) EXPECT_EQ(f.flag, FLAG_DAILY_DOWNLOAD) << f.code;
 }
 
 }  // namespace

@@ -2,7 +2,8 @@
 //   vurndb [-C folder] [-f file] info        header, calendar range, stock count
 //   vurndb [-C folder] [-f file] check       every record against the layout rules
 //   vurndb [-C folder] [-f file] dump CODE   one stock's bars as text
-//   vurndb [-C folder] master LIST [-o FILE]  a new edition of vurn.tag from the list of
+//   vurndb [-C folder] master LIST [-o FILE] [--force]
+//                                             a new edition of vurn.tag from the list of
 //                                             listed issues (.xls or CSV)
 //   vurndb [-C folder] merge [--insert] FILE  merges a day file into vurn.hy3
 //   vurndb [-C folder] today                  downloads today's prices and merges them
@@ -12,7 +13,8 @@
 // Exit codes: 0 done (check: sound), 1 check found problems, 2 usage, 3 a file is missing,
 // unreadable or not a database of this layout (the stock master file included: every
 // command refuses it alike, naming it and the reason; for today: no vurn.hy3 to update),
-// 4 CODE is not in the stock master file, 5 LIST is not a list of listed issues, 6 merge
+// 4 CODE is not in the stock master file, 5 LIST is not a list of listed issues or was
+// refused (damaged, older than vurn.tag, or delisting too many stocks without --force), 6 merge
 // refused the day file or stopped, or today's download failed (database as before).
 #include <cerrno>
 #include <cstdio>
@@ -40,12 +42,16 @@ enum Exit { EXIT_OK = 0, EXIT_PROBLEMS = 1, EXIT_USAGE = 2, EXIT_FILES = 3, EXIT
 int Usage() {
   std::fprintf(stderr,
                "usage: vurndb [-C folder] [-f file] info | check | dump CODE\n"
-               "       vurndb [-C folder] master LIST [-o vurn.tag]\n"
+               "       vurndb [-C folder] master LIST [-o vurn.tag] [--force]\n"
+               "         --force: accept a list older than vurn.tag, or one that delists more\n"
+               "                  than 5 %% of the listed stocks (at least 50)\n"
                "       vurndb [-C folder] merge [--insert] FILE\n"
                "       vurndb [-C folder] today\n"
                "exit codes: 0 done (check: sound), 1 check found problems, 2 usage,\n"
                "            3 file missing, unreadable or not a database, 4 CODE not in vurn.tag,\n"
-               "            5 LIST is not a list of listed issues,\n"
+               "            5 LIST is not a list of listed issues, or was refused (no row with a\n"
+               "              code, empty names, a code twice, a date not in the calendar, older than\n"
+               "              vurn.tag or too many delisted without --force; vurn.tag unchanged),\n"
                "            6 merge refused the day file or stopped, or today's download failed\n");
   return EXIT_USAGE;
 }

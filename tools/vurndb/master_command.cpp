@@ -18,7 +18,27 @@ namespace {
 
 constexpr int EXIT_OK = 0, EXIT_USAGE = 2, EXIT_FILES = 3, EXIT_LIST = 5;
 
+const char* const USAGE = "usage: vurndb [-C folder] master LIST [-o vurn.tag] [--force]\n";
+
 std::string U(const std::string& cp932) { return Cp932ToUtf8(cp932); }
+
+// A message of one or more lines (CP932), each printed as vurndb's own line.
+void PrintMessage(const std::string& prefix, const std::string& cp932) {
+  size_t from = 0;
+  while (from <= cp932.size()) {
+    size_t end = cp932.find('\n', from);
+    if (end == std::string::npos) end = cp932.size();
+    std::fprintf(stderr, "vurndb: %s%s\n", prefix.c_str(), U(cp932.substr(from, end - from)).c_str());
+    from = end + 1;
+  }
+}
+
+// The first 20 of a list's problems or warnings: a damaged list may have thousands.
+void PrintFirst(const std::vector<std::string>& lines) {
+  const size_t shown = lines.size() < 20 ? lines.size() : 20;
+  for (size_t k = 0; k < shown; ++k) PrintMessage("", lines[k]);
+  if (shown < lines.size()) PrintMessage("", "ほか" + std::to_string(lines.size() - shown) + "件");
+}
 
 bool ReadBytes(const std::string& path, std::string* bytes) {
   std::ifstream in(path, std::ios::binary);
@@ -39,42 +59,50 @@ void PrintCodes(const char* what, const std::vector<int32_t>& codes) {
 
 int MasterCommand(const std::string& folder, int argc, char** argv) {
   std::string list_path, out;
+  bool force = false;
   for (int i = 0; i < argc; ++i) {
     if (std::strcmp(argv[i], "-o") == 0 && i + 1 < argc) out = argv[++i];
+    else if (std::strcmp(argv[i], "--force") == 0) force = true;
     else if (argv[i][0] != '-' && list_path.empty()) list_path = argv[i];
     else {
-      std::fprintf(stderr, "usage: vurndb [-C folder] master LIST [-o vurn.tag]\n");
+      std::fputs(USAGE, stderr);
       return EXIT_USAGE;
     }
   }
   if (list_path.empty()) {
-    std::fprintf(stderr, "usage: vurndb [-C folder] master LIST [-o vurn.tag]\n");
+    std::fputs(USAGE, stderr);
     return EXIT_USAGE;
   }
   const std::string tag = folder + TAG_FILE;
   if (out.empty()) out = tag;
   else if (out.find('/') == std::string::npos) out = folder + out;
 
+  // Every refusal leaves the edition as it was, and says so.
+  auto refuse = [&](const std::string& prefix, const std::string& why) {
+    PrintMessage(prefix, why);
+    PrintMessage(out, " は書き換えていません");
+    return EXIT_LIST;
+  };
   std::string bytes, error;
+  struct stat list_st {};
+  if (::stat(list_path.c_str(), &list_st) == 0 && S_ISDIR(list_st.st_mode)) {
+    PrintMessage(list_path, " はフォルダです。上場銘柄一覧のファイル（data_j.xls か CSV）を指定してください");
+    return EXIT_FILES;
+  }
   if (!ReadBytes(list_path, &bytes)) {
-    std::fprintf(stderr, "vurndb: %s を読めません\n", list_path.c_str());
+    PrintMessage(list_path, " を読めません");
     return EXIT_FILES;
   }
   TextTable table;
   if (IsSpreadsheet(bytes)) {
-    if (!ReadSpreadsheet(list_path, &table, &error)) {
-      std::fprintf(stderr, "vurndb: %s: %s\n", list_path.c_str(), U(error).c_str());
-      return EXIT_LIST;
-    }
+    if (!ReadSpreadsheet(list_path, &table, &error)) return refuse(list_path + ": ", error);
   } else {
     table = ParseCsvTable(bytes);
   }
   ListedIssueList list;
-  if (!ReadListedIssues(table, &list, &error)) {
-    std::fprintf(stderr, "vurndb: %s: %s\n", list_path.c_str(), U(error).c_str());
-    return EXIT_LIST;
-  }
-  for (const std::string& p : list.problems) std::fprintf(stderr, "vurndb: %s\n", U(p).c_str());
+  const bool read = ReadListedIssues(table, &list, &error);
+  PrintFirst(list.problems);
+  if (!read) return refuse(list_path + ": ", error);
 
   // The current edition, when there is one: its stocks keep their numbers.
   auto current = std::make_unique<Fundamental[]>(MAX_KABU);
@@ -84,20 +112,29 @@ int MasterCommand(const std::string& folder, int argc, char** argv) {
   if (::stat(tag.c_str(), &st) == 0) {
     DbInspectError e;
     if (!ReadMasterRaw(tag, &count, &made, current.get(), &e)) {
-      std::fprintf(stderr, "vurndb: %s\n", U(e.text).c_str());
+      PrintMessage("", e.text);
       return EXIT_FILES;
     }
   }
+  if (list.date && made && list.date < made && !force)
+    return refuse("", "一覧の日付 " + std::to_string(list.date) + " は今の vurn.tag の作成日 " + std::to_string(made) +
+                          " より古い版です。古い一覧で作り直すなら --force を付けてください");
   std::vector<Fundamental> edition;
   EditionSummary summary;
-  if (!MakeMasterEdition(current.get(), count, list, &edition, &summary, &error)) {
-    std::fprintf(stderr, "vurndb: %s\n", U(error).c_str());
-    return EXIT_LIST;
+  if (!MakeMasterEdition(current.get(), count, list, &edition, &summary, &error)) return refuse("", error);
+  PrintFirst(summary.warnings);
+  const int limit = DelistLimit(summary.listed);
+  if (static_cast<int>(summary.delisted.size()) > limit && !force) {
+    PrintCodes("delisted", summary.delisted);
+    std::fflush(stdout);
+    return refuse("", "上場中の " + std::to_string(summary.listed) + " 銘柄のうち " +
+                          std::to_string(summary.delisted.size()) + " 銘柄が一覧にありません（一度に上場廃止にできるのは " +
+                          std::to_string(limit) + " 銘柄まで）。一覧が欠けていないか確かめてください。"
+                          "本当に上場廃止にするなら --force を付けてください");
   }
-  for (const std::string& w : summary.warnings) std::fprintf(stderr, "vurndb: %s\n", U(w).c_str());
   const int32_t date = list.date ? list.date : made;
   if (int err = WriteTag(out, static_cast<int>(edition.size()), date, edition.data())) {
-    std::fprintf(stderr, "vurndb: %s を書けません: %s\n", out.c_str(), std::strerror(err));
+    PrintMessage(out, std::string(" を書けません: ") + std::strerror(err));
     return EXIT_FILES;
   }
   std::printf("%s: %zu stocks (was %d), made %d\n", out.c_str(), edition.size(), count, date);

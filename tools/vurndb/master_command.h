@@ -1,5 +1,6 @@
-// vurndb master LIST [-o FILE]: a new edition of the stock master file from the exchange's
-// list of listed issues (.xls, or the same table saved as CSV).
+// vurndb master LIST [-o FILE] [--force]: a new edition of the stock master file from the
+// exchange's list of listed issues (.xls, or the same table saved as CSV). A damaged list is
+// refused; --force accepts an older list, or one that delists more than DelistLimit.
 #pragma once
 
 #include <string>
