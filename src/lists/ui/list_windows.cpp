@@ -32,6 +32,7 @@
 #include "platform/qt/dialog_controls.h"
 #include "platform/qt/qt_codepage.h"
 #include "platform/qt/report_list_model.h"
+#include "platform/qt/window_in_use.h"
 #include "shell/main_keys.h"
 #include "shell/shell_commands.h"
 #include "platform/hooks.h"
@@ -333,14 +334,20 @@ ResultListWindow* OpenResultList() { return g_result; }
 RankingWindow* OpenRankingWindow() { return g_ranking; }
 
 void ShowResultList() {
-  if (g_result) delete g_result;
+  if (g_result) {
+    ResultListWindow* old = g_result;
+    g_result = nullptr;
+    CloseWindowSafely(old);
+  }
   g_result = new ResultListWindow(g_owner);
   g_result->show();
 }
 
 void ToggleRankingWindow() {
   if (g_ranking) {
-    delete g_ranking;  // the destructor keeps the choices and the placement
+    RankingWindow* w = g_ranking;  // the destructor keeps the choices and the placement
+    g_ranking = nullptr;
+    CloseWindowSafely(w);
     return;
   }
   g_ranking = new RankingWindow(g_owner);
