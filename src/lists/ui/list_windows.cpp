@@ -72,6 +72,20 @@ void AddListButtons(QDialog* w, QVBoxLayout* layout, std::function<void()> copy,
   QObject::connect(close_b, &QPushButton::clicked, w, &QDialog::close);
 }
 
+// The code field keeps the caret after its text when it gets the focus: a dialog's first
+// focus selects the whole field, and the next digit typed would replace the first one.
+class CodeField final : public QLineEdit {
+ public:
+  using QLineEdit::QLineEdit;
+
+ protected:
+  void focusInEvent(QFocusEvent* e) override {
+    QLineEdit::focusInEvent(e);
+    deselect();
+    end(false);
+  }
+};
+
 void OpenCodeInput(int first_digit) {
   CodeInputDialog dlg(g_owner, first_digit);
   dlg.exec();
@@ -261,7 +275,7 @@ CodeInputDialog::CodeInputDialog(QWidget* owner, int first_digit) : QDialog(owne
   setObjectName(u"CODE_INPUT"_qs);
   setWindowTitle(u"銘柄コードで検索します"_qs);
   auto* layout = new QVBoxLayout(this);
-  field_ = new QLineEdit(this);
+  field_ = new CodeField(this);
   field_->setObjectName(u"1002"_qs);
   field_->setMaxLength(8);
   layout->addWidget(field_);
@@ -278,6 +292,12 @@ CodeInputDialog::CodeInputDialog(QWidget* owner, int first_digit) : QDialog(owne
 }
 
 void CodeInputDialog::TextChanged() {
+  // Full-width digits and letters (the input method on) stand for the half-width ones.
+  const QString half = field_->text().normalized(QString::NormalizationForm_KC);
+  if (half != field_->text()) {
+    field_->setText(half);  // comes back here with the half-width text
+    return;
+  }
   bool done = false;
   const int s = CodeSearchText(ToCp932(field_->text()).c_str(), &done);
   if (!done) return;
