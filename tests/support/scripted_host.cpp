@@ -26,6 +26,7 @@ void ScriptedHost::RunPosted() {
 }
 
 int ScriptedHost::MessageBox(const char* text, const char* caption, unsigned type) {
+  if (on_box) on_box({text, caption, type, 0});
   const unsigned buttons = type & MB_BUTTON_MASK;
   int answer = IDOK;
   if (!script_.empty()) {

@@ -101,6 +101,9 @@ class ScriptedHost final : public Host {
   // Called after each pump (ProgressShow pumps too) and after each sleep has been counted.
   std::function<void()> on_pump;
   std::function<void(int ms)> on_sleep;
+  // Called while a box stands, before its answer is taken: what happens meanwhile (a timed
+  // download that starts while the user has not answered yet).
+  std::function<void(const ShownBox&)> on_box;
 
  private:
   struct Scripted {

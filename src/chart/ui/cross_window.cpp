@@ -15,6 +15,7 @@
 #include "platform/diagnostics.h"
 #include "platform/qt/command_menus.h"
 #include "platform/qt/qt_codepage.h"
+#include "platform/qt/window_in_use.h"
 #include "res/menus.h"
 
 namespace {
@@ -92,6 +93,8 @@ void CrossWindow::paintEvent(QPaintEvent*) {
 
 void CrossWindow::mousePressEvent(QMouseEvent* e) {
   if (e->button() == Qt::RightButton) {
+    // The menu's command switches the cross cursor off, which closes this window.
+    WindowInUse in_use(this);
     const int id = PopupMenu(e->globalPosition().toPoint());
     if (id) {
       OnCommand(id);
@@ -131,8 +134,9 @@ void InstallCrossWindow(QWidget* owner) {
   h.exists = [] { return !g_cross.isNull(); };
   h.set_window = [](bool create) {
     if (g_cross) {
-      g_cross->hide();
-      delete g_cross.data();
+      CrossWindow* old = g_cross;
+      g_cross = nullptr;
+      CloseWindowSafely(old);
     }
     if (create && g_owner) {
       g_cross = new CrossWindow(g_owner);

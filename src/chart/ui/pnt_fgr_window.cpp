@@ -27,6 +27,7 @@
 #include "platform/command_ids.h"
 #include "platform/diagnostics.h"
 #include "platform/qt/qt_codepage.h"
+#include "platform/qt/window_in_use.h"
 #include "shell/update_command.h"
 
 int PntFgrMode = PNTFGR_MODE_COMPARE;
@@ -393,10 +394,18 @@ void PntFgrWindow::resizeEvent(QResizeEvent* e) {
 
 // ---- Commands ----
 
+namespace {
+void ClosePntFgrWindow() {
+  PntFgrWindow* w = g_window;
+  g_window = nullptr;
+  CloseWindowSafely(w);
+}
+}  // namespace
+
 void PntFgrCommand(int m) {
   PntFgrMode = m;
   const bool open_new = !g_window || m != PntFgrLastMode;
-  if (g_window) delete g_window.data();
+  ClosePntFgrWindow();
   if (open_new && g_owner) {
     g_window = new PntFgrWindow(g_owner, m);
     g_window->show();
@@ -411,7 +420,5 @@ void RegisterPntFgrWindow(QWidget* owner, PntFgrPlacement placement) {
   RegisterCommand(IDM_COMPARE, [](int) { PntFgrCommand(PNTFGR_MODE_COMPARE); });
   RegisterCommandCheck(IDM_PNTFGR, [] { return g_window && g_window->Mode() == PNTFGR_MODE_FIGURE; });
   RegisterCommandCheck(IDM_COMPARE, [] { return g_window && g_window->Mode() == PNTFGR_MODE_COMPARE; });
-  RegisterToolWindowCloser([] {
-    if (g_window) delete g_window.data();
-  });
+  RegisterToolWindowCloser(ClosePntFgrWindow);
 }

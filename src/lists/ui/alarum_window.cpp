@@ -26,6 +26,7 @@
 #include "platform/qt/dialog_controls.h"
 #include "platform/qt/qt_codepage.h"
 #include "platform/qt/report_list_model.h"
+#include "platform/qt/window_in_use.h"
 
 namespace {
 
@@ -163,6 +164,7 @@ void AlarumWindow::Commit() {
 }
 
 void AlarumWindow::Delete() {
+  WindowInUse in_use(this);
   const std::vector<int> rows = SelectedReportRows(list_);
   if (rows.empty()) return;
   char question[200];
@@ -207,9 +209,15 @@ void AlarumWindow::HitsOnlySwitched() {
 
 AlarumWindow* OpenAlarumWindow() { return g_window; }
 
+void CloseAlarumWindow() {
+  AlarumWindow* w = g_window;
+  g_window = nullptr;
+  CloseWindowSafely(w);
+}
+
 void ToggleAlarumWindow() {
   if (g_window) {
-    delete g_window;
+    CloseAlarumWindow();
     return;
   }
   g_window = new AlarumWindow(UserListOwner());

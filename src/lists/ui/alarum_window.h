@@ -45,6 +45,8 @@ class AlarumWindow final : public QDialog {
 AlarumWindow* OpenAlarumWindow();
 // Opens the window, or closes it when open (command 40116).
 void ToggleAlarumWindow();
+// Closes the open price-alert window (after its handler when one waits on a dialog).
+void CloseAlarumWindow();
 // After a check: opens the window on a hit (with "反応した銘柄のみを表示" ticked), or refills
 // an open one.
 void AlarumChecked(int hits);

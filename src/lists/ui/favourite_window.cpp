@@ -38,6 +38,7 @@
 #include "platform/qt/dialog_controls.h"
 #include "platform/qt/qt_codepage.h"
 #include "platform/qt/report_list_model.h"
+#include "platform/qt/window_in_use.h"
 
 namespace {
 
@@ -244,6 +245,7 @@ void TyumokuWindow::Commit() {
 }
 
 void TyumokuWindow::Delete() {
+  WindowInUse in_use(this);
   const std::vector<int> rows = SelectedReportRows(list_);
   if (rows.empty()) return;
   char question[128];
@@ -272,6 +274,7 @@ void TyumokuWindow::Move(int direction) {
 void TyumokuWindow::ToOtherFolder() {
   const int i = SelectedRecord();
   if (i < 0) return;
+  WindowInUse in_use(this);
   TyumokuMoveDialog dlg(this, i);
   if (dlg.exec() == QDialog::Accepted) {
     Refill();
@@ -283,6 +286,7 @@ void TyumokuWindow::ToHistory() {
   // Only the favourite moved leaves the favourites, whatever else is selected.
   const int i = SelectedRecord();
   if (i < 0) return;
+  WindowInUse in_use(this);
   if (!AddRirekiAndRefresh(tyumoku[i].Code, i)) return;
   if (HostMessageBox("選択された 1 個の銘柄をお気に入りから削除しますか？", "確認", MB_OKCANCEL | MB_DEFBUTTON2) !=
       IDOK)
@@ -297,10 +301,12 @@ void TyumokuWindow::ToAlarum() {
   if (i < 0) return;
   const int s = Code_to_StockNum(tyumoku[i].Code);
   if (s < 0) return;
+  WindowInUse in_use(this);
   RunAlarumAdd(s, tyumoku[i].Price);
 }
 
 void TyumokuWindow::OrganiseFolders() {
+  WindowInUse in_use(this);
   TyumokuGroupDialog dlg(this);
   dlg.exec();
   Refill();
@@ -319,6 +325,7 @@ void TyumokuWindow::Sort(int column) {
 void TyumokuWindow::Copy() { CopyTextToClipboard(TyumokuCopyText(Group_Select)); }
 
 void TyumokuWindow::Paste() {
+  WindowInUse in_use(this);  // the add closes this window
   std::string text;
   if (!HostGetClipboardText(text)) {
     PRT("クリップボードオープンの失敗です。\n");
@@ -342,9 +349,15 @@ bool TyumokuWindow::eventFilter(QObject* obj, QEvent* ev) {
 
 TyumokuWindow* OpenTyumokuWindow() { return g_window; }
 
+void CloseTyumokuWindow() {
+  TyumokuWindow* w = g_window;
+  g_window = nullptr;
+  CloseWindowSafely(w);
+}
+
 void ToggleTyumokuWindow() {
   if (g_window) {
-    delete g_window;
+    CloseTyumokuWindow();
     return;
   }
   g_window = new TyumokuWindow();
@@ -367,11 +380,8 @@ void RunTyumokuAdd(int code) {
     return;
   }
   if (g_window) {
-    // Closed, not deleted here: the add may come from the window's own paste.
-    TyumokuWindow* w = g_window;
-    g_window = nullptr;
-    w->hide();
-    w->deleteLater();
+    g_window->hide();
+    CloseTyumokuWindow();
   }
   TyumokuAddDialog dlg(UserListOwner(), stock);
   dlg.exec();

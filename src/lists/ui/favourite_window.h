@@ -94,3 +94,5 @@ class TyumokuGroupDialog final : public QDialog {
 TyumokuWindow* OpenTyumokuWindow();
 // Opens the favourites window, or closes it when open (command 40089).
 void ToggleTyumokuWindow();
+// Closes the open favourites window (after its handler when one waits on a dialog).
+void CloseTyumokuWindow();

@@ -32,6 +32,7 @@
 #include "platform/qt/dialog_controls.h"
 #include "platform/qt/qt_codepage.h"
 #include "platform/qt/report_list_model.h"
+#include "platform/qt/window_in_use.h"
 #include "shell/main_keys.h"
 #include "shell/shell_commands.h"
 #include "platform/hooks.h"
@@ -70,6 +71,20 @@ void AddListButtons(QDialog* w, QVBoxLayout* layout, std::function<void()> copy,
   QObject::connect(fav_b, &QPushButton::clicked, w, std::move(to_favourites));
   QObject::connect(close_b, &QPushButton::clicked, w, &QDialog::close);
 }
+
+// The code field keeps the caret after its text when it gets the focus: a dialog's first
+// focus selects the whole field, and the next digit typed would replace the first one.
+class CodeField final : public QLineEdit {
+ public:
+  using QLineEdit::QLineEdit;
+
+ protected:
+  void focusInEvent(QFocusEvent* e) override {
+    QLineEdit::focusInEvent(e);
+    deselect();
+    end(false);
+  }
+};
 
 void OpenCodeInput(int first_digit) {
   CodeInputDialog dlg(g_owner, first_digit);
@@ -260,7 +275,7 @@ CodeInputDialog::CodeInputDialog(QWidget* owner, int first_digit) : QDialog(owne
   setObjectName(u"CODE_INPUT"_qs);
   setWindowTitle(u"銘柄コードで検索します"_qs);
   auto* layout = new QVBoxLayout(this);
-  field_ = new QLineEdit(this);
+  field_ = new CodeField(this);
   field_->setObjectName(u"1002"_qs);
   field_->setMaxLength(8);
   layout->addWidget(field_);
@@ -277,6 +292,12 @@ CodeInputDialog::CodeInputDialog(QWidget* owner, int first_digit) : QDialog(owne
 }
 
 void CodeInputDialog::TextChanged() {
+  // Full-width digits and letters (the input method on) stand for the half-width ones.
+  const QString half = field_->text().normalized(QString::NormalizationForm_KC);
+  if (half != field_->text()) {
+    field_->setText(half);  // comes back here with the half-width text
+    return;
+  }
   bool done = false;
   const int s = CodeSearchText(ToCp932(field_->text()).c_str(), &done);
   if (!done) return;
@@ -333,14 +354,20 @@ ResultListWindow* OpenResultList() { return g_result; }
 RankingWindow* OpenRankingWindow() { return g_ranking; }
 
 void ShowResultList() {
-  if (g_result) delete g_result;
+  if (g_result) {
+    ResultListWindow* old = g_result;
+    g_result = nullptr;
+    CloseWindowSafely(old);
+  }
   g_result = new ResultListWindow(g_owner);
   g_result->show();
 }
 
 void ToggleRankingWindow() {
   if (g_ranking) {
-    delete g_ranking;  // the destructor keeps the choices and the placement
+    RankingWindow* w = g_ranking;  // the destructor keeps the choices and the placement
+    g_ranking = nullptr;
+    CloseWindowSafely(w);
     return;
   }
   g_ranking = new RankingWindow(g_owner);

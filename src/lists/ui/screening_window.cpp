@@ -25,6 +25,7 @@
 #include "platform/command_dispatch.h"
 #include "platform/command_ids.h"
 #include "platform/qt/qt_codepage.h"
+#include "platform/qt/window_in_use.h"
 
 namespace {
 
@@ -530,6 +531,7 @@ void ScreeningWindow::ClearAll() {
 }
 
 void ScreeningWindow::Search() {
+  WindowInUse in_use(this);
   Store();
   Recompute();
   if (RunScreening() > 0) showMinimized();
@@ -544,6 +546,7 @@ void ScreeningWindow::GroupChosen(int index) {
 }
 
 void ScreeningWindow::OrganiseGroups() {
+  WindowInUse in_use(this);
   Store();
   ScreeningGroupDialog dlg(this);
   dlg.exec();
@@ -614,7 +617,9 @@ ScreeningWindow* OpenScreeningWindow() { return g_window; }
 
 void ToggleScreeningWindow() {
   if (g_window) {
-    delete g_window;  // the destructor stores the page and keeps the placement
+    ScreeningWindow* w = g_window;  // the destructor stores the page and keeps the placement
+    g_window = nullptr;
+    CloseWindowSafely(w);
     return;
   }
   g_window = new ScreeningWindow(g_owner);

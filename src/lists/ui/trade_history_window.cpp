@@ -25,6 +25,7 @@
 #include "platform/qt/dialog_controls.h"
 #include "platform/qt/qt_codepage.h"
 #include "platform/qt/report_list_model.h"
+#include "platform/qt/window_in_use.h"
 
 namespace {
 
@@ -81,7 +82,10 @@ RirekiWindow::RirekiWindow() : QDialog(nullptr) {
   layout->addLayout(buttons);
 
   connect(copy, &QPushButton::clicked, this, &RirekiWindow::Copy);
-  connect(add, &QPushButton::clicked, this, [] { OnCommand(IDM_RIREKI_ADD); });
+  connect(add, &QPushButton::clicked, this, [this] {
+    WindowInUse in_use(this);  // the command asks first
+    OnCommand(IDM_RIREKI_ADD);
+  });
   connect(commit, &QPushButton::clicked, this, &RirekiWindow::Commit);
   connect(del, &QPushButton::clicked, this, &RirekiWindow::Delete);
   connect(close_b, &QPushButton::clicked, this, &QDialog::close);
@@ -154,6 +158,7 @@ void RirekiWindow::Commit() {
 }
 
 void RirekiWindow::Delete() {
+  WindowInUse in_use(this);
   const std::vector<int> rows = SelectedReportRows(list_);
   if (rows.empty()) return;
   char question[200];
@@ -194,9 +199,15 @@ bool RirekiWindow::eventFilter(QObject* obj, QEvent* ev) {
 
 RirekiWindow* OpenRirekiWindow() { return g_window; }
 
+void CloseRirekiWindow() {
+  RirekiWindow* w = g_window;
+  g_window = nullptr;
+  CloseWindowSafely(w);
+}
+
 void ToggleRirekiWindow() {
   if (g_window) {
-    delete g_window;
+    CloseRirekiWindow();
     return;
   }
   g_window = new RirekiWindow();

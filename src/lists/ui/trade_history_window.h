@@ -38,6 +38,8 @@ class RirekiWindow final : public QDialog {
 RirekiWindow* OpenRirekiWindow();
 // Opens the window, or closes it when open (command 40102).
 void ToggleRirekiWindow();
+// Closes the open trade-history window (after its handler when one waits on a dialog).
+void CloseRirekiWindow();
 // Adds the stock to the history (favourite -1: from the chart, else the favourite's
 // purchase data) and refills an open window; false when nothing was added.
 bool AddRirekiAndRefresh(int code, int favourite);

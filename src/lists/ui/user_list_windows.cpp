@@ -95,16 +95,16 @@ void RegisterUserListWindows(QWidget* owner, ListWindowPlacement placement) {
   static bool closers = false;
   if (!closers) {
     closers = true;
-    RegisterToolWindowCloser([] { delete OpenTyumokuWindow(); });
-    RegisterToolWindowCloser([] { delete OpenRirekiWindow(); });
-    RegisterToolWindowCloser([] { delete OpenAlarumWindow(); });
+    RegisterToolWindowCloser(CloseTyumokuWindow);
+    RegisterToolWindowCloser(CloseRirekiWindow);
+    RegisterToolWindowCloser(CloseAlarumWindow);
   }
 }
 
 void UnregisterUserListWindows() {
-  delete OpenTyumokuWindow();
-  delete OpenRirekiWindow();
-  delete OpenAlarumWindow();
+  CloseTyumokuWindow();
+  CloseRirekiWindow();
+  CloseAlarumWindow();
   AddToFavouritesHook = nullptr;
   FavoriteWheelHook = nullptr;
   AlarumCheckedHook = nullptr;

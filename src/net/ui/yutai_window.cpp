@@ -26,6 +26,7 @@
 #include "platform/host.h"
 #include "platform/qt/qt_codepage.h"
 #include "platform/qt/report_list_model.h"
+#include "platform/qt/window_in_use.h"
 
 namespace {
 
@@ -140,6 +141,7 @@ void YutaiWindow::SelectionChanged() {
 }
 
 void YutaiWindow::Update() {
+  WindowInUse in_use(this);
   fBusy = 1;
   const int replaced = ShowYutaiDownloadDialog(this);
   fBusy = 0;
@@ -182,7 +184,9 @@ int ShowYutaiDownloadDialog(QWidget* owner) {
 }
 
 void CloseYutaiWindow() {
-  if (g_window) g_window->close();
+  YutaiWindow* w = g_window;
+  g_window = nullptr;
+  CloseWindowSafely(w);
 }
 
 void RegisterYutaiWindow(QWidget* owner, YutaiWindowShell shell) {
@@ -190,7 +194,7 @@ void RegisterYutaiWindow(QWidget* owner, YutaiWindowShell shell) {
   g_shell = shell;
   RegisterCommand(IDM_YUTAI_LIST, [](int) {
     if (g_window) {
-      g_window->close();
+      CloseYutaiWindow();
       return;
     }
     if (!g_owner) return;

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include "chart/bar_period.h"
 #include "chart/chart_commands.h"
@@ -36,6 +37,7 @@
 #include "platform/hooks.h"
 #include "platform/qt/command_menus.h"
 #include "platform/qt/qt_codepage.h"
+#include "platform/qt/window_in_use.h"
 #include "platform/program_version.h"
 #include "res/menus.h"
 #include "res/toolbar.h"
@@ -210,7 +212,7 @@ void MainWindow::RebuildFavouriteMenu() {
   for (QAction* a : favorites_menu_->actions())
     if (a->property(FAVOURITE_CODE_PROPERTY).isValid()) {
       favorites_menu_->removeAction(a);
-      delete a;
+      a->deleteLater();  // the rebuild may come from this very item
     }
   for (const auto& [code, name] : TyumokuMenuItems()) {
     QAction* a = favorites_menu_->addAction(FromCp932(name));
@@ -263,8 +265,9 @@ void MainWindow::RegisterWindowCommands() {
 }
 
 QAction* MainWindow::FindCommandAction(int id) const {
+  // Items taken out of their menus wait for their deletion: they are no longer there.
   for (QAction* a : menuBar()->findChildren<QAction*>())
-    if (a->data().toInt() == id) return a;
+    if (a->data().toInt() == id && !a->associatedObjects().isEmpty()) return a;
   return nullptr;
 }
 
@@ -273,7 +276,7 @@ void MainWindow::RemoveCommandItem(int id) {
     for (QAction* a : m->actions())
       if (a->data().toInt() == id) {
         m->removeAction(a);
-        delete a;
+        a->deleteLater();  // the item may be the one being triggered
       }
 }
 
@@ -286,9 +289,16 @@ void MainWindow::RefreshCommandStates() {
 
 bool MainWindow::eventFilter(QObject* obj, QEvent* ev) {
   // Every key event reaches a window object first, once; accelerators are looked up there.
-  if (ev->type() == QEvent::KeyPress && obj->isWindowType()) {
+  // A modal dialog or an open menu keeps its keys: accelerators belong to the main loop.
+  if (ev->type() == QEvent::KeyPress && obj->isWindowType() && !QApplication::activeModalWidget() &&
+      !QApplication::activePopupWidget()) {
     auto* ke = static_cast<QKeyEvent*>(ev);
     int vk = VirtualKeyOf(ke);
+    // The command may close the window that has the key (Ctrl+I in the favourites).
+    QWidget* target = nullptr;
+    for (QWidget* t : QApplication::topLevelWidgets())
+      if (t->windowHandle() == obj) target = t;
+    WindowInUse in_use(target);
     if (vk && MainOnAccelerator(vk, (ke->modifiers() & Qt::ControlModifier) != 0)) {
       RefreshCommandStates();
       return true;

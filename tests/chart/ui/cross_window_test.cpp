@@ -3,13 +3,18 @@
 #include "chart/ui/cross_window.h"
 
 #include <QApplication>
+#include <QMenu>
 #include <QMouseEvent>
+#include <QPointer>
+#include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include "chart/chart_layout.h"
 #include "chart/chart_settings.h"
 #include "chart/cross_cursor.h"
 #include "chart/ui/chart_window.h"
+#include "platform/qt/qt_codepage.h"
 #include "platform/command_dispatch.h"
 #include "platform/command_ids.h"
 #include "shell/ui/main_window.h"
@@ -122,4 +127,45 @@ TEST_F(CrossWindowTest, CommandMouseAndWindow) {
   EXPECT_EQ(view->Image(), clean);
 }
 
+// The price box's own menu switches the cross cursor off, which closes the box while its
+// mouse handler still runs: a right click on the box, then the item chosen in the real menu
+// by the mouse or by its key.
+TEST_F(CrossWindowTest, ItsOwnMenuSwitchesTheCursorOff) {
+  ScriptedHost host;
+  MainWindow w;
+  w.resize(800, 600);
+  w.show();
+  struct Case {
+    const char* how;
+    bool by_key;
+  };
+  for (const Case& c : {Case{"mouse", false}, Case{"key Q", true}}) {
+    SCOPED_TRACE(c.how);
+    OnCommand(IDM_CROSS_CURSOR);
+    QPointer<CrossWindow> box = TheCrossWindow();
+    ASSERT_NE(box, nullptr);
+    bool answered = false;
+    // Runs inside the menu's own loop, once the menu stands.
+    QTimer::singleShot(0, [&] {
+      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      ASSERT_NE(menu, nullptr);
+      ASSERT_EQ(menu->actions().size(), 1);
+      QAction* item = menu->actions()[0];
+      EXPECT_EQ(item->text(), u"十字カーソルを消去(&Q)"_qs);
+      answered = true;
+      if (c.by_key) QTest::keyClick(menu, Qt::Key_Q);
+      else QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(item).center());
+    });
+    QTest::mousePress(box->windowHandle(), Qt::RightButton, {}, QPoint(10, 5));
+    ASSERT_TRUE(answered);
+    EXPECT_EQ(TheCrossWindow(), nullptr);
+    EXPECT_EQ(CrossView, 0);
+    EXPECT_EQ(CommandCheckState(IDM_CROSS_CURSOR), 0);
+    EXPECT_TRUE(box.isNull() || !box->isVisible());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(box.isNull());
+  }
+}
+
 }  // namespace
+

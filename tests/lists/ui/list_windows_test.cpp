@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -183,6 +184,49 @@ TEST_F(ListWindows, CodeInputClosesAtTheFourthCharacter) {
   Control<QLineEdit>(&none, 1002)->setText(u"9999"_qs);
   EXPECT_EQ(none.result(), QDialog::Accepted);
   EXPECT_EQ(DispNum, 2);
+}
+
+// A digit typed over the chart opens the code search with that digit; the next ones are
+// typed after it, as half-width or as full-width characters (the input method on).
+TEST_F(ListWindows, CodeSearchByKeysFromTheChart) {
+  struct Case {
+    const char* what;
+    char first;
+    QString rest;
+    int shown;  // the stock shown afterwards
+  };
+  const Case cases[] = {
+      {"half-width", '7', u"203"_qs, 2},
+      {"full-width", '7', u"２０３"_qs, 2},
+      {"full-width, a code with a letter", '1', u"Ａ７０"_qs, 3},
+  };
+  fundamental[3].code = 26600;  // "1A70"
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ScriptedHost host;
+    DispNum = 0;
+    QString left_open;
+    QTimer::singleShot(0, [&] {
+      QWidget* d = QApplication::activeModalWidget();
+      ASSERT_NE(d, nullptr);
+      EXPECT_EQ(d->objectName(), u"CODE_INPUT"_qs);
+      QLineEdit* field = Control<QLineEdit>(d, 1002);
+      EXPECT_EQ(d->focusWidget(), field);
+      EXPECT_FALSE(field->hasSelectedText());
+      for (QChar ch : c.rest) {
+        const auto key = ch.unicode() < 0x80 ? Qt::Key(ch.unicode()) : Qt::Key_unknown;
+        QTest::sendKeyEvent(QTest::Click, field, key, QString(ch), Qt::NoModifier);
+      }
+      // A dialog still open has not found four characters: closed here so that the test goes on.
+      if (QApplication::activeModalWidget() == d) {
+        left_open = field->text();
+        d->close();
+      }
+    });
+    MainOnChar(c.first);
+    EXPECT_EQ(left_open, QString());
+    EXPECT_EQ(DispNum, c.shown);
+  }
 }
 
 TEST_F(ListWindows, NameSearchOpensTheResultList) {

@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTableView>
 #include <QTimer>
@@ -36,6 +37,7 @@
 #include "platform/hooks.h"
 #include "platform/qt/qt_codepage.h"
 #include "shell/main_keys.h"
+#include "shell/update_command.h"
 #include "support/db_fixture.h"
 #include "support/scripted_host.h"
 #include "support/qt/controls.h"
@@ -381,4 +383,98 @@ TEST_F(UserListWindows, NewAlertFromTheChartMenu) {
   EXPECT_EQ(Alarum_Num, 1);
 }
 
+// The timed download closes the list windows when its minute comes, also while one of them
+// waits on its own question box or dialog. The window goes once the user has answered, and
+// the answer takes effect.
+TEST_F(UserListWindows, ClosedByTheTimedDownloadWhileAQuestionOrDialogWaits) {
+  struct Case {
+    const char* what;
+    int open;                                // the window's command
+    int button;                              // pressed in the window
+    const char* dialog;                      // the dialog it opens, or nullptr for boxes alone
+    std::function<void(QWidget*)> in_dialog; // what the user does there
+    std::vector<std::pair<int, const char*>> answers;  // the boxes' answers and captions
+    std::function<void()> check;
+  };
+  auto click = [](int id) { return [id](QWidget* d) { Control<QPushButton>(d, id)->click(); }; };
+  const Case cases[] = {
+      {"favourites: delete", IDM_TYUMOKU_LIST, 1043, nullptr, nullptr, {{IDOK, "確認"}},
+       [] { EXPECT_EQ(Tyumoku_Num, 1); }},
+      {"favourites: to another folder", IDM_TYUMOKU_LIST, 1041, "TYUMOKU_HENKO",
+       [](QWidget* d) {
+         d->findChild<QComboBox*>(u"1246"_qs)->setCurrentIndex(1);
+         Control<QPushButton>(d, 1)->click();
+       },
+       {}, [] { EXPECT_EQ(tyumoku[0].Group, 1); }},
+      {"favourites: to the history", IDM_TYUMOKU_LIST, 1044, nullptr, nullptr, {{IDOK, "確認"}, {IDOK, "確認"}},
+       [] {
+         EXPECT_EQ(Rireki_Num, 2);
+         EXPECT_EQ(Tyumoku_Num, 1);
+       }},
+      {"favourites: to the alerts", IDM_TYUMOKU_LIST, 1047, "ALARUM_TUIKA", click(1), {},
+       [] { EXPECT_EQ(Alarum_Num, 2); }},
+      {"favourites: folders, renamed", IDM_TYUMOKU_LIST, 1042, "TYUMOKU_GROUP",
+       [](QWidget* d) {
+         Control<QLineEdit>(d, 1100)->setText(u"短期"_qs);
+         Control<QPushButton>(d, 1)->click();
+       },
+       {}, [] { EXPECT_STREQ(GroupName[0], "短期"); }},
+      {"favourites: folders, one deleted", IDM_TYUMOKU_LIST, 1042, "TYUMOKU_GROUP", click(1043),
+       {{IDOK, "お気に入りフォルダの削除"}}, [] { EXPECT_EQ(Group_Num, 1); }},
+      {"history: delete", IDM_RIREKI_LIST, 1043, nullptr, nullptr, {{IDOK, "確認"}},
+       [] { EXPECT_EQ(Rireki_Num, 0); }},
+      {"history: the shown stock added", IDM_RIREKI_LIST, IDM_RIREKI_ADD, nullptr, nullptr, {{IDOK, "確認"}},
+       [] { EXPECT_EQ(Rireki_Num, 2); }},
+      {"alerts: delete", IDM_ALARUM_LIST, 1043, nullptr, nullptr, {{IDOK, "確認"}},
+       [] { EXPECT_EQ(Alarum_Num, 0); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ResetUserData();
+    Group_Num = 2;
+    std::strcpy(GroupName[1], "長期");
+    Fav(0, 7201, 500, 1000);
+    Fav(0, 7202, 400, 100);
+    rireki[0] = Rireki{};
+    rireki[0].Code = 7203;
+    std::strcpy(rireki[0].Name, "任天堂");
+    Rireki_Num = 1;
+    alarum[0] = Alarum{0, 7203, "任天堂", 0, 1, 500, 1, 600};
+    Alarum_Num = 1;
+    DispNum = 1;
+    ScriptedHost host;
+    for (const auto& [answer, caption] : c.answers) host.Answer(answer, caption);
+    int closings = 0;
+    host.on_box = [&](const ShownBox&) {
+      if (closings++ == 0) CloseToolWindows();
+    };
+    ASSERT_TRUE(OnCommand(c.open));
+    QPointer<QWidget> w = c.open == IDM_TYUMOKU_LIST   ? static_cast<QWidget*>(OpenTyumokuWindow())
+                          : c.open == IDM_RIREKI_LIST ? static_cast<QWidget*>(OpenRirekiWindow())
+                                                      : static_cast<QWidget*>(OpenAlarumWindow());
+    ASSERT_NE(w, nullptr);
+    SelectRows(w->findChild<QTableView*>(), {0});
+    bool seen = false;
+    if (c.dialog)
+      QTimer::singleShot(0, [&] {
+        QWidget* d = QApplication::activeModalWidget();
+        ASSERT_NE(d, nullptr);
+        EXPECT_EQ(d->objectName(), QString::fromLatin1(c.dialog));
+        seen = true;
+        if (closings++ == 0) CloseToolWindows();
+        c.in_dialog(d);
+      });
+    Control<QPushButton>(w, c.button)->click();
+    EXPECT_EQ(seen, c.dialog != nullptr);
+    EXPECT_GE(closings, 1);
+    c.check();
+    EXPECT_EQ(OpenTyumokuWindow(), nullptr);
+    EXPECT_EQ(OpenRirekiWindow(), nullptr);
+    EXPECT_EQ(OpenAlarumWindow(), nullptr);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(w.isNull());
+  }
+}
+
 }  // namespace
+
