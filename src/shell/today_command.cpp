@@ -1,5 +1,7 @@
 #include "shell/today_command.h"
 
+#include <cerrno>
+
 #include "db/database_file.h"
 #include "db/database_lock.h"
 #include "db/day_file_update.h"
@@ -7,7 +9,9 @@
 #include "db/price_model.h"
 #include "db/stock_code.h"
 #include "lists/alarum_check.h"
+#include "net/access_throttle.h"
 #include "net/today_download.h"
+#include "platform/command_ids.h"
 #include "platform/diagnostics.h"
 #include "shell/settings.h"
 
@@ -46,14 +50,22 @@ TodayUpdateResult RunTodayUpdate(DownloadProgress* progress, std::string* reason
   if (fSampleDB) return unusable("サンプル版のデータベース(try.hy3)は更新できません。vurn.hy3 がありません");
   MakeCodeOrder();
   LoadSettings();
+  auto later = [&](const std::string& why) {
+    *reason = why;
+    return TODAY_LATER;
+  };
   DatabaseLockHold lock;
-  if (!lock.held()) return fail("データベースの更新ロックを取れません");
+  if (lock.error == EBUSY) return later("データベースは他のプログラムが更新中です");
+  if (!lock.held()) return fail("データベースの更新ロックを取れません。" + LockFailureText(lock.error));
   // Unattended, as the timed download runs: no questions, no boxes.
   struct Timed {
     int saved = fTimedDownload;
     Timed() { fTimedDownload = 1; }
     ~Timed() { fTimedDownload = saved; }
   } timed;
+  // The portal's rest window holds as for the download command: an open window means later.
+  if (!AccessAllowsCommand(IDM_TODAY_DOWNLOAD))
+    return later("アクセス規制中です（残り" + FormatWaitTime(BlockRemaining()) + "）。時間をおいて実行してください");
   ClearWebDayTable();
   if (RunTodayDownload(progress) != 1) return fail(TodayDownloadFailure());
   if (MergeTodayDayFile(WebDayFileName) != 1)

@@ -91,6 +91,22 @@ TEST_F(VurndbToday, ExitCodesAndReasons) {
   EXPECT_EQ(server->requests().size(), 5u);  // the probe twice, three chart documents
 }
 
+// The portal's rest window holds for the scheduled run as for the download command: with 150
+// requests counted ten minutes ago, nothing is fetched and the code says "later".
+TEST_F(VurndbToday, TheRestWindowMeansLater) {
+  WriteFixtureDatabase(3, 10);
+  std::string ini = ReadFileBytes(dir.File("mirelo.ini"));
+  ini += "[YahooBlock]\nLatestTime=" + std::to_string(kFridayEvening - 600) + "\nHttpCount=150\n";
+  WriteFileBytes(dir.File("mirelo.ini"), ini);
+  ServeProbe();
+  const std::string before = ReadFileBytes(dir.File("vurn.hy3"));
+  ToolRun r = Vurndb("-C " + dir.path() + " today");
+  EXPECT_EQ(r.code, 7) << r.out;
+  EXPECT_NE(r.out.find(U8(u8"アクセス規制中です（残り2")), std::string::npos) << r.out;
+  EXPECT_TRUE(server->requests().empty());
+  EXPECT_EQ(ReadFileBytes(dir.File("vurn.hy3")), before);
+}
+
 TEST_F(VurndbToday, DownloadsAndMergesTheDay) {
   const int stocks = TODAY_MIN_FILLED;
   WriteFixtureDatabase(stocks, 10);

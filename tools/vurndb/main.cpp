@@ -15,7 +15,9 @@
 // command refuses it alike, naming it and the reason; for today: no vurn.hy3 to update),
 // 4 CODE is not in the stock master file, 5 LIST is not a list of listed issues or was
 // refused (damaged, older than vurn.tag, or delisting too many stocks without --force), 6 merge
-// refused the day file or stopped, or today's download failed (database as before).
+// refused the day file or stopped, or today's download failed (database as before), 7 today
+// found the update lock held by another program or the portal's rest window open: nothing
+// was tried, run it again later.
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -37,7 +39,15 @@
 
 namespace {
 
-enum Exit { EXIT_OK = 0, EXIT_PROBLEMS = 1, EXIT_USAGE = 2, EXIT_FILES = 3, EXIT_NO_CODE = 4, EXIT_TODAY_FAILED = 6 };
+enum Exit {
+  EXIT_OK = 0,
+  EXIT_PROBLEMS = 1,
+  EXIT_USAGE = 2,
+  EXIT_FILES = 3,
+  EXIT_NO_CODE = 4,
+  EXIT_TODAY_FAILED = 6,
+  EXIT_LATER = 7
+};
 
 int Usage() {
   std::fprintf(stderr,
@@ -52,7 +62,9 @@ int Usage() {
                "            5 LIST is not a list of listed issues, or was refused (no row with a\n"
                "              code, empty names, a code twice, a date not in the calendar, older than\n"
                "              vurn.tag or too many delisted without --force; vurn.tag unchanged),\n"
-               "            6 merge refused the day file or stopped, or today's download failed\n");
+               "            6 merge refused the day file or stopped, or today's download failed,\n"
+               "            7 today: the database is being updated by another program or the\n"
+               "              portal's rest window is open; nothing was tried, retry later\n");
   return EXIT_USAGE;
 }
 
@@ -215,6 +227,7 @@ int Today(const std::string& folder) {
     return EXIT_OK;
   }
   std::fprintf(stderr, "vurndb: %s\n", U(reason).c_str());
+  if (r == TODAY_LATER) return EXIT_LATER;
   return r == TODAY_NO_DATABASE ? EXIT_FILES : EXIT_TODAY_FAILED;
 }
 
