@@ -261,7 +261,7 @@ TEST_F(HistoryPages, CellsWithoutANumberSkipTheirRow) {
     EXPECT_EQ(Value(WebHiashi.close, 20261208), 905) << c.what;
     // As the sell balance of a margin row: neither balance of the row is read.
     std::memset(&WebHiashi, 0, sizeof WebHiashi);
-    page = Row({"売残増減", "買残増減", "信用倍率"}) + Row({"2026/12/3", c.cell, "69,340,000"}) +
+    page = Row({U8(u8"売残増減"), U8(u8"買残増減"), U8(u8"信用倍率")}) + Row({"2026/12/3", c.cell, "69,340,000"}) +
            Row({"2026/11/26", "5,000", "6,000"});
     text = Utf8ToCp932(page);
     TokenisePlane(text.c_str());
