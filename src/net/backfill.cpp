@@ -165,6 +165,8 @@ int MergeWebHiashi(int stock_num, Hiashi* h) {
   auto before = std::make_unique<Hiashi>(*h);
   const int days = std::clamp(LastDate, 0, MAX_DATE);
   bool margin = false;
+  // The page readers write a week's two balances together, and only from a row whose both
+  // cells held numbers; a week without such a row is 0 and 0 here and keeps what is stored.
   for (int d = 0; d < days; ++d) {
     if (WebHiashi.margin_sell[d] == 0 && WebHiashi.margin_buy[d] == 0) continue;
     h->margin_sell[d] = WebHiashi.margin_sell[d];
@@ -178,7 +180,9 @@ int MergeWebHiashi(int stock_num, Hiashi* h) {
     h->high[d] = WebHiashi.high[d];
     h->low[d] = WebHiashi.low[d];
     h->close[d] = WebHiashi.close[d];
-    h->deki[d] = WebHiashi.deki[d];
+    // The staging record holds 0 where no volume was read (an index, a row without the
+    // column): a stored volume is never replaced by it.
+    if (WebHiashi.deki[d] || !h->deki[d]) h->deki[d] = WebHiashi.deki[d];
   }
   int first = -1, last = -1;
   for (int d = 0; d < days; ++d)

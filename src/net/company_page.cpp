@@ -48,10 +48,48 @@ constexpr CellLabel kRatioLabels[] = {
 
 bool Contains(const char* token, const char* part) { return Cp932Find(token, part) != std::string::npos; }
 
+bool AsciiDigit(unsigned char b) { return b >= '0' && b <= '9'; }
+// CP932 full-width digits: 0x82 0x4F to 0x82 0x58.
+bool WideDigit(const unsigned char* p) { return p[0] == 0x82 && p[1] >= 0x4F && p[1] <= 0x58; }
+
+// Whether a cell is a value of column: a fiscal period begins with a digit; any other column
+// holds a figure (digits, grouping, point, sign, percent, "△" or "▲" for a loss, a dash
+// for none) with or without the unit "百万円". A label or heading is no value.
+bool IsColumnValue(const char* token, int column) {
+  if (IsTokenEnd(token) || !*token) return false;
+  const auto* p = reinterpret_cast<const unsigned char*>(token);
+  if (column == 0) return AsciiDigit(p[0]) || WideDigit(p);
+  char cell[FUN_CELL_SIZE];
+  SetFunCell(cell, token);  // as it would be stored: the unit removed
+  const std::string v = cell;
+  if (v.empty()) return false;
+  static constexpr unsigned char kWideMarks[][2] = {
+      {0x81, 0xA2}, {0x81, 0xA3}, {0x81, 0x7C}, {0x81, 0x5C}, {0x81, 0x5D},  // △ ▲ － ― ‐
+      {0x81, 0x43}, {0x81, 0x44}, {0x81, 0x93}, {0x81, 0x7B},                // ， ． ％ ＋
+  };
+  for (size_t i = 0; i < v.size();) {
+    const auto* c = reinterpret_cast<const unsigned char*>(v.data() + i);
+    if (AsciiDigit(c[0]) || (c[0] && std::strchr(",.-+%", c[0]))) {
+      ++i;
+      continue;
+    }
+    if (i + 1 >= v.size()) return false;
+    bool mark = WideDigit(c);
+    for (const auto& m : kWideMarks) mark |= c[0] == m[0] && c[1] == m[1];
+    if (!mark) return false;
+    i += 2;
+  }
+  return true;
+}
+
+// Rows 0 to 2 of a column from the tokens at first on. The first token that is no value of
+// the column ends it (a short table, the next label): the rows after it hold no data.
 void FillColumn(int column, int first) {
+  bool ended = false;
   for (int row = 0; row < 3; ++row) {
     const char* v = FunToken(first + row);
-    SetFunCell(FunBuf.table[row][column], IsTokenEnd(v) ? "--" : v);
+    ended = ended || !IsColumnValue(v, column);
+    SetFunCell(FunBuf.table[row][column], ended ? "--" : v);
   }
 }
 

@@ -1,5 +1,7 @@
 #include "net/decimal_text.h"
 
+#include <cstring>
+
 namespace {
 
 int FractionDigits(int scale) {
@@ -72,4 +74,20 @@ int64_t ReadScaledDecimal(const char* text, size_t max_len, int scale) {
   }
   for (; fraction < keep; ++fraction) value = value >= DECIMAL_TEXT_MAX / 10 ? DECIMAL_TEXT_MAX : value * 10;
   return value;
+}
+
+bool ReadCellNumber(const char* text, size_t max_len, int scale, int64_t* out) {
+  char digits[64];
+  size_t n = 0;
+  for (size_t i = 0; i < max_len && text[i]; ++i) {
+    const char c = text[i];
+    if (c == ',') {
+      // Commas group digits: one may stand only between two digits of the whole part.
+      if (n == 0 || !IsDigit(digits[n - 1]) || std::memchr(digits, '.', n) || i + 1 >= max_len || !IsDigit(text[i + 1])) return false;
+      continue;
+    }
+    if (n + 1 >= sizeof digits) return false;
+    digits[n++] = c;
+  }
+  return ParseScaledDecimal(digits, n, scale, out);
 }

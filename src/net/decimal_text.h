@@ -18,3 +18,8 @@ bool ParseScaledDecimal(const char* text, size_t len, int scale, int64_t* out);
 // reads "digits[.digits]" up to the first character that cannot belong to it. Returns the
 // scaled value, 0 when no digit comes first.
 int64_t ReadScaledDecimal(const char* text, size_t max_len, int scale);
+
+// A table cell that holds a number and nothing else: "digits[.digits]" with commas between
+// digits ("41,730,000"). Stores it times scale in *out; false for anything else (an empty
+// cell, a dash, a sign, a date, a label), so a cell without a number never reads as 0.
+bool ReadCellNumber(const char* text, size_t max_len, int scale, int64_t* out);

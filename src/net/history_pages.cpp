@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <string_view>
 
 #include "db/day_file.h"
@@ -52,8 +53,15 @@ int32_t Today() {
   return now.year * 10000 + now.month * 100 + now.day;
 }
 
-// A price token at scale (1, or 100 for the series in hundredths).
-int64_t Price(const char* token, int scale) { return ReadScaledDecimal(token, TOKEN_SIZE, scale); }
+// A number cell at scale (1, or 100 for the prices in hundredths). A cell without a number
+// (blank, a dash other than the no-trade "-", a label, the next row's date where a cell was
+// left out) is no value: its row is skipped, never read as 0.
+bool Cell(const char* token, int scale, int64_t* out) { return ReadCellNumber(token, TOKEN_SIZE, scale, out); }
+void TellUnreadRow(const char* date_token, int k, int cells) {
+  std::string text;
+  for (int i = 1; i <= cells; ++i) text += std::string(" [") + PlaneToken(k + i) + "]";
+  PRT("%s の行は数値でないセルがあるため読みません:%s\n", date_token, text.c_str());
+}
 
 // A value beyond what a packed value holds is no price of ours: its row is refused, never
 // stored saturated over a good bar.
@@ -185,25 +193,40 @@ int DBmakeConvert(int stock_num, int format) {
     }
     const int day = RealDate_to_DayIndex(date);
     if (day < 0) continue;
-    const int64_t o = Price(PlaneToken(k + 1), scale), h = Price(PlaneToken(k + 2), scale),
-                  l = Price(PlaneToken(k + 3), scale), c = Price(PlaneToken(k + 4), scale);
-    const char* volume = PlaneToken(k + (format == WEB_DATE_PORTAL ? 5 : 6));
+    int64_t o = 0, h = 0, l = 0, c = 0, v = 0, adj = 0;
+    if (!Cell(PlaneToken(k + 1), scale, &o) || !Cell(PlaneToken(k + 2), scale, &h) ||
+        !Cell(PlaneToken(k + 3), scale, &l) || !Cell(PlaneToken(k + 4), scale, &c)) {
+      TellUnreadRow(tok, k, 4);
+      continue;
+    }
+    const int volume_at = k + (format == WEB_DATE_PORTAL ? 5 : 6);
+    const char* volume = PlaneToken(volume_at);
     const bool volume_is_date = Has(volume, "年") && std::strchr(volume, '/');
     const bool has_volume = !volume_is_date && !no_volume;
+    if (has_volume && !Cell(volume, 1, &v)) {
+      TellUnreadRow(tok, k, volume_at - k);
+      continue;
+    }
+    // The adjusted close: none where the row ends early (the next row's date or the page's
+    // end follows); any other cell must be a number.
     const char* adjusted = PlaneToken(k + 6);
-    const bool has_adjusted =
-        has_volume && format == WEB_DATE_PORTAL && !Has(adjusted, "年") && !IsTokenEnd(adjusted);
+    const bool has_adjusted = has_volume && format == WEB_DATE_PORTAL && !Has(adjusted, "年") &&
+                              !IsTokenEnd(adjusted) && ParseWebDate(adjusted, WEB_DATE_PORTAL) < 0;
+    if (has_adjusted && !Cell(adjusted, 1, &adj)) {
+      TellUnreadRow(tok, k, 6);
+      continue;
+    }
     if (!Storable(o) || !Storable(h) || !Storable(l) || !Storable(c)) {
       TellRefusedRow(tok, "株価");
       k += 4;
       continue;
     }
-    if (has_volume && !Storable(ReadScaledDecimal(volume, TOKEN_SIZE, 1))) {
+    if (has_volume && !Storable(v)) {
       TellRefusedRow(tok, "出来高");
       k += 4;
       continue;
     }
-    if (has_adjusted && !Storable(ReadScaledDecimal(adjusted, TOKEN_SIZE, 1))) {
+    if (has_adjusted && !Storable(adj)) {
       TellRefusedRow(tok, "調整後終値");
       k += 4;
       continue;
@@ -214,15 +237,18 @@ int DBmakeConvert(int stock_num, int format) {
     WebHiashi.close[day] = Packed(c);
     ++rows;
     if (has_volume) {
-      WebHiashi.deki[day] = Double_to_Packed(static_cast<double>(ReadScaledDecimal(volume, TOKEN_SIZE, 1)));
+      WebHiashi.deki[day] = Double_to_Packed(static_cast<double>(v));
       if (has_adjusted) {
-        const double adj = static_cast<double>(ReadScaledDecimal(adjusted, TOKEN_SIZE, 10000)) / 10000.0;
-        const double close = static_cast<double>(ReadScaledDecimal(PlaneToken(k + 4), TOKEN_SIZE, 10000)) / 10000.0;
-        if (adj == 0) {
+        int64_t adj_fine = 0, close_fine = 0;
+        Cell(adjusted, 10000, &adj_fine);
+        Cell(PlaneToken(k + 4), 10000, &close_fine);
+        const double adj_close = static_cast<double>(adj_fine) / 10000.0;
+        const double close = static_cast<double>(close_fine) / 10000.0;
+        if (adj_close == 0) {
           PRT("終値が0になる。調整後の処理で。日経平均の50日目のデータのみ？\n");
         } else if (close > 0) {
           // Only a finite, positive factor is applied: a close of 0 would make it infinite.
-          double factor = adj / close;
+          double factor = adj_close / close;
           if (factor == 0) factor = 1;
           if (std::isfinite(factor) && factor > 0 && factor != 1) {
             const int64_t p[4] = {o, h, l, c};
@@ -283,8 +309,11 @@ int MarginConvert(int stock_num) {
       PRT("%s %s %s Yahoo!信用残なし。無視　その２\n", tok, PlaneToken(k + 1), PlaneToken(k + 2));
       continue;
     }
-    const int64_t sell_shares = ReadScaledDecimal(PlaneToken(k + 1), TOKEN_SIZE, 1);
-    const int64_t buy_shares = ReadScaledDecimal(PlaneToken(k + 2), TOKEN_SIZE, 1);
+    int64_t sell_shares = 0, buy_shares = 0;
+    if (!Cell(PlaneToken(k + 1), 1, &sell_shares) || !Cell(PlaneToken(k + 2), 1, &buy_shares)) {
+      TellUnreadRow(tok, k, 2);
+      continue;
+    }
     if (!Storable(sell_shares) || !Storable(buy_shares)) {
       TellRefusedRow(tok, "信用残");
       k += 2;

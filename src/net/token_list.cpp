@@ -10,8 +10,25 @@ char YuPlaneBUF[YuPlaneBUF_NUM + 1][TOKEN_SIZE];
 int nPlaneBUF = 0;
 int nYuPlaneBUF = 0;
 
-int TokenisePage(const char* text, char (*list)[TOKEN_SIZE], int num, TokenLongRule rule) {
+namespace {
+
+// The name of a tag ("td", "/th", ...) in lower case, from its first bytes.
+bool TagIs(const char* name, int len, const char* want) {
+  if (len != static_cast<int>(std::strlen(want))) return false;
+  for (int i = 0; i < len; ++i)
+    if ((name[i] | 0x20) != want[i]) return false;
+  return true;
+}
+
+}  // namespace
+
+int TokenisePage(const char* text, char (*list)[TOKEN_SIZE], int num, TokenLongRule rule, bool empty_cells) {
   constexpr int kMax = TOKEN_SIZE - 1;
+  char tag[4];              // the first bytes of the current tag's name
+  int tag_len = 0;
+  bool tag_named = false;   // the name has ended (a blank or more than 3 bytes)
+  bool cell_open = false;   // a table cell opened ...
+  int cell_first = 0;       // ... when the list held this many tokens
   char token[TOKEN_SIZE];
   int len = 0;
   bool full = false;        // the token reached 199 bytes or lost bytes
@@ -24,6 +41,8 @@ int TokenisePage(const char* text, char (*list)[TOKEN_SIZE], int num, TokenLongR
     const unsigned char b = *p;
     if (b == '<') {
       in_tag = true;
+      tag_len = 0;
+      tag_named = false;
       if (len > 0 || full) {
         // A lead byte left without its trail byte is taken back.
         if (want_trail) --len;
@@ -42,7 +61,28 @@ int TokenisePage(const char* text, char (*list)[TOKEN_SIZE], int num, TokenLongR
       continue;
     }
     if (in_tag) {
-      if (b == '>') in_tag = false;
+      if (b != '>') {
+        if (tag_named || b == ' ' || b == '\t' || b == '\n' || b == '\r' || (b == '/' && tag_len > 0)) tag_named = true;
+        else if (tag_len < 3) tag[tag_len++] = static_cast<char>(b);
+        else tag_named = true, tag_len = 4;  // a longer name: no cell tag
+        continue;
+      }
+      in_tag = false;
+      if (!empty_cells || tag_len > 3) continue;
+      if (TagIs(tag, tag_len, "td") || TagIs(tag, tag_len, "th")) {
+        cell_open = true;
+        cell_first = count;
+      } else if (TagIs(tag, tag_len, "/td") || TagIs(tag, tag_len, "/th")) {
+        // A cell without text keeps its place in the row as an empty token.
+        if (cell_open && count == cell_first) {
+          if (count >= num) {
+            cut = true;
+            break;
+          }
+          list[count++][0] = '\0';
+        }
+        cell_open = false;
+      }
       continue;
     }
     if (b == ' ' || b == '\n' || b == '\r' || full) continue;  // a full token takes nothing more
@@ -63,7 +103,7 @@ int TokenisePage(const char* text, char (*list)[TOKEN_SIZE], int num, TokenLongR
 }
 
 int TokenisePlane(const char* text) {
-  nPlaneBUF = TokenisePage(text, PlaneBUF, PlaneBUF_NUM, TOKEN_KEEP_CUT);
+  nPlaneBUF = TokenisePage(text, PlaneBUF, PlaneBUF_NUM, TOKEN_KEEP_CUT, true);
   return nPlaneBUF;
 }
 

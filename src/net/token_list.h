@@ -26,9 +26,11 @@ enum TokenLongRule {
 // returns are skipped, any other byte joins the current token; a token ends where a tag
 // begins; text after the last tag is dropped. A double-byte character is never split.
 // A page with more than num tokens is cut there, with a diagnostic line.
-int TokenisePage(const char* text, char (*list)[TOKEN_SIZE], int num, TokenLongRule rule);
+// With empty_cells, a table cell ("<td>", "<th>") closed without any token in it gives an
+// empty token, so a blank cell keeps the row's later cells in their places.
+int TokenisePage(const char* text, char (*list)[TOKEN_SIZE], int num, TokenLongRule rule, bool empty_cells = false);
 // The two lists: price and margin history pages, shareholder-benefit pages.
-int TokenisePlane(const char* text);  // PlaneBUF, TOKEN_KEEP_CUT
+int TokenisePlane(const char* text);  // PlaneBUF, TOKEN_KEEP_CUT, empty cells kept
 int TokeniseYutai(const char* text);  // YuPlaneBUF, TOKEN_DROP_FULL
 
 inline bool IsTokenEnd(const char* token) {

@@ -261,6 +261,53 @@ TEST_F(Backfill, AnOutOfOrderFetchedBarKeepsItsVolume) {
   EXPECT_NE(PrtJoined().find("補正"), std::string::npos);
 }
 
+// Stored volumes and balances survive pages whose cells hold no number: a dash, a blank
+// cell, a row cut short. A volume the pages do not give (0 in the staging record) keeps the
+// stored one too.
+TEST_F(Backfill, CellsWithoutANumberKeepTheStoredValues) {
+  Serve("/quote/7002.T/history?from=20261125&to=20261209&timeFrame=d&page=1",
+        PricePage({20261209, 20261208, kMissingDay}, 3000));
+  Serve("/quote/7002.T/history?styl=margin&page=1", MarginPage(20261202, "1,234", "69,340,000"));
+  DispNum = 2;
+  host.Answer(IDOK, "不足株価データのダウンロード");
+  ASSERT_EQ(RunBackfill(&progress, MILLER_SHOWN_STOCK, 5), 1);
+  auto rec = std::make_unique<Hiashi>();
+  ASSERT_EQ(ReadRecord(2, rec.get()), 1);
+  const int d9 = LastDate - 1, d8 = LastDate - 2;
+  const int d2 = static_cast<int>(std::find(nikkei_date, nikkei_date + LastDate, 20261202) - nikkei_date);
+  ASSERT_EQ(nikkei_date[d9], 20261209);
+  ASSERT_EQ(nikkei_date[d2], 20261202);
+  const uint16_t volume9 = rec->deki[d9], volume8 = rec->deki[d8], buy = rec->margin_buy[d2];
+  ASSERT_EQ(Packed_to_Value(volume9), 5000);
+  ASSERT_EQ(Packed_to_Value(buy), Packed_to_Value(Double_to_Packed(69340000)));
+  const uint16_t buy0 = rec->margin_buy[0], sell1 = rec->margin_sell[1];  // the week of 11/25
+
+  std::string prices = "<table>" + Cells({"2026/12/9", "3,001", "3,010", "2,990", "3,005", U8(u8"－"), "3,005"});
+  prices += Cells({"2026/12/8", "3,001", "3,010", "2,990", "3,005", "", "3,005"}) + "</table>";
+  Serve("/quote/7002.T/history?from=20261125&to=20261209&timeFrame=d&page=1", prices);
+  Serve("/quote/7002.T/history?styl=margin&page=1",
+        U8(u8"<table>") + Cells({U8(u8"日付"), U8(u8"売残"), U8(u8"売残増減"), U8(u8"買残"), U8(u8"買残増減"), U8(u8"信用倍率")}) +
+            Cells({"2026/12/2", "", "69,340,000"}) + Cells({"2026/11/25", U8(u8"―"), "1"}) +
+            "<tr><td>2026/11/26</td><td>5</td></tr></table>");
+  ASSERT_EQ(RunBackfill(&progress, MILLER_SHOWN_STOCK, 5), 1);
+  ASSERT_EQ(ReadRecord(2, rec.get()), 1);
+  EXPECT_EQ(rec->deki[d9], volume9);
+  EXPECT_EQ(rec->deki[d8], volume8);
+  EXPECT_EQ(Close(*rec, 20261209), 3000);  // the rows were not read
+  EXPECT_EQ(rec->margin_buy[d2], buy);
+  EXPECT_EQ(Sell(*rec, 20261202), 1234);
+  EXPECT_EQ(rec->margin_buy[0], buy0);  // 11/25 and 11/26 were never read
+  EXPECT_EQ(rec->margin_sell[1], sell1);
+
+  // A fetched bar without a volume keeps the stored one.
+  std::memset(&WebHiashi, 0, sizeof WebHiashi);
+  WebHiashi.open[d9] = WebHiashi.high[d9] = WebHiashi.low[d9] = WebHiashi.close[d9] = Value_to_Packed(3100);
+  ASSERT_EQ(MergeWebHiashi(2, rec.get()), 1);
+  EXPECT_EQ(Close(*rec, 20261209), 3100);
+  EXPECT_EQ(rec->deki[d9], volume9);
+  ExpectSound(3);
+}
+
 TEST_F(Backfill, HostilePagesEraseNothing) {
   Serve("/quote/7000.T/history?styl=margin&page=1", U8(u8"<p>現在表示できません</p>"));
   Serve("/quote/7001.T/history?styl=margin&page=1", MarginPage(20261208, "9", "9"), 500);

@@ -233,6 +233,54 @@ TEST_F(CompanyInfo, ResultsFillTheTableInPageOrder) {
   EXPECT_STREQ(FunBuf.text[FUN_ADDRESS], "--");
 }
 
+// A cell that is no value of its column (a label, a heading, a blank) is stored as no data,
+// and so is every row after it: a short table never lends the tokens after it as values.
+TEST_F(CompanyInfo, CellsThatAreNoValueOfTheirColumnAreNoData) {
+  const struct {
+    const char* what;
+    std::string cell;
+    const char* stored;  // nullptr: the cell as it stands
+  } cases[] = {
+      {"commas", "1,234", nullptr},          {"unit", U8(u8"1,234百万円"), "1,234"},
+      {"negative", "-5,000", nullptr},        {"loss mark", U8(u8"△5,000"), nullptr},
+      {"black loss mark", U8(u8"▲12"), nullptr}, {"fullwidth minus", U8(u8"－12"), nullptr},
+      {"percent", "8.5%", nullptr},           {"fullwidth digits", U8(u8"１２３"), nullptr},
+      {"dash", U8(u8"―"), nullptr},           {"label", U8(u8"売上高"), "--"},
+      {"heading", U8(u8"中間業績"), "--"},     {"text", "n/a", "--"},
+      {"unit alone", U8(u8"百万円"), "--"},
+  };
+  ASSERT_EQ(WriteFun(0, 0), 1);
+  for (const auto& c : cases) {
+    ResetFunBuffer();
+    ASSERT_EQ(ReadFun(0, 1), 1);
+    const std::string page =
+        U8(u8"<title>決算発表や業務・財務情報</title><h3>主要財務指標</h3><h3>損益計算書</h3><p>単位</p>"
+           u8"<table><tr><th>決算期</th><th>a</th><th>b</th><th>2024.03</th><th>2025.03</th></tr>"
+           u8"<tr><th>営業利益</th><td>x</td><td>y</td><td>z</td><td>100</td><td>") +
+        c.cell + U8(u8"</td><td>7</td></tr></table><h3>中間業績</h3><p>skipped</p>");
+    Tokenise(page);
+    ASSERT_EQ(ParseFunPage(0), 1) << c.what;
+    const std::string stored = c.stored ? c.stored : c.cell;
+    EXPECT_STREQ(FunBuf.table[0][2], "100") << c.what;
+    EXPECT_EQ(std::string(FunBuf.table[1][2]), Cp932(stored)) << c.what;
+    EXPECT_STREQ(FunBuf.table[2][2], std::strcmp(stored.c_str(), "--") == 0 ? "--" : "7") << c.what;
+    // The period row had two values: the third is no data, never the label after the table.
+    EXPECT_STREQ(FunBuf.table[1][0], "2025.03") << c.what;
+    EXPECT_STREQ(FunBuf.table[2][0], "--") << c.what;
+  }
+  // A short row at the table's end: the heading after it is not a value.
+  ResetFunBuffer();
+  ASSERT_EQ(ReadFun(0, 1), 1);
+  Tokenise(U8(u8"<title>決算発表や業務・財務情報</title><h3>主要財務指標</h3><h3>損益計算書</h3><p>単位</p>"
+              u8"<table><tr><th>売上高</th><td>x</td><td>y</td><td>z</td><td>1,000</td><td>1,200</td></tr></table>"
+              u8"<h3>中間業績</h3><p>skipped</p><table><tr><th>総資産</th><td>x</td><td>y</td><td>5,000</td></tr></table>"));
+  ASSERT_EQ(ParseFunPage(0), 1);
+  EXPECT_STREQ(FunBuf.table[1][1], "1,200");
+  EXPECT_STREQ(FunBuf.table[2][1], "--");
+  EXPECT_STREQ(FunBuf.table[0][9], "5,000");
+  EXPECT_STREQ(FunBuf.table[1][9], "--");
+}
+
 TEST_F(CompanyInfo, AnUnknownPageChangesNothing) {
   ASSERT_EQ(WriteFun(0, 0), 1);
   ASSERT_EQ(ReadFun(1, 1), 1);

@@ -11,9 +11,11 @@
 #include "net/chart_json.h"
 #include "net/history_pages.h"
 #include "net/token_list.h"
+#include "platform/codepage.h"
 #include "support/db_fixture.h"
 #include "support/prt_text.h"
 #include "support/scripted_host.h"
+#include "support/utf8.h"
 
 namespace {
 
@@ -204,9 +206,92 @@ TEST_F(HistoryPages, LookAheadStopsAtTheEndOfTheList) {
   EXPECT_EQ(DBmakeConvert(2, WEB_DATE_PORTAL), 1);
   EXPECT_EQ(WebHiashi.close[Day(20261209)], 0);
   TokenisePlane("<td>売残増減</td><td>買残増減</td><td>信用倍率</td><td>2026/12/9</td><td>1</td>");
-  EXPECT_EQ(MarginConvert(2), 1);
-  EXPECT_EQ(Value(WebHiashi.margin_sell, 20261209), 1);
+  EXPECT_EQ(MarginConvert(2), 1);  // the buy balance is missing: the row is not read
+  EXPECT_EQ(WebHiashi.margin_sell[Day(20261209)], 0);
   EXPECT_EQ(WebHiashi.margin_buy[Day(20261209)], 0);
+}
+
+// Every cell of a row must hold a number (or be the page's own no-trade mark "-"): a blank
+// cell, another dash, a sign or a label skips the row with a log line. The cell before it and
+// the next row stay where they belong; nothing is read as 0.
+TEST_F(HistoryPages, CellsWithoutANumberSkipTheirRow) {
+  const struct {
+    const char* what;
+    std::string cell;
+    bool read;
+    int value;  // the value read, at scale 1
+  } cases[] = {
+      {"commas", "41,730,000", true, 41730000},
+      {"plain", "7", true, 7},
+      {"decimal", "12.5", true, 12},
+      {"empty", "", false, 0},
+      {"ascii minus", "-", false, 0},
+      {"horizontal bar", U8(u8"―"), false, 0},
+      {"fullwidth minus", U8(u8"－"), false, 0},
+      {"hyphen", U8(u8"‐"), false, 0},
+      {"em dash", U8(u8"—"), false, 0},
+      {"negative", "-1,000", false, 0},
+      {"fullwidth negative", U8(u8"－1,000"), false, 0},
+      {"plus sign", "+1,000", false, 0},
+      {"text", U8(u8"売上高"), false, 0},
+      {"stray comma", "1,,000", false, 0},
+      {"overflow", "2,147,483,648", false, 0},
+      {"digit run", std::string(80, '9'), false, 0},
+  };
+  for (const auto& c : cases) {
+    // The cell as the volume of a price row, the fullwidth dash as a UTF-8 page gives it.
+    std::memset(&WebHiashi, 0, sizeof WebHiashi);
+    std::string page = Row({"2026/12/9", "1,000", "1,010", "990", "1,005", c.cell, "1,005"});
+    page += Row({"2026/12/8", "900", "910", "890", "905", "300", "905"});
+    std::string text = Utf8ToCp932(page);
+    TokenisePlane(text.c_str());
+    EXPECT_EQ(DBmakeConvert(2, WEB_DATE_PORTAL), 1) << c.what;
+    EXPECT_EQ(WebHiashi.close[Day(20261209)] != 0, c.read) << c.what;
+    EXPECT_EQ(Value(WebHiashi.deki, 20261209), c.read ? Packed_to_Value(Double_to_Packed(c.value)) : 0) << c.what;
+    EXPECT_EQ(Value(WebHiashi.close, 20261208), 905) << c.what;
+    EXPECT_EQ(Value(WebHiashi.deki, 20261208), 300) << c.what;
+    // As the open: the row is not read whatever its other cells hold.
+    std::memset(&WebHiashi, 0, sizeof WebHiashi);
+    page = Row({"2026/12/9", c.cell, "1,010", "990", "1,005", "100", "1,005"});
+    page += Row({"2026/12/8", "900", "910", "890", "905", "300", "905"});
+    text = Utf8ToCp932(page);
+    TokenisePlane(text.c_str());
+    EXPECT_EQ(DBmakeConvert(2, WEB_DATE_PORTAL), 1) << c.what;
+    EXPECT_EQ(WebHiashi.close[Day(20261209)] != 0, c.read && c.value > 0) << c.what;
+    EXPECT_EQ(Value(WebHiashi.close, 20261208), 905) << c.what;
+    // As the sell balance of a margin row: neither balance of the row is read.
+    std::memset(&WebHiashi, 0, sizeof WebHiashi);
+    page = Row({U8(u8"売残増減"), U8(u8"買残増減"), U8(u8"信用倍率")}) + Row({"2026/12/3", c.cell, "69,340,000"}) +
+           Row({"2026/11/26", "5,000", "6,000"});
+    text = Utf8ToCp932(page);
+    TokenisePlane(text.c_str());
+    EXPECT_EQ(MarginConvert(2), 1) << c.what;
+    EXPECT_EQ(WebHiashi.margin_buy[Day(20261203)] != 0, c.read) << c.what;
+    EXPECT_EQ(WebHiashi.margin_sell[Day(20261203)] != 0, c.read) << c.what;
+    EXPECT_EQ(Value(WebHiashi.margin_buy, 20261126), 6000) << c.what;
+  }
+  EXPECT_TRUE(PrtHas("2026/12/9 の行は数値でないセルがあるため読みません"));
+  EXPECT_TRUE(PrtHas("2026/12/3 の行は数値でないセルがあるため読みません"));
+}
+
+// A row cut short by a left-out cell never takes the next row's date as a value.
+TEST_F(HistoryPages, AShortRowNeverReadsTheNextRow) {
+  std::string page = Row({"売残増減", "買残増減", "信用倍率"});
+  page += "<tr><td>2026/12/3</td><td>69,340,000</td></tr>";  // one balance left out
+  page += Row({"2026/11/26", "5,000", "6,000"});
+  TokenisePlane(page.c_str());
+  EXPECT_EQ(MarginConvert(2), 1);
+  EXPECT_EQ(WebHiashi.margin_buy[Day(20261203)], 0);
+  EXPECT_EQ(WebHiashi.margin_sell[Day(20261203)], 0);
+  EXPECT_EQ(Value(WebHiashi.margin_sell, 20261126), 5000);
+  // A price row without its adjusted close is read without adjustment.
+  std::memset(&WebHiashi, 0, sizeof WebHiashi);
+  page = Row({"2026/12/9", "1,000", "1,010", "990", "1,005", "700"}) +
+         Row({"2026/12/8", "900", "910", "890", "905", "300", "905"});
+  TokenisePlane(page.c_str());
+  EXPECT_EQ(DBmakeConvert(2, WEB_DATE_PORTAL), 1);
+  EXPECT_EQ(Value(WebHiashi.close, 20261209), 1005);
+  EXPECT_EQ(Value(WebHiashi.deki, 20261209), 700);
 }
 
 }  // namespace
