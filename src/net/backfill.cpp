@@ -19,6 +19,7 @@
 #include "net/chart_json.h"
 #include "net/database_build.h"
 #include "net/download_settings.h"
+#include "net/fetch_watch.h"
 #include "net/history_pages.h"
 #include "net/internet_client.h"
 #include "net/net_config.h"
@@ -84,6 +85,7 @@ std::string PortalUrl(const char* path) { return WebUrl(CurrentNetConfig().porta
 }  // namespace
 
 int GetYahooDate(int pages, DownloadProgress* progress) {
+  const FetchWatch watch(progress);
   PRT("GetYahooDate: Start page_num=%d\n", pages);
   MillerCount = 0;
   RunView view{progress, HostNow(), pages};
@@ -206,6 +208,7 @@ int MergeWebHiashi(int stock_num, Hiashi* h) {
 
 int Yahoo10years(DownloadProgress* progress, int scope, int price_pages, int margin_pages, int choice,
                  int chart_days) {
+  const FetchWatch watch(progress);  // Cancel is heard during a slow page too
   PRT("Yahoo10years: 表示のみ=%d, 株価回数=%d,信用残回数=%d\n", scope == MILLER_SHOWN_STOCK ? 1 : 0, price_pages,
       margin_pages);
   if (choice < 0 || choice >= MILLER_CHOICE_COUNT || LastKabu <= 0) return 0;

@@ -10,6 +10,7 @@
 #include "net/company_file.h"
 #include "net/company_page.h"
 #include "net/download_progress.h"
+#include "net/fetch_watch.h"
 #include "net/internet_client.h"
 #include "net/net_config.h"
 #include "platform/diagnostics.h"
@@ -17,6 +18,7 @@
 #include "platform/working_folder.h"
 
 int DownloadCompanyPages(int scope, DownloadProgress* progress) {
+  const FetchWatch watch(progress);  // Cancel is heard during a slow page too
   const bool single = scope == FUN_SCOPE_SHOWN;
   const int first = single ? DispNum : 0;
   const int last = single ? DispNum : LastKabu - 1;

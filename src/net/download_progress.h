@@ -10,6 +10,10 @@ struct DownloadProgress {
   virtual void ShowText(const char* text) { (void)text; }
   // Lets the dialog's events run; true once Cancel or the close box was pressed.
   virtual bool CancelRequested() = 0;
+  // Asked every few hundred milliseconds while a page fetch waits (net/fetch_watch.h): true
+  // ends the fetch as failed. A dialog answers as CancelRequested; without one a fetch is
+  // only bounded by its time-outs.
+  virtual bool CancelDuringFetch() { return false; }
 };
 
 // Shows `done` of `total` items of a run that started at `start` (host clock): the elapsed

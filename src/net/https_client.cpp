@@ -11,12 +11,14 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
+#include "net/fetch_watch.h"
 #include "net/net_config.h"
 #include "net/page_text.h"
 #include "net/trust_store.h"
@@ -30,17 +32,36 @@ using SteadyClock = std::chrono::steady_clock;
 int g_connect_steps_logged = 0;  // "SSL_connect() loop" lines of this run
 char g_chunk[1048576];           // one read of the receive loop
 
-// Waits until fd is ready for events: 1 ready, 0 time-out, -1 error. A wait interrupted
-// by a signal goes on with the time left; nothing else is retried.
+// The end of the whole request in progress (HttpsGet sets it) and the last time the run
+// watching the fetch was asked.
+SteadyClock::time_point g_request_deadline = SteadyClock::time_point::max();
+SteadyClock::time_point g_last_watch;
+
+// Waits until fd is ready for events: 1 ready, 0 time-out, -1 error. The wait ends at the
+// idle time-out, at the request's deadline, or when the run watching the fetch asks to stop
+// (asked every FETCH_POLL_MS, however steadily data comes). A wait interrupted by a signal
+// goes on with the time left; nothing else is retried.
 int WaitSocket(int fd, short events, int timeout_ms) {
-  const auto deadline = SteadyClock::now() + std::chrono::milliseconds(timeout_ms);
+  const auto idle_end = SteadyClock::now() + std::chrono::milliseconds(timeout_ms);
+  const auto end = std::min(idle_end, g_request_deadline);
   for (;;) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - SteadyClock::now()).count();
+    const auto now = SteadyClock::now();
+    if (now >= end) {
+      if (end < idle_end) PRT("request deadline: %d ms\n", CurrentNetConfig().deadline_ms);
+      return 0;
+    }
+    if (now - g_last_watch >= std::chrono::milliseconds(FETCH_POLL_MS)) {
+      g_last_watch = now;
+      if (FetchStopRequested()) {
+        PRT("fetch stopped by the user\n");
+        return 0;
+      }
+    }
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - now).count();
     pollfd p{fd, events, 0};
-    const int r = poll(&p, 1, left > 0 ? static_cast<int>(left) : 0);
+    const int r = poll(&p, 1, static_cast<int>(std::min<long long>(left, FETCH_POLL_MS)));
     if (r > 0) return 1;  // an error or hang-up shows in the next read or write
-    if (r == 0) return 0;
-    if (errno != EINTR) return -1;
+    if (r < 0 && errno != EINTR) return -1;
   }
 }
 
@@ -360,6 +381,8 @@ int HttpsGet(const char* url) {
   }
   UseSharedTrustStore(ctx);
   const NetConfig& config = CurrentNetConfig();
+  g_last_watch = SteadyClock::now();
+  g_request_deadline = g_last_watch + std::chrono::milliseconds(config.deadline_ms);
   const std::string name = ConnectName(host);
   const ConnectTo* mapped = FindConnectTo(config, name);
   const std::string address = mapped ? mapped->address : name;

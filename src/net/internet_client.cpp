@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "net/fetch_watch.h"
 #include "net/https_client.h"
 #include "net/net_config.h"
 #include "net/trust_store.h"
@@ -34,8 +35,10 @@ struct InternetSession {
   bool full = false;
   int idle_ms = 10000;
   bool idle_timeout = false;
+  bool stopped = false;  // the run watching the fetch asked to stop
   curl_off_t seen_down = -1, seen_up = -1;
   SteadyClock::time_point last_activity;
+  SteadyClock::time_point last_poll;
 };
 
 struct InternetRequest {
@@ -62,7 +65,8 @@ size_t OnBody(char* data, size_t size, size_t count, void* user) {
   return n;
 }
 
-// The idle time-out: the transfer ends when nothing moved for idle_ms.
+// The idle time-out (the transfer ends when nothing moved for idle_ms) and the Cancel of the
+// run watching the fetch, asked every FETCH_POLL_MS.
 int OnProgress(void* user, curl_off_t, curl_off_t down, curl_off_t, curl_off_t up) {
   auto* s = static_cast<InternetSession*>(user);
   const auto now = SteadyClock::now();
@@ -70,11 +74,16 @@ int OnProgress(void* user, curl_off_t, curl_off_t down, curl_off_t, curl_off_t u
     s->seen_down = down;
     s->seen_up = up;
     s->last_activity = now;
-    return 0;
-  }
-  if (now - s->last_activity > std::chrono::milliseconds(s->idle_ms)) {
+  } else if (now - s->last_activity > std::chrono::milliseconds(s->idle_ms)) {
     s->idle_timeout = true;
     return 1;
+  }
+  if (now - s->last_poll >= std::chrono::milliseconds(FETCH_POLL_MS)) {
+    s->last_poll = now;
+    if (FetchStopRequested()) {
+      s->stopped = true;
+      return 1;
+    }
   }
   return 0;
 }
@@ -162,6 +171,8 @@ InternetRequest* OpenURL(InternetSession* session, const char* url) {
   if (!ok || curl_easy_setopt(session->curl, CURLOPT_URL, url) != CURLE_OK) return nullptr;
   const int timeout_ms = CurrentNetConfig().timeout_ms;
   curl_easy_setopt(session->curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(timeout_ms));
+  // The whole request, however steadily a slow server trickles.
+  curl_easy_setopt(session->curl, CURLOPT_TIMEOUT_MS, static_cast<long>(CurrentNetConfig().deadline_ms));
   session->idle_ms = timeout_ms;
   return new InternetRequest{session};
 }
@@ -174,9 +185,9 @@ InternetReadResult ReadInternetResponse(InternetRequest* request, char* buf, siz
   s->buf = buf;
   s->capacity = capacity;
   s->received = s->last_read = 0;
-  s->full = s->idle_timeout = false;
+  s->full = s->idle_timeout = s->stopped = false;
   s->seen_down = s->seen_up = -1;
-  s->last_activity = SteadyClock::now();
+  s->last_activity = s->last_poll = SteadyClock::now();
   s->error[0] = '\0';
   if (capacity == 0) {
     r.status = INTERNET_READ_FAILED;
@@ -199,6 +210,8 @@ InternetReadResult ReadInternetResponse(InternetRequest* request, char* buf, siz
     r.cert_failed = rc == CURLE_PEER_FAILED_VERIFICATION;
     if (s->idle_timeout)
       std::snprintf(r.reason, sizeof r.reason, "no data for %d ms", s->idle_ms);
+    else if (s->stopped)
+      std::snprintf(r.reason, sizeof r.reason, "stopped by the user");
     else
       std::snprintf(r.reason, sizeof r.reason, "%s", s->error[0] ? s->error : curl_easy_strerror(rc));
     if (r.received >= capacity) r.received = capacity - 1;

@@ -30,6 +30,8 @@ struct NetConfig {
   int wininet = 0;
   // Connect time-out and the longest silence while waiting for data, in milliseconds.
   int timeout_ms = 10000;
+  // The longest a whole request may take, connection to last byte, in milliseconds.
+  int deadline_ms = 60000;
   // PEM file of the certificate authorities to trust; empty: the system trust store.
   std::string ca_file;
   // Host mappings for direct connections (not used through a proxy, which resolves names

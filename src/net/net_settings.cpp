@@ -30,6 +30,7 @@ void ApplyNetSettings() {
   c.proxy_host = ProxyUrl;
   c.proxy_port = ProxyPort;
   c.wininet = WinInet;
+  c.deadline_ms = HttpsRequestSeconds >= 5 ? HttpsRequestSeconds * 1000 : defaults.deadline_ms;
   ApplyBaseUrl("Portal", WebPortal, c.portal_url, defaults.portal_url);
   ApplyBaseUrl("ChartApi", WebChartApi, c.chart_url, defaults.chart_url);
   ApplyBaseUrl("StockInfo", WebStockInfo, c.stock_info_url, defaults.stock_info_url);

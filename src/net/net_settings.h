@@ -11,6 +11,8 @@ extern char ProxyUrl[256];
 extern int ProxyPort;
 // Fetch https pages through the platform's internet client instead of the own TLS client.
 extern int WinInet;
+// Section "Https", key "RequestSeconds": the whole-request deadline of a page fetch.
+extern int HttpsRequestSeconds;
 
 // The host shown before any "Url" was saved (a placeholder on a private network).
 constexpr const char* PROXY_URL_DEFAULT = "192.168.0.1";

@@ -14,6 +14,7 @@
 #include "db/stock_code.h"
 #include "net/chart_json.h"
 #include "net/download_settings.h"
+#include "net/fetch_watch.h"
 #include "net/internet_client.h"
 #include "net/net_config.h"
 #include "net/page_fetch.h"
@@ -199,6 +200,7 @@ ChartOutcome ChartDay(int stock_num, const char* symbol) {
 }  // namespace
 
 int DownloadToday(DownloadProgress* progress) {
+  const FetchWatch watch(progress);  // Cancel is heard during a slow page too
   g_failure[0] = '\0';
   g_quote_count = 0;
   long start_clock = 0;

@@ -9,6 +9,7 @@
 #include "db/price_model.h"
 #include "db/stock_code.h"
 #include "net/download_progress.h"
+#include "net/fetch_watch.h"
 #include "net/internet_client.h"
 #include "net/net_config.h"
 #include "net/page_fetch.h"
@@ -117,6 +118,7 @@ int ParseYutaiPage() {
 }
 
 int YutaiGetHttpFile(DownloadProgress* progress) {
+  const FetchWatch watch(progress);  // Cancel is heard during a slow page too
   PRT("START YutaiGetHttpFile\n");
   long clock = 0;
   CloseInternet(hYutaiInternet);

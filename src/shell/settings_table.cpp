@@ -81,6 +81,7 @@ int ProxyUse;
 char ProxyUrl[256];
 int ProxyPort;
 int WinInet;
+int HttpsRequestSeconds;
 char WebPortal[256];
 char WebChartApi[256];
 char WebStockInfo[256];
@@ -329,6 +330,7 @@ constinit const SettingRow kRows[] = {
     TextRow("Proxy", "Url", ProxyUrl, sizeof ProxyUrl, PROXY_URL_DEFAULT),
     IntRow("Proxy", "Port", &ProxyPort, PROXY_PORT_DEFAULT, {1, 65535}),
     IntRow("Https", "WinInet", &WinInet, 0, SWITCH),
+    IntRow("Https", "RequestSeconds", &HttpsRequestSeconds, 60, {5, 3600}),
     TextRow("Https", "CAFile", HttpsCAFile, sizeof HttpsCAFile, ""),
     TextRow("Https", "ConnectTo", HttpsConnectTo, sizeof HttpsConnectTo, ""),
     TextRow("WebSource", "Portal", WebPortal, sizeof WebPortal, PORTAL_URL_DEFAULT),

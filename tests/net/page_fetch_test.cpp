@@ -8,11 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "net/download_progress.h"
+#include "net/fetch_watch.h"
 #include "net/internet_client.h"
 #include "net/net_config.h"
 #include "net/page_text.h"
 #include "net/token_list.h"
 #include "support/loopback_net.h"
+#include "support/prt_text.h"
 
 namespace {
 
@@ -63,6 +66,45 @@ TEST_F(PageFetchTest, FailedFetchLeavesNoOldPage) {
   EXPECT_EQ(GetHttpFile("https://portal.test/cut"), 0);
   EXPECT_EQ(HttpBuf[0], '\0');
   EXPECT_EQ(HttpBufLen, 0);
+}
+
+// A server that sends a byte every 150 ms is never silent for the idle time-out (1 s here),
+// but a fetch still ends: at the whole-request deadline, or as soon as the run watching the
+// fetch is cancelled. Both paths alike; the wait is measured by the fetch's own outcome, the
+// transfer would take a minute.
+struct CancelAfterPolls final : DownloadProgress {
+  int polls = 0, cancel_at;
+  explicit CancelAfterPolls(int n) : cancel_at(n) {}
+  void ShowProgress(int, int, const char*, const char*) override {}
+  bool CancelRequested() override { return false; }
+  bool CancelDuringFetch() override { return ++polls >= cancel_at; }
+};
+
+TEST_F(PageFetchTest, ATricklingServerEndsAtTheDeadlineOrAtCancel) {
+  loopback::Reply trickle = PageReply(std::string(400, 't'));
+  trickle.trickle_bytes = 1;
+  trickle.trickle_ms = 150;
+  StartServer().Route("/slow", trickle);
+  for (int wininet : {0, 1}) {
+    SCOPED_TRACE(wininet ? "internet library" : "own client");
+    CurrentNetConfig().wininet = wininet;
+    if (wininet) OpenSession();
+    CurrentNetConfig().deadline_ms = 1500;
+    ClearPrtHistory();
+    EXPECT_EQ(GetHttpFile("https://portal.test/slow"), 0);
+    EXPECT_EQ(HttpBuf[0], '\0');
+    if (!wininet) EXPECT_TRUE(PrtHas("request deadline: 1500 ms"));
+
+    CurrentNetConfig().deadline_ms = 60000;
+    CancelAfterPolls run(3);
+    {
+      const FetchWatch watch(&run);
+      EXPECT_EQ(GetHttpFile("https://portal.test/slow"), 0);
+    }
+    EXPECT_EQ(run.polls, 3);
+    EXPECT_FALSE(FetchStopRequested());  // outside the run nothing stops a fetch
+  }
+  EXPECT_TRUE(PrtHas("stopped by the user"));
 }
 
 }  // namespace

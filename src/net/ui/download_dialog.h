@@ -108,4 +108,5 @@ class ProgressDownloadDialog : public DownloadDialog, public DownloadProgress {
     ShowTimes(elapsed, remaining);
   }
   bool CancelRequested() override { return PollCancel(); }
+  bool CancelDuringFetch() override { return PollCancel(); }
 };
