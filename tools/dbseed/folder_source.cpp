@@ -172,7 +172,7 @@ bool FolderSource::SelectSeries(const char* code_text) {
     if (*p == '#' || *p == '\r' || *p == '\n' || !*p) continue;
     int date = 0;
     double v[7];
-    const int n = ParseSourceLine(p, &date, v, 6);
+    const int n = ParseSourceLine(p, &date, v, 7);
     const auto it = std::lower_bound(dates_.begin(), dates_.end(), date);
     if (n < 0) {
       std::snprintf(why, sizeof why, "%d 行目に数値でない項目があります", number);
