@@ -149,7 +149,7 @@ bool Seed::CheckSources(int stocks) {
   std::string missing;
   int missing_count = 0;
   for (int s = 0; s < stocks; ++s) {
-    if (s % 64 == 0) HostPumpEvents();
+    if (s > 0 && s % 64 == 0) HostPumpEvents();  // keeps the window alive over a large master file
     const Fundamental& f = tag_.entries[s];
     const CodeText text = Code_to_String(f.code);
     if (src_.SelectSeries(text)) continue;
