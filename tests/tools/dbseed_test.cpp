@@ -363,7 +363,7 @@ TEST(SeedSource, BadFoldersAreRefusedWithTheReason) {
   WriteFileBytes(dir.File("calendar.txt"), "20260105\n20260105\n");
   EXPECT_FALSE(source.Open(dir.path(), &reason));
   EXPECT_NE(reason.find("2 行目"), std::string::npos) << reason;
-  WriteFileBytes(dir.File("calendar.txt"), "\xEF\xBB\xBF20260105\n20260106\n");  // a byte order mark is passed over
+  WriteFileBytes(dir.File("calendar.txt"), "\xEF\xBB\xBF" "20260105\n20260106\n");  // a byte order mark is passed over
   ASSERT_TRUE(source.Open(dir.path(), &reason)) << reason;
   WriteFileBytes(dir.File("7203.txt"), "20260105 1 2 3 x 5\n");
   EXPECT_FALSE(source.SelectSeries("7203"));
