@@ -363,8 +363,8 @@ TEST(SeedSource, BadFoldersAreRefusedWithTheReason) {
   WriteFileBytes(dir.File("calendar.txt"), "20260105\n20260105\n");
   EXPECT_FALSE(source.Open(dir.path(), &reason));
   EXPECT_NE(reason.find("2 行目"), std::string::npos) << reason;
-  WriteFileBytes(dir.File("calendar.txt"), "20260105\n20260106\n");
-  ASSERT_TRUE(source.Open(dir.path(), &reason));
+  WriteFileBytes(dir.File("calendar.txt"), "\xEF\xBB\xBF" "20260105\n20260106\n");  // a byte order mark is passed over
+  ASSERT_TRUE(source.Open(dir.path(), &reason)) << reason;
   WriteFileBytes(dir.File("7203.txt"), "20260105 1 2 3 x 5\n");
   EXPECT_FALSE(source.SelectSeries("7203"));
   WriteFileBytes(dir.File("7203.txt"), "20260107 1 2 3 4 5\n");  // not a calendar day
@@ -447,6 +447,75 @@ TEST(SeedTool, RunsWithoutAWindowAndConvertsTheExport) {
   CommandRun yes = RunCommand("cd " + dir.path() + " && " + tool + " --source src --yes");
   ASSERT_EQ(yes.code, 0) << yes.out;
   EXPECT_EQ(ReadFileBytes(dir.File("vurn.hy3")).size(), 161688596u);
+}
+
+// Price files that cannot be read whole, through the program without a window: each refuses
+// the run naming the file, the line and the reason, and the old vurn.hy3 stays byte for
+// byte. --skip-bad goes on without the stock; a byte order mark is an encoding mark, read.
+TEST(SeedTool, FaultyPriceFilesRefuseTheRun) {
+  const std::string tool = std::string(VURN_BINARY_DIR) + "/dbseed";
+  if (::access(tool.c_str(), X_OK) != 0) GTEST_SKIP() << "dbseed is not built";
+  const std::vector<int> dates = SeedWeekdays(5);  // 20140106 to 20140110
+  const std::string day = "\t1000\t1010\t990\t1000\t12\n";
+  auto line = [&dates, &day](int i) { return std::to_string(dates[static_cast<size_t>(i)]) + day; };
+  const std::string good = line(0) + line(1) + line(2) + line(3) + line(4);
+  const struct {
+    const char* what;
+    const char* code;  // the file that is written
+    std::string content;
+    const char* options;
+    int exit;
+    const char* told;  // on standard error, with the file name
+  } cases[] = {
+      {"junk line", "7000", line(0) + "xyz\n" + line(2), "", 3, "7000.txt: 2 行目に数値でない項目があります"},
+      {"nan", "7000", line(0) + "20140107\t1000\tnan\t990\t1000\t12\n", "", 3, "2 行目に数値でない項目"},
+      {"inf volume", "7000", "20140106\t1000\t1010\t990\t1000\tinf\n", "", 3, "1 行目に数値でない項目"},
+      {"thousands separator", "7000", line(0) + "20140107\t1000\t1010\t990\t1000\t1,234.5\n", "", 3,
+       "2 行目に数値でない項目"},
+      {"a Sunday", "7000", line(0) + "20140105" + day, "", 3, "2 行目の日付 20140105 は calendar.txt にありません"},
+      {"lines swapped", "7000", line(1) + line(0) + line(2), "", 3, "2 行目の日付 20140106 が前の行より後ではありません"},
+      {"four numbers", "7000", line(0) + "20140107\t1000\t1010\t990\t1000\n", "", 3, "2 行目の数値が 4 個です"},
+      {"seven numbers", "7000", "20140106\t1000\t1010\t990\t1000\t12\t1\t5\n", "", 3, "1 行目の数値が 7 個です"},
+      {"negative", "7000", "20140106\t1000\t1010\t-990\t1000\t12\n", "", 3, "1 行目に負の値があります"},
+      {"NUL inside", "7000", line(0) + std::string("20140107\t1000\t10\0\t990\t1000\t12\n", 31), "", 3,
+       "2 行目に NUL 文字があります"},
+      {"empty file", "7000", "", "", 3, "7000.txt: 株価がありません"},
+      {"headings only", "7000", "date\topen\thigh\tlow\tclose\tvolume\n", "", 3, "1 行目に数値でない項目"},
+      {"the Nikkei series", "1001", good + "junk\n", "", 1, "1001.txt: 6 行目に数値でない項目があります"},
+      {"--yes alone", "7000", line(0) + "xyz\n", "", 3, "株価ファイルを最後まで読めません"},
+      {"--skip-bad", "7000", line(0) + "xyz\n", " --skip-bad", 0, "株価のない記録にします: 7000 分割: "},
+      {"byte order mark", "7000", "\xEF\xBB\xBF" + good, "", 0, "株価ファイルのない 1 銘柄"},
+      {"factor beyond the range", "7000", line(0) + line(1) + "20140108\t1000\t1010\t990\t1000\t12\t1e300\n", "",
+       0, "20140108 の権利落ち係数 1e+300 では前の株価が記録できる上限を超えます。無視します"},
+  };
+  for (const auto& c : cases) {
+    TempDir dir;
+    ASSERT_EQ(::mkdir(dir.File("src").c_str(), 0777), 0);
+    WriteSeedCalendar(dir.File("src"), dates);
+    WriteFixtureTag({SeedEntry("1001", "日経平均"), SeedEntry("7000", "分割"), SeedEntry("7001", "無し")});
+    WriteFileBytes(dir.File("src/1001.txt"), good);
+    WriteFileBytes(dir.File("src/7000.txt"), good);
+    WriteFileBytes(dir.File(std::string("src/") + c.code + ".txt"), c.content);
+    const std::string old = "old database";
+    WriteFileBytes(dir.File("vurn.hy3"), old);
+    const CommandRun run =
+        RunCommand("cd " + dir.path() + " && " + tool + " --source src --yes" + c.options + " 2>&1");
+    EXPECT_EQ(run.code, c.exit) << c.what << "\n" << run.out;
+    EXPECT_NE(run.out.find(Cp932ToUtf8(c.told)), std::string::npos) << c.what << "\n" << run.out;
+    if (c.exit != 0) {
+      EXPECT_EQ(ReadFileBytes(dir.File("vurn.hy3")), old) << c.what;
+      EXPECT_TRUE(LeftoverTemporaries(dir.File("vurn.hy3")).empty()) << c.what;
+      continue;
+    }
+    // Built: the stock read whole, or without prices after --skip-bad.
+    Hiashi h{};
+    DbInspectError error;
+    ASSERT_TRUE(ReadDbRecordRaw(dir.File("vurn.hy3"), 1, &h, &error)) << c.what << error.text;
+    EXPECT_EQ(h.code, 7000) << c.what;
+    const bool skipped = std::strstr(c.options, "--skip-bad") != nullptr;
+    EXPECT_EQ(h.end, skipped ? 0 : c.content.size() == good.size() + 3 ? 4 : 2) << c.what;
+    EXPECT_EQ(V(h.close[0]), skipped ? 0 : 1000) << c.what;
+  }
 }
 
 }  // namespace

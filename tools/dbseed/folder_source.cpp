@@ -5,7 +5,11 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cctype>
 #include <cstring>
+#include <string>
+#include <sys/types.h>
+#include <vector>
 
 #include "platform/diagnostics.h"
 
@@ -54,29 +58,42 @@ int OleDateToRealDate(double ole_date) {
 }
 
 int ParseSourceLine(const char* line, int* date, double* values, int max_values) {
+  // One separator per line: a line with a tab is split at tabs, else one with a comma at
+  // commas, else at blanks. So a number written with a thousands separator ("1,234.5") in a
+  // tab-separated line is refused instead of read as two fields.
+  const char sep = std::strchr(line, '\t') ? '\t' : std::strchr(line, ',') ? ',' : ' ';
+  auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+  std::vector<std::string> fields;
   const char* p = line;
-  auto skip = [&p] {
-    while (*p == ' ' || *p == '\t' || *p == ',' || *p == '\r' || *p == '\n') ++p;
-  };
-  skip();
+  while (blank(*p)) ++p;
+  while (*p) {
+    const char* q = p;
+    while (*q && (sep == ' ' ? !blank(*q) : *q != sep)) ++q;
+    const char* e = q;
+    while (e > p && blank(e[-1])) --e;
+    if (e == p) return -1;  // an empty field between two separators
+    fields.emplace_back(p, e);
+    p = q;
+    if (sep != ' ' && *p == sep) {
+      ++p;
+      while (blank(*p)) ++p;
+      if (!*p) return -1;  // a separator closing the line
+    } else {
+      while (blank(*p)) ++p;
+    }
+  }
+  if (fields.empty() || static_cast<int>(fields.size()) - 1 > max_values) return -1;
   char* end = nullptr;
   errno = 0;
-  const long d = std::strtol(p, &end, 10);
-  if (end == p || errno || d < 0 || d > 99999999) return -1;
+  const long d = std::strtol(fields[0].c_str(), &end, 10);
+  if (*end || errno || d < 0 || d > 99999999 || !std::isdigit(static_cast<unsigned char>(fields[0][0]))) return -1;
   *date = static_cast<int>(d);
-  p = end;
-  int n = 0;
-  for (;;) {
-    skip();
-    if (!*p) break;
-    if (n == max_values) return -1;
-    const double v = std::strtod(p, &end);
-    if (end == p || !std::isfinite(v)) return -1;
-    values[n++] = v;
-    p = end;
-    if (*p && *p != ' ' && *p != '\t' && *p != ',' && *p != '\r' && *p != '\n') return -1;
+  for (size_t k = 1; k < fields.size(); ++k) {
+    const double v = std::strtod(fields[k].c_str(), &end);
+    if (*end || !std::isfinite(v)) return -1;
+    values[k - 1] = v;
   }
-  return n;
+  return static_cast<int>(fields.size()) - 1;
 }
 
 bool FolderSource::Open(const std::string& folder, std::string* reason) {
@@ -97,6 +114,7 @@ bool FolderSource::Open(const std::string& folder, std::string* reason) {
   while (std::fgets(line, sizeof line, f)) {
     ++number;
     const char* p = line;
+    if (number == 1 && std::strncmp(p, "\xEF\xBB\xBF", 3) == 0) p += 3;  // UTF-8 byte order mark
     while (*p == ' ' || *p == '\t') ++p;
     if (*p == '#' || *p == '\r' || *p == '\n' || !*p) continue;
     char* end = nullptr;
@@ -124,30 +142,51 @@ bool FolderSource::Open(const std::string& folder, std::string* reason) {
 
 bool FolderSource::SelectSeries(const char* code_text) {
   selected_ = false;
+  problem_.clear();
   for (auto& v : values_) v.clear();
   // The code text names the file: it must not reach outside the folder.
   if (!*code_text || std::strpbrk(code_text, "/\\.") || std::strlen(code_text) > 8) return false;
   const std::string path = folder_ + "/" + code_text + ".txt";
   FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return false;
-  char line[512];
+  if (!f) {
+    // No file is a stock without prices; a file that is there but cannot be read is a fault.
+    if (errno != ENOENT) problem_ = path + " を開けません (" + std::strerror(errno) + ")";
+    return false;
+  }
+  char* line = nullptr;
+  size_t capacity = 0;
+  ssize_t length;
   int number = 0;
   long prev = -1;
-  bool ok = true;
-  while (std::fgets(line, sizeof line, f)) {
+  char why[160] = "";
+  while (!*why && (length = ::getline(&line, &capacity, f)) >= 0) {
     ++number;
-    const char* p = line;
+    char* p = line;
+    // A UTF-8 byte order mark before the first line is an encoding mark, not data.
+    if (number == 1 && length >= 3 && std::strncmp(p, "\xEF\xBB\xBF", 3) == 0) p += 3;
+    if (std::memchr(line, 0, static_cast<size_t>(length))) {
+      std::snprintf(why, sizeof why, "%d 行目に NUL 文字があります", number);
+      break;
+    }
     while (*p == ' ' || *p == '\t') ++p;
     if (*p == '#' || *p == '\r' || *p == '\n' || !*p) continue;
     int date = 0;
     double v[7];
-    const int n = ParseSourceLine(line, &date, v, 6);
+    const int n = ParseSourceLine(p, &date, v, 7);
     const auto it = std::lower_bound(dates_.begin(), dates_.end(), date);
-    if (n < 5 || it == dates_.end() || *it != date || it - dates_.begin() <= prev) {
-      PRT("%s: %d 行目を読めません\n", path.c_str(), number);
-      ok = false;
-      break;
+    if (n < 0) {
+      std::snprintf(why, sizeof why, "%d 行目に数値でない項目があります", number);
+    } else if (n < 5 || n > 6) {
+      std::snprintf(why, sizeof why, "%d 行目の数値が %d 個です (始値・高値・安値・終値・出来高と権利落ち係数で5個か6個)",
+                    number, n);
+    } else if (it == dates_.end() || *it != date) {
+      std::snprintf(why, sizeof why, "%d 行目の日付 %d は calendar.txt にありません", number, date);
+    } else if (it - dates_.begin() <= prev) {
+      std::snprintf(why, sizeof why, "%d 行目の日付 %d が前の行より後ではありません", number, date);
+    } else if (*std::min_element(v, v + 5) < 0) {
+      std::snprintf(why, sizeof why, "%d 行目に負の値があります", number);
     }
+    if (*why) break;
     const long index = it - dates_.begin();
     if (prev < 0) first_ = index;
     prev = index;
@@ -156,9 +195,13 @@ bool FolderSource::SelectSeries(const char* code_text) {
     for (int k = 0; k < 5; ++k) values_[k][at] = v[k];
     values_[5][at] = n >= 6 ? v[5] : 1.0;
   }
+  if (!*why && std::ferror(f)) std::snprintf(why, sizeof why, "%d 行目の後を読めません (%s)", number, std::strerror(errno));
+  if (!*why && prev < 0) std::snprintf(why, sizeof why, "株価がありません");
+  std::free(line);
   std::fclose(f);
-  if (!ok || prev < 0) {
-    if (ok) PRT("%s: 株価がありません\n", path.c_str());
+  if (*why) {
+    problem_ = path + ": " + why;
+    PRT("%s\n", problem_.c_str());
     for (auto& v : values_) v.clear();
     return false;
   }

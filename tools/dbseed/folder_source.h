@@ -10,11 +10,15 @@
 //                    company stocks and as is for the indices 1001, 1002, 1003 and 1007, and
 //                    the rights factor (1 when absent). Days missing between the first and the
 //                    last line read as 0. Lines starting with '#' and empty lines are skipped.
+//                    A line is split at tabs when it holds one, else at commas when it holds
+//                    one, else at blanks. A UTF-8 byte order mark at the start of a file is
+//                    passed over.
 //
 // The series of a stock reaches from the index of its first line to that of its last line.
-// A file that cannot be read, a line that does not parse or a date outside the calendar makes
-// the stock's selection fail (named in the diagnostic history), as an error of the product
-// would.
+// A stock without a file has no series. A file that cannot be read to its end, a line that
+// does not parse, a negative number, a date outside the calendar or out of order, or a file
+// without prices makes the selection fail with the file, the line and the reason in
+// SelectProblem(), as an error of the product would.
 #pragma once
 
 #include <string>
@@ -38,6 +42,7 @@ class FolderSource final : public MarketSource {
   bool Volume(long index, double* value) override { return Value(4, index, value); }
   bool RightsFactor(long index, double* value) override { return Value(5, index, value); }
   bool CalendarDate(long index, double* ole_date) override;
+  std::string SelectProblem() const override { return problem_; }
 
   const std::vector<int>& Dates() const { return dates_; }
 
@@ -46,6 +51,7 @@ class FolderSource final : public MarketSource {
   std::string folder_;
   std::vector<int> dates_;
   bool selected_ = false;
+  std::string problem_;
   long first_ = 0, last_ = -1;
   std::vector<double> values_[6];  // indexed by index - first_
 };

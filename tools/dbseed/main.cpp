@@ -2,11 +2,16 @@
 // folder (see folder_source.h), in the version-4 layout that Kivora grows at its next start.
 //   dbseed [--source DIR]              the dialog; DIR defaults to "panrolling" in the
 //                                      working folder
-//   dbseed --source DIR [--yes]        without a window: --yes answers OK to the questions
+//   dbseed --source DIR [--yes] [--skip-bad]
+//                                      without a window: --yes answers OK to the questions
 //                                      (replacing an existing vurn.hy3 included); without it
-//                                      they are answered Cancel
+//                                      they are answered Cancel. Price files that cannot be
+//                                      read whole refuse the run unless --skip-bad, which
+//                                      leaves those stocks without prices.
 //   dbseed --convert CSVDIR --to DIR   makes a source folder from Kivora's CSV export
-// Exit status: 0 done (or declined), 1 failed or stopped (vurn.hy3 as before), 2 usage.
+// Warnings of the build go to standard error.
+// Exit status: 0 done (or declined), 1 failed or stopped (vurn.hy3 as before), 2 usage,
+// 3 refused for faulty price files (vurn.hy3 as before).
 #include <QApplication>
 #include <cstdio>
 #include <cstring>
@@ -27,20 +32,34 @@ namespace {
 class ConsoleSeedHost final : public Host {
  public:
   bool yes = false;
+  bool skip_bad = false;
   int MessageBox(const char* text, const char* caption, unsigned type) override {
     const bool question = (type & MB_BUTTON_MASK) != MB_OK;
-    const int answer = !question ? IDOK : yes ? ((type & MB_BUTTON_MASK) == MB_YESNO ? IDYES : IDOK)
-                                              : ((type & MB_BUTTON_MASK) == MB_YESNO ? IDNO : IDCANCEL);
+    // Going on without the stocks whose files are faulty takes its own option: --yes alone
+    // must not give away prices.
+    const bool ok = std::strcmp(caption, SEED_BAD_SOURCE_CAPTION) == 0 ? skip_bad : yes;
+    const int answer = !question ? IDOK : ok ? ((type & MB_BUTTON_MASK) == MB_YESNO ? IDYES : IDOK)
+                                             : ((type & MB_BUTTON_MASK) == MB_YESNO ? IDNO : IDCANCEL);
     std::fprintf(stderr, "[%s] %s%s\n", Cp932ToUtf8(caption).c_str(), Cp932ToUtf8(text).c_str(),
                  question ? (answer == IDOK || answer == IDYES ? " -> OK" : " -> Cancel") : "");
     return answer;
   }
 };
 
+constexpr const char* kUsage =
+    "usage: dbseed [--source DIR] [--yes] [--skip-bad]\n"
+    "       dbseed --convert CSVDIR --to DIR\n"
+    "  --source DIR  build vurn.hy3 of the current folder from the source folder DIR without a\n"
+    "                window (without --source: the dialog, DIR defaulting to ./panrolling)\n"
+    "  --yes         answer OK to the questions, replacing an existing vurn.hy3 included\n"
+    "  --skip-bad    go on when price files cannot be read whole, leaving those stocks\n"
+    "                without prices (without it such files refuse the run with exit 3)\n"
+    "  --convert CSVDIR --to DIR  make a source folder from the CSV export\n"
+    "Exit status: 0 done or declined, 1 failed or stopped, 2 usage, 3 refused for faulty\n"
+    "price files; on any failure vurn.hy3 is as it was.\n";
+
 int Usage() {
-  std::fprintf(stderr,
-               "usage: dbseed [--source DIR] [--yes]\n"
-               "       dbseed --convert CSVDIR --to DIR\n");
+  std::fputs(kUsage, stderr);
   return 2;
 }
 
@@ -53,7 +72,7 @@ void SetWorkingFolder() {
 
 int main(int argc, char** argv) {
   std::string source_dir, convert_from, convert_to;
-  bool yes = false, headless = false;
+  bool yes = false, skip_bad = false, headless = false;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     if (a == "--source" && i + 1 < argc) {
@@ -61,6 +80,11 @@ int main(int argc, char** argv) {
       headless = true;
     } else if (a == "--yes") {
       yes = true;
+    } else if (a == "--skip-bad") {
+      skip_bad = true;
+    } else if (a == "--help" || a == "-h") {
+      std::fputs(kUsage, stdout);
+      return 0;
     } else if (a == "--convert" && i + 1 < argc) {
       convert_from = argv[++i];
     } else if (a == "--to" && i + 1 < argc) {
@@ -87,6 +111,7 @@ int main(int argc, char** argv) {
   if (headless) {
     ConsoleSeedHost host;
     host.yes = yes;
+    host.skip_bad = skip_bad;
     SetHost(&host);
     if (!source.Open(source_dir, &reason)) {
       std::fprintf(stderr, "dbseed: %s\n", Cp932ToUtf8(reason).c_str());
@@ -98,9 +123,10 @@ int main(int argc, char** argv) {
     run.progress = [](int slot, const char* progress, const char*) {
       if ((slot + 1) % 512 == 0) std::fprintf(stderr, "%s\n", progress);
     };
+    run.note = [](const char* line) { std::fprintf(stderr, "dbseed: %s\n", Cp932ToUtf8(line).c_str()); };
     const SeedResult result = SeedDatabase(run);
     SetHost(nullptr);
-    return result == SeedResult::kStopped ? 1 : 0;
+    return result == SeedResult::kStopped ? 1 : result == SeedResult::kRefused ? 3 : 0;
   }
 
   QApplication app(argc, argv);

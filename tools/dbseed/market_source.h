@@ -4,6 +4,8 @@
 // the seed then treats the stock or the day as the product failed it.
 #pragma once
 
+#include <string>
+
 struct MarketSource {
   virtual ~MarketSource() = default;
   // Selects the series of the stock whose code text is given.
@@ -23,6 +25,9 @@ struct MarketSource {
   virtual bool RightsFactor(long index, double* value) = 0;
   // Calendar date of an index as an OLE date (days since 1899-12-30).
   virtual bool CalendarDate(long index, double* ole_date) = 0;
+  // Why the last SelectSeries failed (CP932: file, line, reason); empty when the stock simply
+  // has no series in the source.
+  virtual std::string SelectProblem() const { return {}; }
 };
 
 // yyyymmdd of an OLE date, 0 when it is not a date of the years 1900 to 9999.

@@ -1,9 +1,12 @@
 #include "seed_build.h"
 
 #include <cmath>
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <string>
+#include <vector>
 #include <sys/stat.h>
 
 #include "db/database_file.h"
@@ -45,6 +48,7 @@ class Seed {
 
  private:
   bool ReadCalendar();
+  bool CheckSources(int stocks);
   bool Confirm();
   void BuildRecord(const Fundamental& f);
   bool ReadDay(long i, double v[6]);
@@ -53,6 +57,7 @@ class Seed {
   void Repair();
   int Lookup(int32_t date);
   uint16_t Pack(double value);
+  void Note(const char* format, ...) __attribute__((format(printf, 2, 3)));
   void Stop() {
     HostMessageBox(kStoppedText, "dbseed", MB_OK | MB_ICONERROR);
     stopped_ = true;
@@ -66,8 +71,20 @@ class Seed {
   long first_ = 0, last_ = 0;
   bool lookup_answered_ = false;
   bool stopped_ = false;
+  std::vector<bool> skip_;  // stocks left without prices because their files are faulty
   std::unique_ptr<Hiashi> rec_;
 };
+
+// A warning of the build: into the diagnostic history and to whoever runs the build.
+void Seed::Note(const char* format, ...) {
+  char line[512];
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(line, sizeof line, format, args);
+  va_end(args);
+  PRT("%s\n", line);
+  if (run_.note) run_.note(line);
+}
 
 uint16_t Seed::Pack(double value) {
   if (!std::isfinite(value) || value < 0) {
@@ -99,7 +116,10 @@ int Seed::Lookup(int32_t date) {
 
 bool Seed::ReadCalendar() {
   if (!src_.SelectSeries("1001") || !src_.FirstIndex(&first_) || !src_.LastIndex(&last_) || last_ < first_) {
-    HostMessageBox("日経平均(1001)の株価を読めません。\nデータベースは作成できません。", "dbseed", MB_OK | MB_ICONERROR);
+    const std::string problem = src_.SelectProblem();
+    const std::string text = "日経平均(1001)の株価を読めません。\n" + (problem.empty() ? "" : problem + "\n") +
+                             "データベースは作成できません。";
+    HostMessageBox(text.c_str(), "dbseed", MB_OK | MB_ICONERROR);
     return false;
   }
   if (last_ - first_ + 1 > MAX_DATE) first_ = last_ - (MAX_DATE - 1);
@@ -117,6 +137,43 @@ bool Seed::ReadCalendar() {
     }
     dates_[d] = date;
   }
+  return true;
+}
+
+// Reads every stock's series once. A file that is there but cannot be read whole would give
+// its stock an empty record: listed, and the build goes on without those stocks only when
+// the answer is Yes. Stocks without a file are told as one warning.
+bool Seed::CheckSources(int stocks) {
+  skip_.assign(static_cast<size_t>(stocks), false);
+  std::vector<std::string> bad;
+  std::string missing;
+  int missing_count = 0;
+  for (int s = 0; s < stocks; ++s) {
+    if (s > 0 && s % 64 == 0) HostPumpEvents();  // keeps the window alive over a large master file
+    const Fundamental& f = tag_.entries[s];
+    const CodeText text = Code_to_String(f.code);
+    if (src_.SelectSeries(text)) continue;
+    const std::string problem = src_.SelectProblem();
+    if (problem.empty()) {
+      if (++missing_count <= 10) missing += std::string(" ") + text.c_str();
+      continue;
+    }
+    skip_[static_cast<size_t>(s)] = true;
+    bad.push_back(std::string(text.c_str()) + " " + f.name + ": " + problem);
+  }
+  if (missing_count > 0)
+    Note("株価ファイルのない %d 銘柄は株価のない記録になります:%s%s", missing_count, missing.c_str(),
+         missing_count > 10 ? " ..." : "");
+  if (bad.empty()) return true;
+  std::string text = "次の " + std::to_string(bad.size()) + " 銘柄の株価ファイルを最後まで読めません。\n\n";
+  constexpr size_t kShown = 20;
+  for (size_t k = 0; k < bad.size() && k < kShown; ++k) text += bad[k] + "\n";
+  if (bad.size() > kShown) text += "ほか " + std::to_string(bad.size() - kShown) + " 銘柄\n";
+  text += "\nこれらの銘柄を株価のない記録にして作成を続けますか？\n"
+          "「いいえ」では何も変更しません。ファイルを直してからやり直して下さい。";
+  if (HostMessageBox(text.c_str(), SEED_BAD_SOURCE_CAPTION, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
+    return false;
+  for (const std::string& b : bad) Note("株価のない記録にします: %s", b.c_str());
   return true;
 }
 
@@ -150,6 +207,15 @@ void Seed::RightsAdjust(int32_t date, double factor) {
   Hiashi& h = *rec_;
   const int d = Lookup(date);
   if (d < 0 || d <= h.start || d > h.end) return;
+  // A factor that would carry an earlier price past what a packed value holds is not applied:
+  // stored saturated, the whole earlier series would be wrong.
+  for (int k = h.start; k < d; ++k)
+    for (uint16_t* a : {h.open, h.high, h.low, h.close})
+      if (static_cast<double>(Packed_to_Value(a[k])) * factor > PACKED_MAX_VALUE) {
+        Note("%s: %d の権利落ち係数 %g では前の株価が記録できる上限を超えます。無視します",
+             Code_to_String(h.code).c_str(), date, factor);
+        return;
+      }
   for (int k = h.start; k < d; ++k) {
     for (uint16_t* a : {h.open, h.high, h.low, h.close})
       a[k] = Pack(static_cast<double>(Packed_to_Value(a[k])) * factor);
@@ -188,14 +254,15 @@ void Seed::BuildRecord(const Fundamental& f) {
   h.code = f.code;
   const CodeText text = Code_to_String(f.code);
   long b = 0, e = 0;
+  if (skip_[static_cast<size_t>(&f - tag_.entries.get())]) return;
   if (!src_.SelectSeries(text) || !src_.FirstIndex(&b) || !src_.LastIndex(&e)) {
     PRT("%s %s: 株価を読めません。空のレコードにします\n", text.c_str(), h.name);
     return;
   }
   if (b < first_) b = first_;
   if (e > last_) {
-    PRT("%s: 株価がカレンダーの最終日(%d)より後まであります。最終日までを使います\n", text.c_str(),
-        dates_[last_date_ - 1]);
+    Note("%s: 株価がカレンダーの最終日(%d)より後まであります。最終日までを使います", text.c_str(),
+         dates_[last_date_ - 1]);
     e = last_;
   }
   if (e < first_ || b > e) return;
@@ -218,7 +285,7 @@ void Seed::BuildRecord(const Fundamental& f) {
     // without data (the repair then fills it like any day without a close).
     if (v[0] * scale > PACKED_MAX_VALUE || v[1] * scale > PACKED_MAX_VALUE || v[2] * scale > PACKED_MAX_VALUE ||
         v[3] * scale > PACKED_MAX_VALUE || volume > PACKED_MAX_VALUE) {
-      PRT("%s: %d の株価か出来高が記録できる上限を超えるため、この日は使いません\n", text.c_str(), dates_[d]);
+      Note("%s: %d の株価か出来高が記録できる上限を超えるため、この日は使いません", text.c_str(), dates_[d]);
       continue;
     }
     h.open[d] = Pack(v[0] * scale);
@@ -229,7 +296,7 @@ void Seed::BuildRecord(const Fundamental& f) {
     const double factor = v[5];
     if (factor == 1.0) continue;
     if (!std::isfinite(factor) || factor <= 0) {
-      PRT("%s: %d の権利落ち係数 %g は使えません。無視します\n", text.c_str(), dates_[d], factor);
+      Note("%s: %d の権利落ち係数 %g は使えません。無視します", text.c_str(), dates_[d], factor);
       continue;
     }
     RightsAdjust(dates_[d], factor);
@@ -253,8 +320,9 @@ SeedResult Seed::Build() {
     return SeedResult::kStopped;
   }
   if (!ReadCalendar()) return SeedResult::kStopped;
-  if (!Confirm()) return SeedResult::kDeclined;
   const int stocks = tag_.count < SEED_SLOTS ? tag_.count : SEED_SLOTS;
+  if (!CheckSources(stocks)) return SeedResult::kRefused;
+  if (!Confirm()) return SeedResult::kDeclined;
   if (tag_.count > SEED_SLOTS)
     PRT("vurn.tag の %d 銘柄のうち %d 銘柄から後はこのファイルに入りません。Kivoraの起動時に空の記録が作られます\n",
         tag_.count, SEED_SLOTS);

@@ -19,7 +19,12 @@ enum class SeedResult {
   kDone,      // vurn.hy3 written
   kDeclined,  // a confirmation was not answered with OK: nothing changed
   kStopped,   // stopped by the user or a failure: nothing changed; the tool exits with 1
+  kRefused,   // source files that cannot be read whole, and no going on without them: nothing changed
 };
+
+// Caption of the question whether to go on without the stocks whose price files cannot be
+// read whole (Yes/No, No the default).
+inline constexpr const char* SEED_BAD_SOURCE_CAPTION = "株価ファイルの誤り";
 
 struct SeedRun {
   MarketSource* source = nullptr;
@@ -27,10 +32,16 @@ struct SeedRun {
   std::function<void(int slot, const char* progress, const char* stock)> progress;
   // Asked between slots: true stops the build, keeping the old database.
   std::function<bool()> cancelled;
+  // Told each warning of the build (CP932, one line): ignored rights factors, series cut to
+  // the calendar, days left out, stocks left without prices.
+  std::function<void(const char* line)> note;
 };
 
 // Runs the build in the working folder (CurrentDir). Questions and reports go through the
-// host's message boxes, events run between slots through the host.
+// host's message boxes, events run between slots through the host. Every price file of the
+// master file's stocks is read through before anything is asked or written: files that
+// cannot be read whole are listed (file, line, reason) with the question whether to go on
+// without those stocks.
 SeedResult SeedDatabase(const SeedRun& run);
 
 // The whole number of a value from the source: values within rounding noise of a whole

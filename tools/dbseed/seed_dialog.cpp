@@ -8,6 +8,8 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <string>
+#include <vector>
 
 #include "platform/codepage.h"
 #include "seed_build.h"
@@ -85,6 +87,15 @@ void SeedDialog::ShowAbout() {
   QMessageBox::about(this, u"ﾊﾞｰｼﾞｮﾝ情報 dbseed"_qs, u"dbseed Version 1.0"_qs);
 }
 
+// The warnings of a finished build, as one box at its end.
+void SeedDialog::ShowNotes(const std::vector<std::string>& notes) {
+  constexpr size_t kShown = 30;
+  std::string text = "作成中の注意 (" + std::to_string(notes.size()) + " 件):\n\n";
+  for (size_t k = 0; k < notes.size() && k < kShown; ++k) text += notes[k] + "\n";
+  if (notes.size() > kShown) text += "ほか " + std::to_string(notes.size() - kShown) + " 件 (診断履歴にすべてあります)\n";
+  HostMessageBox(text.c_str(), SEED_NOTES_CAPTION, MB_OK | MB_ICONWARNING);
+}
+
 void SeedDialog::reject() {
   // Closing the window during a build stops it; the old database stays as it was.
   if (running_) {
@@ -106,10 +117,15 @@ void SeedDialog::OnCreate() {
     stock_->setText(Q(stock));
   };
   run.cancelled = [this] { return cancel_; };
+  std::vector<std::string> notes;
+  run.note = [&notes](const char* line) { notes.push_back(line); };
   const SeedResult result = SeedDatabase(run);
   running_ = false;
   create_->setEnabled(true);
-  if (result == SeedResult::kDeclined) return;
+  // Refused for faulty price files: nothing changed, and the files can be mended and the
+  // build started again.
+  if (result == SeedResult::kDeclined || result == SeedResult::kRefused) return;
+  if (result == SeedResult::kDone && !notes.empty()) ShowNotes(notes);
   exit_status = result == SeedResult::kDone ? 0 : 1;
   done(exit_status == 0 ? QDialog::Accepted : QDialog::Rejected);
 }

@@ -4,6 +4,8 @@
 
 #include <QDialog>
 #include <QString>
+#include <string>
+#include <vector>
 
 #include "platform/host.h"
 
@@ -19,6 +21,9 @@ class SeedQtHost final : public Host {
   void PumpEvents() override;
 };
 
+// Caption of the box that lists the warnings of a finished build.
+inline constexpr const char* SEED_NOTES_CAPTION = "dbseed の注意";
+
 class SeedDialog final : public QDialog {
  public:
   explicit SeedDialog(MarketSource* source);
@@ -31,6 +36,7 @@ class SeedDialog final : public QDialog {
  private:
   void OnCreate();
   void ShowAbout();
+  void ShowNotes(const std::vector<std::string>& notes);
   MarketSource* source_;
   QLineEdit* progress_;
   QLineEdit* stock_;

@@ -176,4 +176,43 @@ TEST_F(SeedDialogTest, DeclinedStoppedAndBuilt) {
   EXPECT_EQ(ReadFileRange(db, DbRecordOffset(3), sizeof h), std::string(sizeof h, '\0'));
 }
 
+// A price file that cannot be read whole: the list names it with its line, No (the default)
+// changes nothing and keeps the dialog; Yes builds without the stock and the last box tells so.
+TEST_F(SeedDialogTest, FaultyPriceFileIsListedAndNoChangesNothing) {
+  WriteFileBytes(dir.File("src/7203.txt"), "20140106\t2000\t2000\t2000\t2000\t12\n20140107\t2000\tx\n");
+  SeedDialog dlg(&source);
+  dlg.show();
+  QPushButton* create = Control<QPushButton>(&dlg, 1005);
+
+  host.Answer(IDNO, SEED_BAD_SOURCE_CAPTION);
+  create->click();
+  ASSERT_EQ(host.boxes.size(), 1u);
+  const ShownBox& asked = host.boxes[0];
+  EXPECT_EQ(asked.type, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2);
+  EXPECT_NE(asked.text.find("7203 トヨタ: " + dir.File("src/7203.txt") + ": 2 行目に数値でない項目があります"),
+            std::string::npos)
+      << asked.text;
+  EXPECT_EQ(ReadFileBytes(dir.File(DB_FILE)), "old");
+  EXPECT_TRUE(dlg.isVisible());
+  EXPECT_TRUE(create->isEnabled());
+  EXPECT_EQ(dlg.exit_status, 0);
+
+  host.Answer(IDYES, SEED_BAD_SOURCE_CAPTION);
+  host.Answer(IDOK, "現在のデータベースを破棄しますか？");
+  host.Answer(IDOK, "DB削除の最終警告");
+  host.Answer(IDOK, "Kivora DB作成完了");
+  host.Answer(IDOK, SEED_NOTES_CAPTION);
+  create->click();
+  ASSERT_EQ(host.boxes.size(), 6u);
+  EXPECT_NE(host.boxes[5].text.find("株価のない記録にします: 7203 トヨタ: "), std::string::npos) << host.boxes[5].text;
+  EXPECT_EQ(dlg.exit_status, 0);
+  Hiashi h;
+  const std::string rec = ReadFileRange(dir.File(DB_FILE), DbRecordOffset(1), sizeof h);
+  ASSERT_EQ(rec.size(), sizeof h);
+  std::memcpy(&h, rec.data(), sizeof h);
+  EXPECT_EQ(h.code, 7203);
+  EXPECT_EQ(h.end, 0);
+  EXPECT_EQ(h.close[10], 0);
+}
+
 }  // namespace
