@@ -6,9 +6,12 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include "db/database_file.h"
+#include "db/master_file.h"
 #include "db/open_retry.h"
 #include "db/update_journal.h"
 #include "platform/file_error.h"
+#include "platform/file_replace.h"
 #include "platform/diagnostics.h"
 #include "platform/working_folder.h"
 
@@ -16,8 +19,18 @@ namespace {
 int g_fd = -1;
 int g_holds = 0;
 
+// The temporary files a killed process left beside the database and the stock master file
+// (a killed merge, seed or master edition: up to the size of the database). Whoever holds the
+// lock is the only writer, so the files of a process that is gone are nobody's.
+void RemoveDeadTemporaries() {
+  int removed = 0;
+  for (const char* name : {DB_FILE, TAG_FILE})
+    for (const std::string& temp : DeadRunTemporaries(DataFilePath(name))) removed += ::unlink(temp.c_str()) == 0;
+  if (removed > 0) PRT("終了した処理の一時ファイルを %d 個削除しました\n", removed);
+}
+
 // The first hold puts back what a killed update left half written, before anyone reads or
-// writes under the lock.
+// writes under the lock, and removes what killed writers left behind.
 int TakeFirstHold(int fd) {
   g_fd = fd;
   g_holds = 1;
@@ -25,6 +38,7 @@ int TakeFirstHold(int fd) {
     UnlockDatabase();
     return err;
   }
+  RemoveDeadTemporaries();
   return 0;
 }
 }  // namespace

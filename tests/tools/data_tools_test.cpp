@@ -10,6 +10,7 @@
 
 #include "db/database_file.h"
 #include "net/company_file.h"
+#include "platform/file_replace.h"
 #include "support/test_files.h"
 #include "support/db_fixture.h"
 #include "support/merge_fixture.h"
@@ -172,6 +173,32 @@ TEST_F(DataTools, MergeTakesADayFileOrSaysWhyNot) {
   EXPECT_EQ(Tool(C + "merge " + dir.File("y1130.txt")).code, 6);  // already held
   ToolRun check = Tool(C + "check");
   EXPECT_EQ(check.code, 0) << check.out;
+}
+
+// What killed writers left (a merge's copy of the database, a master edition's vurn.tag) is
+// removed by the next program that takes the update lock; a file-size limit (a full disk)
+// makes a rewriting merge fail with its reason and leave nothing behind, not end the process.
+TEST_F(DataTools, LeftoversOfDeadWritersGoAndAFullDiskIsAFailedMerge) {
+  WriteFixtureDatabase(10, 20);
+  const pid_t child = ::fork();
+  if (child == 0) ::_exit(0);
+  ASSERT_GT(child, 0);
+  ::waitpid(child, nullptr, 0);  // a process that is gone
+  const std::string dead = std::to_string(child);
+  const std::string live = std::to_string(::getppid());
+  for (const std::string& name : {"vurn.hy3.tmp" + dead + "_1", "vurn.tag.tmp" + dead + "_2", "vurn.hy3.tmp" + live + "_3"})
+    WriteFileBytes(dir.File(name), "left");
+  const std::string before = ReadFileBytes(dir.File("vurn.hy3"));
+  WriteFileBytes(dir.File("old.txt"), DayFileText(20261102, {{0, 1, 1, 1, 1, "1"}}));
+  ToolRun full = RunCommand("ulimit -f 20000; " + std::string(VURN_BINARY_DIR) + "/vurndb -C " + dir.path() +
+                            " merge --insert " + dir.File("old.txt"));
+  EXPECT_EQ(full.code, 6) << full.out;
+  EXPECT_NE(full.out.find(U8(u8"ファイルが大きすぎます")), std::string::npos) << full.out;
+  EXPECT_EQ(ReadFileBytes(dir.File("vurn.hy3")), before);
+  EXPECT_FALSE(std::filesystem::exists(dir.File("vurn.hy3.tmp" + dead + "_1")));
+  EXPECT_FALSE(std::filesystem::exists(dir.File("vurn.tag.tmp" + dead + "_2")));
+  EXPECT_TRUE(std::filesystem::exists(dir.File("vurn.hy3.tmp" + live + "_3")));  // a running process's
+  EXPECT_EQ(LeftoverTemporaries(dir.File("vurn.hy3")).size(), 1u);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 // Exit status: 0 done (or declined), 1 failed or stopped (vurn.hy3 as before), 2 usage,
 // 3 refused for faulty price files (vurn.hy3 as before).
 #include <QApplication>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -71,6 +72,9 @@ void SetWorkingFolder() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A file-size limit (a full disk) is a failed write, reported, never the end of the process
+  // midway with a temporary file left behind.
+  std::signal(SIGXFSZ, SIG_IGN);
   std::string source_dir, convert_from, convert_to;
   bool yes = false, skip_bad = false, headless = false;
   for (int i = 1; i < argc; ++i) {

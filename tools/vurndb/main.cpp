@@ -19,6 +19,7 @@
 // found the update lock held by another program or the portal's rest window open: nothing
 // was tried, run it again later.
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -234,6 +235,9 @@ int Today(const std::string& folder) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A file-size limit (a full disk) is a failed write, reported, never the end of the process
+  // midway with a temporary file left behind.
+  std::signal(SIGXFSZ, SIG_IGN);
   std::string folder = ".", file;
   int i = 1;
   for (; i < argc && argv[i][0] == '-'; ++i) {
