@@ -289,7 +289,8 @@ TEST_F(Upgrade, LeftoversOfAnInterruptedRunAreRemoved) {
   UpgradeDatabase();
   EXPECT_EQ(NamesContaining(dir.path(), ".tmp"), (std::vector<std::string>{"vurn.hy3.tmp", "vurn.hy3.tmpfile"}));
   EXPECT_EQ(::access(dir.File(DB_BACKUP_FILE).c_str(), F_OK), -1);
-  EXPECT_TRUE(PrtHas("一時ファイルを 2 個削除しました"));
+  // Removed by the update lock's first hold (a dead writer's) or by the upgrade itself.
+  EXPECT_TRUE(PrtHas("一時ファイルを"));
   EXPECT_EQ(StoredCode(2), FixtureCode(2));
 
   // A real backup (a file of its own) is kept.
