@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdarg>
 #include <climits>
 #include <cstdio>
 #include <cstring>
@@ -13,6 +14,7 @@
 #include <iterator>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/codepage.h"
@@ -41,6 +43,56 @@ constexpr const char* CAPTION = "お気に入り等のデータファイル";
 
 // Looks one value up: section, key, default, output of VALUE_BYTES bytes.
 using Lookup = std::function<void(const char*, const char*, const char*, char*)>;
+// Whether a record's section is there.
+using Has = std::function<bool(const char*)>;
+
+struct KeySpec {
+  const char* key;
+  bool integer;
+};
+
+// One table of records: the section holding its count and the sections of its records.
+struct RecordKind {
+  const char* table;
+  const char* prefix;  // record sections are prefix + four digits
+  const char* format;
+  int max;
+  std::vector<KeySpec> keys;
+};
+
+const RecordKind kFavourites{"Portfolio", "PF", "PF%04d", TYUMOKU_MAX,
+                             {{"Group", true}, {"Code", true}, {"Name", false}, {"Price", true},
+                              {"Share", true}, {"Date", false}, {"Memo", false}}};
+const RecordKind kFolders{"PortfolioGroup", "PG", "PG%04d", GROUP_MAX, {{"Group", false}}};
+const RecordKind kHistory{"Rireki", "PR", "PR%04d", RIREKI_MAX,
+                          {{"Code", true}, {"Name", false}, {"Share", true}, {"BuyDate", false},
+                           {"BuyPrice", true}, {"SellDate", false}, {"SellPrice", true},
+                           {"Cost", true}, {"Memo", false}}};
+const RecordKind kAlerts{"Alarum", "PAL", "PAL%04d", ALARUM_MAX,
+                         {{"Flag", true}, {"Code", true}, {"Name", false}, {"Check1", true},
+                          {"Price1", true}, {"Check2", true}, {"Price2", true}}};
+const RecordKind* const kKinds[] = {&kFavourites, &kFolders, &kHistory, &kAlerts};
+const std::vector<KeySpec> kCountKeys{{"Num", true}};
+const std::vector<KeySpec> kFolderCountKeys{{"Num", true}, {"Code", true}};
+
+// The record table a section name belongs to, or null.
+const RecordKind* RecordKindOf(std::string_view name) {
+  for (const RecordKind* k : kKinds) {
+    const size_t n = std::strlen(k->prefix);
+    if (name.size() != n + 4 || name.compare(0, n, k->prefix) != 0) continue;
+    if (std::all_of(name.begin() + n, name.end(), [](char c) { return c >= '0' && c <= '9'; })) return k;
+  }
+  return nullptr;
+}
+
+// The keys the writer puts in a section of that name, or null for a name it never writes.
+const std::vector<KeySpec>* KeysOf(std::string_view name) {
+  if (const RecordKind* k = RecordKindOf(name)) return &k->keys;
+  if (name == kFolders.table) return &kFolderCountKeys;
+  for (const RecordKind* k : kKinds)
+    if (name == k->table) return &kCountKeys;
+  return nullptr;
+}
 
 // The file's text as lines, with the first header line of every section name, so that a
 // lookup costs a few lines instead of a scan of the whole text.
@@ -48,32 +100,50 @@ struct TextIndex {
   std::string_view text;
   std::vector<std::string_view> lines;  // without their line feeds
   std::unordered_map<std::string_view, size_t> sections;  // name -> header line
-  bool last_line_open = false;  // the text does not end with a line feed
+  std::string_view duplicate;  // a section name that has a second header
+  // The text does not end with a line feed: the file was cut inside its last line, which
+  // is not read.
+  bool cut = false;
+  // The last record of the file when it lacks some of its keys: the file was cut inside
+  // it, and it is not read.
+  std::string_view cut_record;
 
   explicit TextIndex(std::string_view t) {
-    const size_t nul = t.find('\0');
-    text = nul == std::string_view::npos ? t : t.substr(0, nul);
+    text = t;
+    if (!text.empty() && text.back() == '\0') text.remove_suffix(1);  // the writer's final NUL
     size_t pos = 0;
     while (pos < text.size()) {
       size_t lf = text.find('\n', pos);
       if (lf == std::string_view::npos) {
-        lines.push_back(text.substr(pos));
-        last_line_open = true;
+        cut = true;
         break;
       }
       lines.push_back(text.substr(pos, lf - pos));
       pos = lf + 1;
     }
+    std::string_view last;
     for (size_t i = 0; i < lines.size(); ++i) {
-      std::string_view l = lines[i];
-      if (l.empty() || l[0] != '[') continue;
-      size_t close = l.find(']');
-      if (close == std::string_view::npos) continue;
-      sections.emplace(l.substr(1, close - 1), i);  // the first header counts
+      std::string_view l = Trimmed(lines[i]);
+      if (l.size() < 2 || l[0] != '[' || l.back() != ']') continue;
+      last = l.substr(1, l.size() - 2);
+      if (!sections.emplace(last, i).second && duplicate.empty()) duplicate = last;  // the first counts
+    }
+    if (const RecordKind* k = RecordKindOf(last)) {
+      std::string_view v;
+      for (const KeySpec& key : k->keys)
+        if (!Find(std::string(last).c_str(), key.key, &v)) cut_record = last;
     }
   }
 
+  // A line without the carriage return before its line feed.
+  static std::string_view Trimmed(std::string_view l) {
+    if (!l.empty() && l.back() == '\r') l.remove_suffix(1);
+    return l;
+  }
+
   bool HasSection(const char* section) const { return sections.count(section) != 0; }
+  // A record that is there whole enough to be read.
+  bool HasRecord(const char* section) const { return HasSection(section) && cut_record != section; }
 
   // The value of key in section (one carriage return before the line end dropped), or
   // false when the section or the key is missing. A key belongs to the section whose
@@ -86,9 +156,7 @@ struct TextIndex {
       std::string_view l = lines[i];
       if (!l.empty() && l[0] == '[') return false;
       if (l.size() > klen && l[klen] == '=' && l.compare(0, klen, key) == 0) {
-        std::string_view v = l.substr(klen + 1);
-        if (!v.empty() && v.back() == '\r') v.remove_suffix(1);
-        *value = v;
+        *value = Trimmed(l.substr(klen + 1));
         return true;
       }
     }
@@ -120,6 +188,15 @@ int32_t ScanInt(const char* s) {
   return static_cast<int32_t>(v);
 }
 
+// A value the writer could have written for an integer key: a decimal integer, blanks
+// around it allowed.
+bool IsIntegerText(std::string_view v) {
+  while (!v.empty() && (v.front() == ' ' || v.front() == '\t')) v.remove_prefix(1);
+  while (!v.empty() && (v.back() == ' ' || v.back() == '\t')) v.remove_suffix(1);
+  if (!v.empty() && v.front() == '-') v.remove_prefix(1);
+  return !v.empty() && v.size() <= 10 && std::all_of(v.begin(), v.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
 // A byte that ends a word field: a blank or any control byte (the writer turns control
 // bytes into blanks, so the word read is the word written back).
 bool IsWordBreak(unsigned char c) { return c <= 0x20 || c == 0x7F; }
@@ -133,26 +210,36 @@ void ScanWord(char* field, size_t size, const char* s) {
   Cp932CopyTruncated(field, size, std::string_view(s, n));
 }
 
-// A count read from the file, kept within lo..hi.
-int Count(const char* what, int v, int lo, int hi) {
-  int now = v < lo ? lo : v > hi ? hi : v;
-  if (now != v) PRT("%s=%d は範囲外のため %d にします\n", what, v, now);
-  return now;
-}
-
 void Section(char* out, const char* format, int i) { std::snprintf(out, 16, format, i); }
 
+std::string AsciiLower(std::string s) {
+  for (char& c : s)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return s;
+}
+
+// The indexes of a table's records that are there, in order. Only these are read: a count
+// larger than the records (a cut file, a damaged count) adds no records of defaults, and a
+// smaller one drops none.
+std::vector<int> Present(const Has& has, const RecordKind& k) {
+  std::vector<int> out;
+  char sec[16];
+  for (int i = 0; i < k.max; ++i) {
+    Section(sec, k.format, i);
+    if (has(sec)) out.push_back(i);
+  }
+  return out;
+}
+
 // Fills the tables through a lookup, in the file's order, with the defaults key by key.
-void FillTables(const Lookup& get) {
+void FillTables(const Lookup& get, const Has& has) {
   char v[VALUE_BYTES];
   char sec[16];
   ResetUserData();
 
-  get("Portfolio", "Num", "0", v);
-  Tyumoku_Num = Count("Portfolio Num", ScanInt(v), 0, TYUMOKU_MAX);
-  for (int i = 0; i < Tyumoku_Num; ++i) {
-    Tyumoku& t = tyumoku[i];
-    Section(sec, "PF%04d", i);
+  for (int i : Present(has, kFavourites)) {
+    Tyumoku& t = tyumoku[Tyumoku_Num++];
+    Section(sec, kFavourites.format, i);
     get(sec, "Group", "0", v), t.Group = ScanInt(v);
     get(sec, "Code", "1001", v), t.Code = ScanInt(v);
     get(sec, "Name", "----", v), ScanWord(t.Name, sizeof t.Name, v);
@@ -163,28 +250,36 @@ void FillTables(const Lookup& get) {
     MakeOneLine(t.Memo);
   }
 
-  get("PortfolioGroup", "Num", "1", v);
-  Group_Num = Count("PortfolioGroup Num", ScanInt(v), 1, GROUP_MAX);
-  get("PortfolioGroup", "Code", "0", v);
-  Group_Select = Count("PortfolioGroup Code", ScanInt(v), 0, Group_Num - 1);
-  for (int i = 0; i < Group_Num; ++i) {
-    Section(sec, "PG%04d", i);
-    get(sec, "Group", DEFAULT_GROUP_NAME, v);
-    Cp932CopyTruncated(GroupName[i], sizeof GroupName[i], v);
-    MakeOneLine(GroupName[i]);
-  }
+  // Every folder that is there or that a favourite names stays, at its index, so no
+  // favourite changes folder; a folder whose name was lost gets a name that says so.
+  const std::vector<int> folders = Present(has, kFolders);
+  Group_Num = folders.empty() ? 1 : folders.back() + 1;
   for (int i = 0; i < Tyumoku_Num; ++i) {
-    if (tyumoku[i].Group < 0 || tyumoku[i].Group >= Group_Num) {
-      PRT("お気に入り %d のフォルダ %d がないのでフォルダ 0 に移します\n", i, tyumoku[i].Group);
+    const int g = tyumoku[i].Group;
+    if (g >= 0 && g < GROUP_MAX) {
+      Group_Num = std::max(Group_Num, g + 1);
+    } else {
+      PRT("お気に入り %d のフォルダ %d は範囲外なのでフォルダ 0 に移します\n", i, g);
       tyumoku[i].Group = 0;
     }
   }
+  for (int i = 0; i < Group_Num; ++i) {
+    Section(sec, kFolders.format, i);
+    if (has(sec) || i == 0) {
+      get(sec, "Group", DEFAULT_GROUP_NAME, v);
+    } else {
+      std::snprintf(v, sizeof v, "復元したフォルダ%d", i);
+      PRT("フォルダ %d の名前がないので「%s」とします\n", i, v);
+    }
+    Cp932CopyTruncated(GroupName[i], sizeof GroupName[i], v);
+    MakeOneLine(GroupName[i]);
+  }
+  get("PortfolioGroup", "Code", "0", v);
+  Group_Select = std::clamp(ScanInt(v), 0, Group_Num - 1);
 
-  get("Rireki", "Num", "0", v);
-  Rireki_Num = Count("Rireki Num", ScanInt(v), 0, RIREKI_MAX);
-  for (int i = 0; i < Rireki_Num; ++i) {
-    Rireki& r = rireki[i];
-    Section(sec, "PR%04d", i);
+  for (int i : Present(has, kHistory)) {
+    Rireki& r = rireki[Rireki_Num++];
+    Section(sec, kHistory.format, i);
     get(sec, "Code", "1001", v), r.Code = ScanInt(v);
     get(sec, "Name", "----", v), ScanWord(r.Name, sizeof r.Name, v);
     get(sec, "Share", "0", v), r.Share = ScanInt(v);
@@ -197,11 +292,9 @@ void FillTables(const Lookup& get) {
     MakeOneLine(r.Memo);
   }
 
-  get("Alarum", "Num", "0", v);
-  Alarum_Num = Count("Alarum Num", ScanInt(v), 0, ALARUM_MAX);
-  for (int i = 0; i < Alarum_Num; ++i) {
-    Alarum& a = alarum[i];
-    Section(sec, "PAL%04d", i);
+  for (int i : Present(has, kAlerts)) {
+    Alarum& a = alarum[Alarum_Num++];
+    Section(sec, kAlerts.format, i);
     get(sec, "Flag", "0", v), a.Flag = ScanInt(v) ? 1 : 0;
     get(sec, "Code", "1001", v), a.Code = ScanInt(v);
     get(sec, "Name", "---", v), ScanWord(a.Name, sizeof a.Name, v);
@@ -212,48 +305,67 @@ void FillTables(const Lookup& get) {
   }
 }
 
+std::string Printed(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::string Printed(const char* format, ...) {
+  char buf[256];
+  va_list ap;
+  va_start(ap, format);
+  std::vsnprintf(buf, sizeof buf, format, ap);
+  va_end(ap);
+  return buf;
+}
+
 // Why the text is not a whole file of the writer ("" when it is).
 std::string Damage(const TextIndex& ix) {
-  if (!ix.HasSection("Alarum")) return "[Alarum] の節がありません";
-  if (ix.last_line_open) {
-    std::string_view last = ix.lines.back();
-    if (!last.empty() && last.back() == '\r') last.remove_suffix(1);
-    const bool header = !last.empty() && last[0] == '[' && last.back() == ']';
-    if (!header && last.find('=') == std::string_view::npos && !last.empty())
-      return "最後の行が途中で切れています";
+  if (ix.text.empty()) return "ファイルが空です";
+  if (ix.cut) return "最後の行が途中で切れています";
+  std::string_view section;
+  for (size_t i = 0; i < ix.lines.size(); ++i) {
+    const std::string_view l = TextIndex::Trimmed(ix.lines[i]);
+    const int no = static_cast<int>(i) + 1;
+    if (l.find('\0') != std::string_view::npos) return Printed("%d 行目に NUL バイトがあります", no);
+    if (l.empty()) continue;
+    if (l[0] == '[') {
+      section = l.size() >= 2 && l.back() == ']' ? l.substr(1, l.size() - 2) : std::string_view();
+      if (!KeysOf(section)) return Printed("%d 行目の節の見出しが読めません", no);
+      continue;
+    }
+    const std::vector<KeySpec>* keys = KeysOf(section);
+    const size_t eq = l.find('=');
+    const KeySpec* spec = nullptr;
+    if (keys && eq != std::string_view::npos)
+      for (const KeySpec& k : *keys)
+        if (l.substr(0, eq) == k.key) spec = &k;
+    if (!spec || (spec->integer && !IsIntegerText(l.substr(eq + 1)))) return Printed("%d 行目が読めません", no);
   }
-  struct Table {
-    const char* section;
-    const char* format;
-    int max;
-  } const tables[] = {{"Portfolio", "PF%04d", TYUMOKU_MAX},
-                      {"PortfolioGroup", "PG%04d", GROUP_MAX},
-                      {"Rireki", "PR%04d", RIREKI_MAX},
-                      {"Alarum", "PAL%04d", ALARUM_MAX}};
-  char v[VALUE_BYTES], sec[16];
-  int alarums = 0;
-  for (const Table& t : tables) {
-    ix.Get(t.section, "Num", "0", v);
-    int n = ScanInt(v);
-    if (n > t.max) n = t.max;
-    if (t.max == ALARUM_MAX) alarums = n;
+  if (!ix.duplicate.empty()) return Printed("[%.*s] が二度あります", static_cast<int>(ix.duplicate.size()), ix.duplicate.data());
+  if (!ix.cut_record.empty())
+    return Printed("最後の記録 [%.*s] が途中で切れています", static_cast<int>(ix.cut_record.size()), ix.cut_record.data());
+
+  const Has has = [&ix](const char* s) { return ix.HasRecord(s); };
+  char sec[16];
+  for (const RecordKind* k : kKinds) {
+    std::string_view num;
+    if (!ix.Find(k->table, "Num", &num)) return Printed("[%s] の件数がありません", k->table);
+    const int n = ScanInt(std::string(num).c_str());
+    const std::vector<int> present = Present(has, *k);
+    if (n != static_cast<int>(present.size()))
+      return Printed("[%s] の件数は %d ですが、記録は %d 件です", k->table, n, static_cast<int>(present.size()));
     for (int i = 0; i < n; ++i) {
-      Section(sec, t.format, i);
-      if (!ix.HasSection(sec)) {
-        char why[96];
-        std::snprintf(why, sizeof why, "[%s] の %d 件のうち %d 件目からがありません", t.section, n, i + 1);
-        return why;
+      if (present[i] != i) {
+        Section(sec, k->format, i);
+        return Printed("[%s] がありません", sec);
       }
     }
   }
-  // The writer ends with the last alert's upper limit (or the alert count): without it
-  // the file was cut inside its last record.
-  std::string_view dummy;
-  if (alarums > 0) {
-    Section(sec, "PAL%04d", alarums - 1);
-    if (!ix.Find(sec, "Price2", &dummy)) return "最後の記録が途中で切れています";
-  } else if (!ix.Find("Alarum", "Num", &dummy)) {
-    return "最後の記録が途中で切れています";
+  // The records' own text: a favourite in a folder that is not there.
+  char v[VALUE_BYTES];
+  for (int i : Present(has, kFavourites)) {
+    Section(sec, kFavourites.format, i);
+    ix.Get(sec, "Group", "0", v);
+    char folder[16];
+    Section(folder, kFolders.format, ScanInt(v));
+    if (!ix.HasRecord(folder)) return Printed("[%s] のフォルダ %d がありません", sec, ScanInt(v));
   }
   return "";
 }
@@ -398,7 +510,8 @@ void MakeOneLine(char* text) {
 
 bool ParseUserDataText(const std::string& text, std::string* why) {
   const TextIndex ix(text);
-  FillTables([&ix](const char* s, const char* k, const char* d, char* out) { ix.Get(s, k, d, out); });
+  FillTables([&ix](const char* s, const char* k, const char* d, char* out) { ix.Get(s, k, d, out); },
+             [&ix](const char* s) { return ix.HasRecord(s); });
   *why = Damage(ix);
   return why->empty();
 }
@@ -538,10 +651,15 @@ int LoadVurnIniOrginal() {
 }
 
 void LoadUserDataFallback(const ProfileFile& ini) {
-  FillTables([&ini](const char* s, const char* k, const char* d, char* out) {
-    std::memset(out, 0, VALUE_BYTES);
-    ProfileGetString(ini, s, k, d, out, VALUE_BYTES);
-  });
+  std::unordered_set<std::string> sections;  // as the profile matches them: ASCII case ignored
+  for (const ProfileLine& l : ini.lines)
+    if (l.kind == ProfileLine::SECTION) sections.insert(AsciiLower(l.name));
+  FillTables(
+      [&ini](const char* s, const char* k, const char* d, char* out) {
+        std::memset(out, 0, VALUE_BYTES);
+        ProfileGetString(ini, s, k, d, out, VALUE_BYTES);
+      },
+      [&sections](const char* s) { return sections.count(AsciiLower(s)) != 0; });
 }
 
 bool SaveVurnIniOrg() {

@@ -80,10 +80,13 @@ void LoadUserDataFallback(const ProfileFile& ini);
 
 // The file's text of the current tables (what a save writes, its final NUL included).
 std::string UserDataText();
-// Reads the tables from a file's text (stops at the first NUL). Returns false, with the
-// reason in *why, when the text is damaged: the "[Alarum]" section missing, a table
-// shorter than its count, or a last line cut before its value. The tables are filled from
-// what could be read either way.
+// Reads the tables from a file's text: only the records whose sections are there, whatever
+// the counts say, and every folder that a favourite names. Returns false, with the reason
+// in *why, when the text is not a whole file of the writer: empty, cut (no final line feed,
+// or a last record without all its keys), a NUL byte or a line that is neither a header of
+// the file nor one of its keys, a section twice, a count that differs from its records, a
+// missing record, or a favourite in a folder that is not there. The tables are filled from
+// what could be read either way; a record cut short is not read.
 bool ParseUserDataText(const std::string& text, std::string* why);
 // Replaces CR, LF and other control bytes by blanks so that typed text stays one line.
 void MakeOneLine(char* text);

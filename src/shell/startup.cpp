@@ -126,10 +126,12 @@ void MainOnMinuteTimer() {
 void MainOnDestroy() {
   // The tool windows first: they keep their placements and options for the save below.
   CloseToolWindows();
-  // The screening data when this run changed them, the settings and the user data, written
-  // once at the end of the run (a screenshot run leaves the user's files as they were).
+  // The settings and the user data, written once at the end of the run, then the screening
+  // data when this run changed them: those can be computed again, the user's lists cannot,
+  // so a failure or a kill while the screening data are written loses nothing of the
+  // user's (a screenshot run leaves the user's files as they were).
   if (!fNoSaveAtEnd) {
-    SavePhtIfChanged();
     SaveSettings();
+    SavePhtIfChanged();
   }
 }

@@ -119,14 +119,14 @@ TEST_F(UserData, FullCapacityRoundTripKeepsEveryFieldAndOrder) {
 
 TEST_F(UserData, ReaderRulesOfTheFormat) {
   // CR LF line ends, a key only in a later section, a header text inside a memo, a name
-  // with a blank, a memo with blanks, a missing trailing line feed on the last line.
+  // with a blank, a memo with blanks, a folder section without its name.
   const std::string text =
       "[Portfolio]\r\nNum=3\r\n"
       "[PF0000]\r\nGroup=0\r\nCode=7203\r\nName=トヨタ 自動車\r\nMemo=a [PF0001] b\r\n"
       "[PF0001]\r\nCode=6758\r\n"
-      "[PF0002]\r\nCode=9984\r\nMemo=later memo\r\nGroup=7\r\n"
+      "[PF0002]\r\nCode=9984\r\nMemo=later memo\r\nGroup=0\r\n"
       "[PortfolioGroup]\r\nNum=1\r\n[PG0000]\r\n"
-      "[Rireki]\r\nNum=0\r\n[Alarum]\r\nNum=0";
+      "[Rireki]\r\nNum=0\r\n[Alarum]\r\nNum=0\r\n";
   std::string why;
   EXPECT_TRUE(ParseUserDataText(text, &why)) << why;
   ASSERT_EQ(Tyumoku_Num, 3);
@@ -136,7 +136,7 @@ TEST_F(UserData, ReaderRulesOfTheFormat) {
   EXPECT_STREQ(tyumoku[1].Memo, "");   // not PF0002's memo
   EXPECT_STREQ(tyumoku[1].Name, "----");
   EXPECT_STREQ(tyumoku[1].Date, "0");
-  EXPECT_EQ(tyumoku[2].Group, 0);       // folder 7 does not exist
+  EXPECT_STREQ(tyumoku[2].Memo, "later memo");
   EXPECT_STREQ(GroupName[0], "標準のフォルダ");
 }
 
@@ -146,13 +146,13 @@ TEST_F(UserData, CountsAndTextsAreBounded) {
   text += "[Alarum]\nNum=0\n";
   std::string why;
   EXPECT_FALSE(ParseUserDataText(text, &why));  // the favourites' sections are missing
-  EXPECT_EQ(Tyumoku_Num, TYUMOKU_MAX);
+  // Only the records that are there are read, whatever the counts say.
+  EXPECT_EQ(Tyumoku_Num, 0);
   EXPECT_EQ(Group_Num, 1);
   EXPECT_EQ(Group_Select, 0);
-  EXPECT_EQ(Rireki_Num, RIREKI_MAX);
+  EXPECT_EQ(Rireki_Num, 1);
   EXPECT_EQ(std::strlen(rireki[0].Name), 31u);
   EXPECT_EQ(std::strlen(rireki[0].Memo), 199u);
-  EXPECT_EQ(rireki[1].Code, 1001);
 }
 
 TEST_F(UserData, TypedLineBreaksNeverReachTheFile) {
@@ -295,8 +295,83 @@ TEST_F(UserData, DamagedFileOffersTheNewestSoundBackupAndIsNeverRotated) {
   WriteFileBytes(in2, cases[1].bytes);
   host.Answer(IDNO);
   ASSERT_EQ(LoadVurnIniOrginal(), 1);
-  EXPECT_EQ(Tyumoku_Num, 3);
+  EXPECT_EQ(Tyumoku_Num, 1);
   EXPECT_EQ(tyumoku[0].Code, 1);
+}
+
+TEST_F(UserData, DamagedFileLoadsOnlyTheRecordsThatAreThere) {
+  // Three folders, five favourites in them, two trades, two alerts; the last alert's take
+  // profit is the file's last value.
+  Group_Num = 3;
+  std::strcpy(GroupName[1], "長期");
+  std::strcpy(GroupName[2], "短期");
+  Tyumoku_Num = 5;
+  for (int i = 0; i < 5; ++i) {
+    tyumoku[i].Group = i % 3;
+    tyumoku[i].Code = 7200 + i;
+    std::snprintf(tyumoku[i].Name, sizeof tyumoku[i].Name, "銘柄%d", i);
+    std::snprintf(tyumoku[i].Memo, sizeof tyumoku[i].Memo, "memo %d", i);
+  }
+  Rireki_Num = 2;
+  rireki[0].Code = 6758, rireki[1].Code = 9984;
+  Alarum_Num = 2;
+  alarum[0] = {0, 8306, "三菱", 0, 1, 900, 0, 0};
+  alarum[1] = {0, 7203, "トヨタ", 0, 0, 0, 1, 1109};
+  std::string sound = UserDataText();
+  const std::string in2 = Path(USER_DATA_FILE);
+  auto replaced = [&sound](const std::string& from, const std::string& to) {
+    std::string s = sound;
+    return s.replace(s.find(from), from.size(), to);
+  };
+  const size_t group_section = sound.find("[PortfolioGroup]");
+  const std::string no_group_section =
+      sound.substr(0, group_section) + sound.substr(sound.find("[Rireki]"));
+
+  struct Case {
+    const char* what;
+    std::string bytes;
+    int favourites, folders, trades, alerts;
+  } const cases[] = {
+      {"cut inside a favourite", sound.substr(0, sound.find("Code=", sound.find("[PF0003]"))), 3, 3, 0, 0},
+      {"huge count", replaced("[Portfolio]\nNum=5\n", "[Portfolio]\nNum=99999999\n"), 5, 3, 2, 2},
+      {"huge folder count", replaced("[PortfolioGroup]\nNum=3\n", "[PortfolioGroup]\nNum=99999999\n"), 5, 3, 2, 2},
+      {"NUL inside a record", replaced("memo 1", std::string("me\0o 1", 6)), 5, 3, 2, 2},
+      {"junk bytes over a header", replaced("[PF0002]\nGroup=2", "\xff\xfe#@!\x01junk\x80=="), 4, 3, 2, 2},
+      {"count smaller than the records", replaced("[Rireki]\nNum=2\n", "[Rireki]\nNum=1\n"), 5, 3, 2, 2},
+      {"no [PortfolioGroup]", no_group_section, 5, 3, 2, 2},
+      {"favourite in a missing folder", replaced("[PF0004]\nGroup=1\n", "[PF0004]\nGroup=7\n"), 5, 8, 2, 2},
+      {"cut inside the last value", sound.substr(0, sound.size() - 3), 5, 3, 2, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ScriptedHost host;
+    WriteFileBytes(in2, c.bytes);
+    ::unlink((in2 + ".damaged").c_str());
+    host.Answer(IDOK);  // no sound backup to offer
+    ResetUserData();
+    ASSERT_EQ(LoadVurnIniOrginal(), 1);
+    ASSERT_EQ(host.boxes.size(), 1u);
+    EXPECT_NE(host.boxes[0].text.find("mirelo.in2.damaged"), std::string::npos) << host.boxes[0].text;
+    EXPECT_EQ(ReadFileBytes(in2 + ".damaged"), c.bytes);
+    EXPECT_EQ(Tyumoku_Num, c.favourites);
+    EXPECT_EQ(Group_Num, c.folders);
+    EXPECT_EQ(Rireki_Num, c.trades);
+    EXPECT_EQ(Alarum_Num, c.alerts);
+    for (int i = 0; i < Tyumoku_Num; ++i) EXPECT_NE(tyumoku[i].Code, 1001) << i;  // no records of defaults
+    for (int i = 0; i < Alarum_Num; ++i) EXPECT_NE(alarum[i].Code, 1001) << i;
+    if (c.folders == 3) EXPECT_STREQ(GroupName[2], c.bytes.find("[PG0002]") != std::string::npos ? "短期" : "復元したフォルダ2");
+    for (int i = 0; i < Tyumoku_Num; ++i)  // every favourite stays in its folder
+      if (tyumoku[i].Code == 7202) EXPECT_EQ(tyumoku[i].Group, 2);
+    // What the exit writes is what was read, and loads as sound.
+    ASSERT_TRUE(SaveVurnIniOrg());
+    ResetUserData();
+    ASSERT_EQ(LoadVurnIniOrginal(), 1);
+    EXPECT_EQ(host.boxes.size(), 1u);
+    EXPECT_EQ(Tyumoku_Num + Group_Num + Rireki_Num + Alarum_Num, c.favourites + c.folders + c.trades + c.alerts);
+  }
+  // The file as written loads as sound.
+  std::string why;
+  EXPECT_TRUE(ParseUserDataText(sound, &why)) << why;
 }
 
 TEST_F(UserData, FileChangedByAnotherInstanceIsKeptAsConflict) {

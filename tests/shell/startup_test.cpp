@@ -11,7 +11,10 @@
 #include "platform/codepage.h"
 #include "platform/diagnostics.h"
 #include "chart/shown_stock.h"
+#include "lists/screening_snapshot.h"
+#include "lists/user_data.h"
 #include "support/db_fixture.h"
+#include "support/kill_points.h"
 #include "support/scripted_host.h"
 #include "support/temp_dir.h"
 
@@ -128,6 +131,35 @@ TEST_F(Startup, RefusedCalendarStartsEmptyAndIsNeverWrittenBack) {
   EXPECT_NE(host.boxes.back().text.find("日付表が壊れています"), std::string::npos);
   MainOnDestroy();
   EXPECT_EQ(ReadFileRange(dir.File(DB_FILE), 0, used), before);
+}
+
+TEST_F(Startup, ExitSavesTheUserListsBeforeTheScreeningSnapshot) {
+  // The snapshot can be computed again, the lists cannot: whenever a run dies while the
+  // snapshot is being written, the lists of that run are already on disk.
+  WriteFixtureDatabase(3, 10);
+  ScriptedHost host;
+  MainOnCreate();
+  Tyumoku_Num = 1;
+  tyumoku[0].Code = 7203;
+  MarkPhtChanged();
+  const std::string in2 = dir.File(USER_DATA_FILE);
+  bool snapshot_started = false;
+  for (int step = 1; step < 400; ++step) {
+    SCOPED_TRACE(step);
+    ::unlink(in2.c_str());
+    for (const std::string& name : NamesContaining(dir.path(), PHT_FILE)) ::unlink(dir.File(name).c_str());
+    const StepRun r = RunUntilStep(step, [] {
+      MainOnDestroy();
+      return true;
+    });
+    if (r == StepRun::kFinished) break;
+    ASSERT_EQ(r, StepRun::kKilled);
+    if (NamesContaining(dir.path(), PHT_FILE).empty()) continue;
+    snapshot_started = true;
+    EXPECT_NE(ReadFileBytes(in2).find("Code=7203\n"), std::string::npos);
+  }
+  EXPECT_TRUE(snapshot_started);
+  ResetUserData();
 }
 
 TEST_F(Startup, NoDatabaseAtAllStopsAfterItsBox) {
