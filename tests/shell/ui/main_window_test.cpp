@@ -328,4 +328,60 @@ TEST(MainWindowProcess, ScreenshotRunNeverRepairsPrices) {
   }
 }
 
+// A run with nobody at the screen never waits in a dialog: the settings, print and today's
+// download dialogs are shown, closed with Cancel, and the run writes its picture and ends
+// without touching the settings or the database.
+TEST(MainWindowProcess, UnattendedRunClosesModalDialogs) {
+  struct Case {
+    int command;
+    bool chart_shot;
+  } cases[] = {{IDM_SETTINGS, false}, {IDM_PRINT, false}, {IDM_TODAY_DOWNLOAD, false}, {IDM_SETTINGS, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.command << (c.chart_shot ? " chart" : ""));
+    TempDir dir;
+    WriteFixtureDatabase(3, 10);
+    WriteFileBytes(dir.File("mirelo.ini"), "[SETTEI0]\r\nCandleHaba=8\r\n");
+    const std::string ini = ReadFileBytes(dir.File("mirelo.ini"));
+    const std::string db = ReadFileBytes(dir.File(DB_FILE));
+    VurnProcess vurn(dir.path());
+    QStringList args = {u"--screenshot"_qs, QString::fromStdString(dir.File("s.png")), u"--commands"_qs,
+                        QString::number(c.command)};
+    if (c.chart_shot) args << u"--size"_qs << u"640x480"_qs;
+    ASSERT_TRUE(vurn.Start(args));
+    ASSERT_TRUE(vurn.p.waitForFinished(60000)) << "the run waits in a dialog";
+    EXPECT_EQ(vurn.p.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(vurn.p.exitCode(), 0) << vurn.p.readAllStandardError().toStdString();
+    const QImage shot(QString::fromStdString(dir.File("s.png")));
+    EXPECT_FALSE(shot.isNull());
+    // The picture holds the dialog over the main window; a chart picture is no smaller than
+    // the chart.
+    if (c.chart_shot) EXPECT_GE(shot.width(), 640);
+    EXPECT_EQ(ReadFileBytes(dir.File("mirelo.ini")), ini);
+    EXPECT_EQ(ReadFileBytes(dir.File(DB_FILE)), db);
+  }
+}
+
+// --print-pdf prints the chart as the print command does, to a PDF, without a dialog; a PDF
+// that cannot be written is named on standard error with exit code 1.
+TEST(MainWindowProcess, PrintPdfWritesTheChart) {
+  TempDir dir;
+  WriteFixtureDatabase(3, 10);
+  const std::string ini = ReadFileBytes(dir.File("mirelo.ini"));
+  {
+    VurnProcess vurn(dir.path());
+    ASSERT_TRUE(vurn.Start({u"--print-pdf"_qs, QString::fromStdString(dir.File("c.pdf")), u"--size"_qs, u"640x480"_qs}));
+    ASSERT_TRUE(vurn.p.waitForFinished(60000));
+    EXPECT_EQ(vurn.p.exitCode(), 0) << vurn.p.readAllStandardError().toStdString();
+    EXPECT_EQ(ReadFileBytes(dir.File("c.pdf")).substr(0, 4), "%PDF");
+    EXPECT_EQ(ReadFileBytes(dir.File("mirelo.ini")), ini);
+  }
+  {
+    VurnProcess vurn(dir.path());
+    ASSERT_TRUE(vurn.Start({u"--print-pdf"_qs, QString::fromStdString(dir.File("no/such/folder/c.pdf"))}));
+    ASSERT_TRUE(vurn.p.waitForFinished(60000));
+    EXPECT_EQ(vurn.p.exitCode(), 1);
+    EXPECT_NE(vurn.p.readAllStandardError().toStdString().find("--print-pdf"), std::string::npos);
+  }
+}
+
 }  // namespace
