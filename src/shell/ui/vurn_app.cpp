@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QSocketNotifier>
 #include <QWindow>
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <string>
@@ -69,6 +70,9 @@ bool SaveScreenshot(const QString& file, bool main_only, QWidget* over = nullptr
       area |= w->geometry();
     }
   if (windows.isEmpty()) return false;
+  // Drawn from the bottom: the main window first, the dialog of the moment last.
+  std::stable_partition(windows.begin(), windows.end(), [](QWidget* w) { return w == MainWnd(); });
+  if (over) std::stable_partition(windows.begin(), windows.end(), [over](QWidget* w) { return w != over; });
   QImage canvas(area.size(), QImage::Format_RGB32);
   canvas.fill(Qt::darkGray);
   QPainter p(&canvas);
