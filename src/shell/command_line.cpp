@@ -87,6 +87,9 @@ bool TakeLongOption(const std::string& name, const std::string& v, ProgramOption
   if (name == "--screenshot") {
     if (v.empty()) return bad("a file name expected");
     o->screenshot = v;
+  } else if (name == "--print-pdf") {
+    if (v.empty()) return bad("a file name expected");
+    o->print_pdf = v;
   } else if (name == "--keys") {
     o->keys = v;
   } else if (name == "--commands") {
@@ -123,7 +126,7 @@ bool TakeLongOption(const std::string& name, const std::string& v, ProgramOption
   return true;
 }
 
-const char* const kValueOptions[] = {"--screenshot", "--keys", "--commands", "--code", "--ashi", "--scheme", "--size"};
+const char* const kValueOptions[] = {"--screenshot", "--print-pdf", "--keys", "--commands", "--code", "--ashi", "--scheme", "--size"};
 
 }  // namespace
 
@@ -139,7 +142,7 @@ int SchemeIndexOfName(const std::string& name) {
 bool ParseProgramOptions(int argc, const char* const* argv, ProgramOptions* out, std::string* error) {
   *out = ProgramOptions{};
   error->clear();
-  std::string shot_only;  // the first picture option, which needs --screenshot
+  std::string shot_only;  // the first picture option, which needs --screenshot or --print-pdf
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i] ? argv[i] : "";
     if (a == "--help" || a == "-h") {
@@ -169,15 +172,15 @@ bool ParseProgramOptions(int argc, const char* const* argv, ProgramOptions* out,
         return false;
       }
       if (!TakeLongOption(name, value, out, error)) return false;
-      if (name != "--screenshot" && shot_only.empty()) shot_only = name;
+      if (name != "--screenshot" && name != "--print-pdf" && shot_only.empty()) shot_only = name;
     } else if (a.rfind('-', 0) == 0) {
       *error = "unknown option '" + a + "'";
       return false;
     }
     // Other words on the command line are ignored, as the start-up has always done.
   }
-  if (!shot_only.empty() && out->screenshot.empty() && !out->help && !out->version) {
-    *error = shot_only + ": only with --screenshot FILE";
+  if (!shot_only.empty() && !out->Unattended() && !out->help && !out->version) {
+    *error = shot_only + ": only with --screenshot FILE or --print-pdf FILE";
     return false;
   }
   return true;
@@ -187,13 +190,16 @@ std::string ProgramUsageText() {
   return std::string(
       "usage: Vurn [-C<code>] [-D<1|2|3>]\n"
       "       Vurn --screenshot FILE [--code CODE] [--ashi 1|2|3] [--scheme NAME] [--size WxH]\n"
-      "                              [--commands ID,ID,...] [--keys TEXT]\n"
+      "                              [--commands ID,ID,...] [--keys TEXT] [--print-pdf FILE]\n"
+      "       Vurn --print-pdf FILE [the picture options above]\n"
       "       Vurn --help | --version\n"
       "\n"
       "  -C<code>           show the stock with this four-character code (for example -C7203)\n"
       "  -D<1|2|3>          show daily, weekly or monthly bars\n"
       "                     With -C or -D, a running Kivora takes the options and this start ends.\n"
       "  --screenshot FILE  render the windows to a PNG once started, then end (saves no settings)\n"
+      "  --print-pdf FILE   print the chart to this PDF as the print command does, then end\n"
+      "                     (saves no settings)\n"
       "  --code CODE        the stock of the picture\n"
       "  --ashi 1|2|3       daily, weekly or monthly bars in the picture\n"
       "  --scheme NAME      colour scheme: kuro, shiro, kon (or 0, 1, 2)\n"
@@ -205,5 +211,10 @@ std::string ProgramUsageText() {
          "  --help             print this text and end\n"
          "  --version          print the version and end\n"
          "\n"
-         "Exit codes: 0 done, 2 an unknown option or a bad option value.\n";
+         "Nobody answers in a --screenshot or --print-pdf run: a box is answered No or Cancel, and\n"
+         "a dialog is closed with Cancel once it has been shown (the picture shows the dialog the\n"
+         "last command opened), so the run always ends and changes no data.\n"
+         "\n"
+         "Exit codes: 0 done, 1 the picture or the PDF could not be written (or no database),\n"
+         "2 an unknown option or a bad option value.\n";
 }

@@ -26,14 +26,18 @@ struct ProgramOptions {
   bool help = false;
   bool version = false;
   std::string start_options;  // the "-C"/"-D" tokens, blank-separated, for the hand-off
-  // The screenshot run and what its picture shows.
+  // The screenshot run and what its picture shows; print_pdf is the PDF the print command
+  // writes in the same run (either one alone makes the run).
   std::string screenshot;
+  std::string print_pdf;
   std::string keys;
   std::vector<int> commands;
   std::string code;   // four-character code text
   int ashi = 0;       // 1 daily, 2 weekly, 3 monthly; 0 as the settings say
   int scheme = -1;    // colour scheme 0 to 2; -1 as the settings say
   int width = 0, height = 0;  // main window size; 0 as the settings say
+  // True for a run with nobody at the screen: a picture, a PDF or both, then the end.
+  bool Unattended() const { return !screenshot.empty() || !print_pdf.empty(); }
   // True when the picture shows the main window alone (a chart picture).
   bool ChartShot() const { return !code.empty() || ashi || scheme >= 0 || width > 0; }
 };

@@ -70,6 +70,8 @@ TEST(CommandLine, ProgramOptionsAndTheirRefusals) {
       {{"--screenshot", "a.png", "--code", "72O3"}, false, "--code", ""},
       {{"--screenshot", "a.png", "--commands", "40094,,1"}, false, "--commands", ""},
       {{"--screenshot"}, false, "--screenshot", ""},
+      {{"--print-pdf", "c.pdf", "--code", "7203", "--size", "800x500"}, true, "", ""},
+      {{"--print-pdf="}, false, "--print-pdf", ""},
       {{"--frobnicate"}, false, "--frobnicate", ""},
       {{"-x"}, false, "-x", ""},
       {{"somefile"}, true, "", ""},  // other words are ignored, as they always were

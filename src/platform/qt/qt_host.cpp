@@ -27,6 +27,7 @@
 #include "platform/file_filters.h"
 #include "platform/print_layout.h"
 #include "platform/qt/qt_codepage.h"
+#include "platform/qt/unattended_dialogs.h"
 
 namespace {
 
@@ -73,6 +74,15 @@ int UnchangingAnswer(unsigned type) {
 }
 
 }  // namespace
+
+void QtHost::SetUnattended(bool on, std::function<void(QDialog*)> on_dialog) {
+  unattended_ = on;
+  delete dialog_closer_.data();
+  if (!on) return;
+  auto* closer = new UnattendedDialogCloser(std::move(on_dialog), this);
+  qApp->installEventFilter(closer);
+  dialog_closer_ = closer;
+}
 
 int QtHost::MessageBox(const char* text, const char* caption, unsigned type) {
   if (ending_) return UnchangingAnswer(type);
@@ -301,7 +311,9 @@ bool QtHost::PrintImage(const HostImage& image, const char* document) {
   const PrintRect r = PrintPlacement(image.width, image.height, printer.width(), printer.height(), printer.logicalDpiX(),
                                      printer.logicalDpiY());
   painter.drawImage(QRect(r.x, r.y, r.width, r.height), ToQImage(image));
-  return painter.end();
+  const bool ok = painter.end();
+  if (!print_to_file_.isEmpty()) printed_to_file_ = ok;
+  return ok;
 }
 
 bool QtHost::OpenUrl(const std::string& url) {

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <functional>
 
 #include "platform/host.h"
 
@@ -15,14 +16,21 @@ class QtHost final : public QObject, public Host {
  public:
   // Boxes and dialogs are shown over `owner` once it is set.
   void SetOwner(QWidget* owner) { owner_ = owner; }
-  // Unattended (the screenshot run): boxes stay on the screen without waiting for a click,
-  // so the picture shows them, and answer as closed (Cancel / No): nobody agreed to a change.
-  void SetUnattended(bool on) { unattended_ = on; }
+  // Unattended (the screenshot and PDF runs): boxes stay on the screen without waiting for a
+  // click, so the picture shows them, and answer as closed (Cancel / No): nobody agreed to a
+  // change. Every modal dialog is rejected (Cancel) once it has been painted; `on_dialog`
+  // runs just before, with the dialog on the screen.
+  void SetUnattended(bool on, std::function<void(QDialog*)> on_dialog = {});
   // While the program ends (SIGTERM, session end), boxes are not shown: each answers at once
   // as if closed (Cancel / No; OK for a box with OK alone).
   void SetEnding(bool on) { ending_ = on; }
   // Printing goes to this PDF file without the print dialog (unattended runs and tests).
-  void SetPrintToFile(const QString& pdf_path) { print_to_file_ = pdf_path; }
+  void SetPrintToFile(const QString& pdf_path) {
+    print_to_file_ = pdf_path;
+    printed_to_file_ = false;
+  }
+  // True once a page went whole into that file.
+  bool PrintedToFile() const { return printed_to_file_; }
 
   int MessageBox(const char* text, const char* caption, unsigned type) override;
   void WaitDialogOpen(const char* text) override;
@@ -51,7 +59,9 @@ class QtHost final : public QObject, public Host {
   QPointer<QWidget> owner_;
   QPointer<QDialog> wait_;
   QPointer<QDialog> progress_;
+  QPointer<QObject> dialog_closer_;
   QString print_to_file_;
+  bool printed_to_file_ = false;
   bool unattended_ = false;
   bool ending_ = false;
 };

@@ -1,11 +1,13 @@
 #include "shell/ui/vurn_app.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QImage>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QSocketNotifier>
 #include <QWindow>
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <string>
@@ -58,16 +60,19 @@ void WatchTerminateSignals(QApplication* app) {
 }
 
 // Renders every visible top-level window at its place into one image (only the main
-// window when main_only is set).
-bool SaveScreenshot(const QString& file, bool main_only) {
+// window, and `over` when given, when main_only is set).
+bool SaveScreenshot(const QString& file, bool main_only, QWidget* over = nullptr) {
   QRect area;
   QList<QWidget*> windows;
   for (QWidget* w : QApplication::topLevelWidgets())
-    if (w->isVisible() && !w->isMinimized() && (!main_only || w == MainWnd())) {
+    if (w->isVisible() && !w->isMinimized() && (!main_only || w == MainWnd() || w == over)) {
       windows.append(w);
       area |= w->geometry();
     }
   if (windows.isEmpty()) return false;
+  // Drawn from the bottom: the main window first, the dialog of the moment last.
+  std::stable_partition(windows.begin(), windows.end(), [](QWidget* w) { return w == MainWnd(); });
+  if (over) std::stable_partition(windows.begin(), windows.end(), [over](QWidget* w) { return w != over; });
   QImage canvas(area.size(), QImage::Format_RGB32);
   canvas.fill(Qt::darkGray);
   QPainter p(&canvas);
@@ -76,10 +81,33 @@ bool SaveScreenshot(const QString& file, bool main_only) {
   return canvas.save(file, "PNG");
 }
 
+// The state of the unattended run between its steps.
+struct UnattendedRun {
+  const ProgramOptions* opt = nullptr;
+  bool last_step = false;     // the last command (or the keys, without commands) is running
+  bool dialog_shot = false;   // the picture was taken over a dialog of that step
+  bool failed = false;        // the picture or the PDF was not written
+};
+UnattendedRun g_run;
+
+void ShotFailed() {
+  std::fprintf(stderr, "Vurn: screenshot failed: %s\n", g_run.opt->screenshot.c_str());
+  g_run.failed = true;
+}
+
+// A modal dialog of the run, just before it is closed with Cancel: the dialog of the last
+// step is the picture, drawn over the main window.
+void OnUnattendedDialog(QDialog* dialog) {
+  if (!g_run.opt || g_run.opt->screenshot.empty() || !g_run.last_step) return;
+  if (!SaveScreenshot(QString::fromStdString(g_run.opt->screenshot), g_run.opt->ChartShot(), dialog)) ShotFailed();
+  g_run.dialog_shot = true;
+}
+
 // The screenshot run once the window stands: the picture's stock, bar period, colours,
-// size, commands and keys, then the PNG, then the end. The run saves no settings, so
-// nothing it changes reaches the user's files.
-void TakeScreenshot(MainWindow* w, const ProgramOptions& opt) {
+// size, keys and commands, then the PNG and the PDF, then the end. The run saves no
+// settings, so nothing it changes reaches the user's files.
+void TakeScreenshot(MainWindow* w, const ProgramOptions& opt, QtHost* host) {
+  g_run.opt = &opt;
   QApplication::processEvents();
   if (opt.width > 0) w->resize(opt.width, opt.height);
   if (opt.scheme >= 0)
@@ -88,15 +116,28 @@ void TakeScreenshot(MainWindow* w, const ProgramOptions& opt) {
     std::fprintf(stderr, "Vurn: --code: no stock with the code %s\n", opt.code.c_str());
   if (opt.ashi) SetAshi(opt.ashi);
   QApplication::processEvents();
+  g_run.last_step = opt.commands.empty();
   TypeKeys(w, QString::fromStdString(opt.keys));
-  for (int id : opt.commands) {
-    OnCommand(id);
+  for (size_t i = 0; i < opt.commands.size(); ++i) {
+    g_run.last_step = i + 1 == opt.commands.size();
+    OnCommand(opt.commands[i]);
     QApplication::processEvents();
   }
-  const QString file = QString::fromStdString(opt.screenshot);
+  g_run.last_step = false;
   // A chart picture shows the main window alone, without the boxes of the start.
-  if (!SaveScreenshot(file, opt.ChartShot()))
-    std::fprintf(stderr, "Vurn: screenshot failed: %s\n", opt.screenshot.c_str());
+  if (!opt.screenshot.empty() && !g_run.dialog_shot &&
+      !SaveScreenshot(QString::fromStdString(opt.screenshot), opt.ChartShot()))
+    ShotFailed();
+  if (!opt.print_pdf.empty()) {
+    host->SetPrintToFile(QString::fromStdString(opt.print_pdf));
+    OnCommand(IDM_PRINT);
+    QApplication::processEvents();
+    if (!host->PrintedToFile()) {
+      std::fprintf(stderr, "Vurn: --print-pdf: the chart could not be printed to %s\n", opt.print_pdf.c_str());
+      g_run.failed = true;
+    }
+    host->SetPrintToFile(QString());
+  }
   w->close();
 }
 
@@ -165,8 +206,8 @@ int RunVurn(int argc, char** argv) {
     std::printf("%s\n", PROGRAM_VERSION);
     return 0;
   }
-  const bool screenshot = !opt.screenshot.empty();
-  if (screenshot && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  const bool unattended = opt.Unattended();
+  if (unattended && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   // Caught from the start: a signal that comes while the window is still loading ends the
   // program as soon as the window stands.
   CatchTerminateSignals();
@@ -178,13 +219,13 @@ int RunVurn(int argc, char** argv) {
 
   // A start with options hands them to a running instance and ends.
   ParseStartOptions(opt.start_options.c_str());
-  if (!opt.start_options.empty() && !screenshot && HandOffToRunningInstance(name, opt.start_options)) return 0;
+  if (!opt.start_options.empty() && !unattended && HandOffToRunningInstance(name, opt.start_options)) return 0;
 
   QtHost host;
-  host.SetUnattended(screenshot);
+  if (unattended) host.SetUnattended(true, OnUnattendedDialog);
   SetHost(&host);
   g_host = &host;
-  fNoSaveAtEnd = screenshot ? 1 : 0;
+  fNoSaveAtEnd = unattended ? 1 : 0;
   SetWorkingDirectory();
 
   // Listening from before the window is built, so that a start with options during the
@@ -215,7 +256,8 @@ int RunVurn(int argc, char** argv) {
       PostStartCommands();
       // The cross window comes back when it was open at the last exit.
       if (CrossView) HostPostCommand(IDM_CROSS_CURSOR);
-      if (screenshot) QMetaObject::invokeMethod(&w, [&w, &opt] { TakeScreenshot(&w, opt); }, Qt::QueuedConnection);
+      if (unattended)
+        QMetaObject::invokeMethod(&w, [&w, &opt, &host] { TakeScreenshot(&w, opt, &host); }, Qt::QueuedConnection);
       exit_code = app.exec();
     }
     // The orderly end when a signal, not the window, ended the loop.
@@ -224,11 +266,14 @@ int RunVurn(int argc, char** argv) {
       w.close();
       exit_code = 0;
     }
+    if (g_run.failed && exit_code == 0) exit_code = 1;
     window_ready = false;
     host.SetOwner(nullptr);
     StopInstanceServer();
   }
   g_host = nullptr;
+  g_run = UnattendedRun{};
+  host.SetUnattended(false);
   SetHost(nullptr);
   return exit_code;
 }

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QKeyEvent>
 #include <QImage>
 #include <QLocalSocket>
@@ -325,6 +326,69 @@ TEST(MainWindowProcess, ScreenshotRunNeverRepairsPrices) {
     ASSERT_TRUE(vurn.p.waitForFinished(60000));
     EXPECT_EQ(vurn.p.exitCode(), 0) << vurn.p.readAllStandardError().toStdString();
     EXPECT_EQ(ReadFileBytes(dir.File("vurn.hy3")), before) << "run " << run;
+  }
+}
+
+// Runs Vurn in `dir` with these arguments and waits for its end, at most a minute; the
+// picture it wrote (null when none).
+QImage RunUnattended(const TempDir& dir, const QStringList& args) {
+  VurnProcess vurn(dir.path());
+  if (!vurn.Start(args)) return {};
+  const bool ended = vurn.p.waitForFinished(60000);
+  EXPECT_TRUE(ended) << "the run waits in a dialog";
+  EXPECT_EQ(vurn.p.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(vurn.p.exitCode(), 0) << vurn.p.readAllStandardError().toStdString();
+  return QImage(QString::fromStdString(dir.File("s.png")));
+}
+
+// A run with nobody at the screen never waits in a dialog: the settings, print and today's
+// download dialogs are shown, closed with Cancel, and the run writes its picture, with the
+// dialog over the main window, and ends without touching the settings or the database.
+TEST(MainWindowProcess, UnattendedRunClosesModalDialogs) {
+  TempDir dir;
+  WriteFixtureDatabase(3, 10);
+  WriteFileBytes(dir.File("mirelo.ini"), "[SETTEI0]\r\nCandleHaba=8\r\n");
+  const std::string ini = ReadFileBytes(dir.File("mirelo.ini"));
+  const std::string db = ReadFileBytes(dir.File(DB_FILE));
+  const QString shot = QString::fromStdString(dir.File("s.png"));
+  const QImage chart = RunUnattended(dir, {u"--screenshot"_qs, shot, u"--size"_qs, u"640x480"_qs});
+  ASSERT_EQ(chart.size(), QSize(640, 480));
+  for (int command : {IDM_SETTINGS, IDM_PRINT, IDM_TODAY_DOWNLOAD}) {
+    for (bool chart_shot : {false, true}) {
+      SCOPED_TRACE(testing::Message() << command << (chart_shot ? " chart" : ""));
+      QFile::remove(shot);
+      QStringList args = {u"--screenshot"_qs, shot, u"--commands"_qs, QString::number(command)};
+      if (chart_shot) args << u"--size"_qs << u"640x480"_qs;
+      const QImage picture = RunUnattended(dir, args);
+      EXPECT_FALSE(picture.isNull());
+      // The dialog is drawn over the chart.
+      if (chart_shot) EXPECT_NE(picture.convertToFormat(chart.format()), chart);
+      EXPECT_EQ(ReadFileBytes(dir.File("mirelo.ini")), ini);
+      EXPECT_EQ(ReadFileBytes(dir.File(DB_FILE)), db);
+    }
+  }
+}
+
+// --print-pdf prints the chart as the print command does, to a PDF, without a dialog; a PDF
+// that cannot be written is named on standard error with exit code 1.
+TEST(MainWindowProcess, PrintPdfWritesTheChart) {
+  TempDir dir;
+  WriteFixtureDatabase(3, 10);
+  const std::string ini = ReadFileBytes(dir.File("mirelo.ini"));
+  {
+    VurnProcess vurn(dir.path());
+    ASSERT_TRUE(vurn.Start({u"--print-pdf"_qs, QString::fromStdString(dir.File("c.pdf")), u"--size"_qs, u"640x480"_qs}));
+    ASSERT_TRUE(vurn.p.waitForFinished(60000));
+    EXPECT_EQ(vurn.p.exitCode(), 0) << vurn.p.readAllStandardError().toStdString();
+    EXPECT_EQ(ReadFileBytes(dir.File("c.pdf")).substr(0, 4), "%PDF");
+    EXPECT_EQ(ReadFileBytes(dir.File("mirelo.ini")), ini);
+  }
+  {
+    VurnProcess vurn(dir.path());
+    ASSERT_TRUE(vurn.Start({u"--print-pdf"_qs, QString::fromStdString(dir.File("no/such/folder/c.pdf"))}));
+    ASSERT_TRUE(vurn.p.waitForFinished(60000));
+    EXPECT_EQ(vurn.p.exitCode(), 1);
+    EXPECT_NE(vurn.p.readAllStandardError().toStdString().find("--print-pdf"), std::string::npos);
   }
 }
 
