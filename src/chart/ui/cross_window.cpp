@@ -5,6 +5,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QScreen>
+#include <algorithm>
 #include <cstring>
 
 #include "chart/chart_settings.h"
@@ -26,6 +28,26 @@ int g_width = 120;  // fixed when the window is created
 CrossWindowPlacement g_placement;
 
 int FontSize() { return CrossFontSize >= CROSS_FONT_MIN && CrossFontSize <= CROSS_FONT_MAX ? CrossFontSize : 12; }
+
+// The height that shows n lines as paintEvent draws them: one pixel above the first line, the
+// font's own line height per line (more than its pixel size), the border below.
+int BoxHeight(int n) {
+  const QFontMetrics fm(MakeChartFont(u"ＭＳ ゴシック"_qs, FontSize()));
+  return 1 + (n > 0 ? n : 1) * fm.height() + 2;
+}
+
+// Sizes the box for n lines and keeps it on its screen: a box taller than the room below its
+// top moves up, never above the screen's top.
+void SizeBox(QWidget* box, int n) {
+  box->resize(g_width, BoxHeight(n));
+  const QScreen* screen = box->screen();
+  if (!screen) return;
+  const QRect room = screen->availableGeometry();
+  QPoint at = box->pos();
+  if (at.y() + box->height() > room.bottom() + 1) at.setY(std::max(room.top(), room.bottom() + 1 - box->height()));
+  if (at.x() + box->width() > room.right() + 1) at.setX(std::max(room.left(), room.right() + 1 - box->width()));
+  if (at != box->pos()) box->move(at);
+}
 
 }  // namespace
 
@@ -49,7 +71,7 @@ CrossWindow::CrossWindow(QWidget* owner)
   g_width = FontSize() * 10;
   setGeometry(50, 250, g_width, 15);
   if (g_placement.apply) g_placement.apply(this);
-  resize(g_width, (nCrossLine > 0 ? nCrossLine : 1) * FontSize() + 4);
+  SizeBox(this, nCrossLine);
   timer_ = startTimer(300);
 }
 
@@ -144,7 +166,7 @@ void InstallCrossWindow(QWidget* owner) {
     }
   };
   h.resize = [](int n) {
-    if (g_cross) g_cross->resize(g_width, n * FontSize() + 4);
+    if (g_cross) SizeBox(g_cross, n);
   };
   h.lines_changed = [](bool labels_same) {
     if (!g_cross) return;

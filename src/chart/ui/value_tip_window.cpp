@@ -1,8 +1,8 @@
 #include "chart/ui/value_tip_window.h"
 
 #include <QPainter>
-#include <algorithm>
 #include <QPointer>
+#include <algorithm>
 #include <cstdio>
 
 #include "chart/ui/chart_fonts.h"
@@ -38,6 +38,15 @@ int MeasureColumn(const TipContent& c) {
   return std::max(w, fm.horizontalAdvance(FromCp932(buf)));
 }
 
+// The height paintEvent needs: the date line and every value row at the font's own line
+// height (more than its pixel size), with the margins; never less than the layout asked for.
+int MeasureHeight(const TipContent& c) {
+  const QFontMetrics fm(TipFont());
+  int rows = 0;
+  for (TipRow r : kValueRows) rows += r != TIP_AVE3 || c.third;
+  return std::max(c.height, fm.height() + 2 + rows * fm.height() + 2);
+}
+
 }  // namespace
 
 ValueTipWindow::ValueTipWindow(QWidget* owner, const TipContent& content)
@@ -47,7 +56,7 @@ ValueTipWindow::ValueTipWindow(QWidget* owner, const TipContent& content)
   setObjectName(u"CtipClass"_qs);
   setAttribute(Qt::WA_ShowWithoutActivating);
   setFocusPolicy(Qt::NoFocus);
-  resize(column_ + 6, content.height);
+  resize(column_ + 6, MeasureHeight(content));
 }
 
 void ValueTipWindow::paintEvent(QPaintEvent*) {

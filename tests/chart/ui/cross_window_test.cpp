@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@
 #include "chart/chart_layout.h"
 #include "chart/chart_settings.h"
 #include "chart/cross_cursor.h"
+#include "chart/ui/chart_fonts.h"
 #include "chart/ui/chart_window.h"
 #include "platform/qt/qt_codepage.h"
 #include "platform/command_dispatch.h"
@@ -109,7 +111,6 @@ TEST_F(CrossWindowTest, CommandMouseAndWindow) {
   EXPECT_GT(ChangedPixels(clean, view->Image()), 100);
   ASSERT_GT(nCrossLine, 5);
   EXPECT_STREQ(CrossLines[1].label, "始値");
-  EXPECT_EQ(TheCrossWindow()->height(), nCrossLine * CrossFontSize + 4);
   TheCrossWindow()->grab();
   EXPECT_EQ(static_cast<int>(TheCrossWindow()->ValueRects().size()), nCrossLine);
 
@@ -125,6 +126,40 @@ TEST_F(CrossWindowTest, CommandMouseAndWindow) {
   EXPECT_EQ(CommandCheckState(IDM_CROSS_CURSOR), 0);
   view->grab();
   EXPECT_EQ(view->Image(), clean);
+}
+
+// Every line of the box shows at every font size the settings offer: the box is as tall as
+// the lines drawn at the font's own line height (which exceeds its pixel size), and stays on
+// the screen.
+TEST_F(CrossWindowTest, EveryLineShowsAtEveryFontSize) {
+  ScriptedHost host;
+  MainWindow w;
+  w.resize(800, 600);
+  w.show();
+  ChartWidget* view = TheChartWidget();
+  view->grab();
+  const int saved = CrossFontSize;
+  int bar = Metrics.DispEnd;
+  for (int size : {CROSS_FONT_MIN, 12, 20, 48}) {
+    CrossFontSize = size;
+    OnCommand(IDM_CROSS_CURSOR);
+    ASSERT_NE(TheCrossWindow(), nullptr) << size;
+    const QPoint at(CentreX(Metrics, bar--) + 1, Metrics.PriceBottom - 30);  // a move to another bar each time
+    QMouseEvent move(QEvent::MouseMove, QPointF(at), view->mapToGlobal(QPointF(at)), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(view, &move);
+    CrossWindow* box = TheCrossWindow();
+    box->grab();
+    ASSERT_GT(nCrossLine, 5) << size;
+    ASSERT_EQ(static_cast<int>(box->ValueRects().size()), nCrossLine) << size;
+    const QFontMetrics fm(MakeChartFont(u"ＭＳ ゴシック"_qs, size));
+    EXPECT_LE(box->ValueRects().back().top() + fm.height(), box->height() - 1) << size;
+    const QRect room = box->screen()->availableGeometry();
+    EXPECT_GE(box->y(), room.top()) << size;
+    if (box->height() <= room.height()) EXPECT_LE(box->y() + box->height(), room.bottom() + 1) << size;
+    OnCommand(IDM_CROSS_CURSOR);
+  }
+  CrossFontSize = saved;
 }
 
 // The price box's own menu switches the cross cursor off, which closes the box while its

@@ -13,6 +13,7 @@
 #include "chart/chart_layout.h"
 #include "chart/chart_series.h"
 #include "chart/chart_settings.h"
+#include "chart/ui/chart_fonts.h"
 #include "chart/cross_cursor.h"
 #include "chart/ui/chart_window.h"
 #include "chart/ui/cross_window.h"
@@ -70,7 +71,12 @@ TEST_F(ValueTipWindowTest, ShowsTheBarsValuesWithinFivePixelsAndKeepsOnTheSameBa
   EXPECT_STREQ(c.row[TIP_CLOSE], CommaAdd(s.close[bar]));
   EXPECT_STREQ(c.row[TIP_VOLUME], CommaAdd(s.deki[bar]));
   EXPECT_STREQ(c.row[TIP_AVE1], CommaAdd(static_cast<int64_t>(std::trunc(ChartLines[0].value[bar]))));
-  EXPECT_EQ(tip->height(), (ChartRecordFlag & FLAG_MARGIN) && DekidakaView == 1 ? 124 : 100);
+  // Every row shows: the date line and each value row at the font's own line height (more
+  // than its pixel size) fit inside the border, and the tip is never shorter than the layout's.
+  const QFontMetrics fm(MakeChartFont(u"ＭＳ Ｐゴシック"_qs, 12));
+  const int rows = c.third ? 10 : 9;
+  EXPECT_LE(fm.height() + 2 + rows * fm.height(), tip->height() - 1);
+  EXPECT_GE(tip->height(), (ChartRecordFlag & FLAG_MARGIN) && DekidakaView == 1 ? 124 : 100);
   EXPECT_EQ(tip->width(), tip->ColumnWidth() + 6);
   EXPECT_EQ(tip->pos(), QPoint(300, 301));
   tip->grab();  // paints without fault
