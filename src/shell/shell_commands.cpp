@@ -10,6 +10,7 @@
 #include "platform/command_ids.h"
 #include "platform/diagnostics.h"
 #include "platform/working_folder.h"
+#include "shell/user_guide.h"
 #include "chart/shown_stock.h"
 
 int nCodeSearch = 0;
@@ -26,16 +27,7 @@ bool SelectStockByCode(int code) {
 
 namespace {
 
-void OpenHelp(int) {
-  const char* page = fSampleDB ? "help/chart/chart_help_db.html" : "help/chart/chart_help.html";
-  std::string path = DataFilePath(page);
-  std::error_code ec;
-  if (!std::filesystem::exists(path, ec)) {
-    PRT("ヘルプファイルがありません: %s\n", path.c_str());
-    return;
-  }
-  HostOpenLocalFile(path);
-}
+void OpenHelp(int) { OpenUserGuide(UserGuideFolders()); }
 
 void CodeSearch(int) {
   ++nCodeSearch;

@@ -13,6 +13,7 @@
 #include "platform/hooks.h"
 #include "chart/shown_stock.h"
 #include "shell/shell_state.h"
+#include "shell/user_guide.h"
 #include "support/scripted_host.h"
 #include "support/temp_dir.h"
 
@@ -66,18 +67,35 @@ TEST_F(ShellCommands, StockSelectionByCommandAndByCode) {
   StartCode = 0;
 }
 
-TEST_F(ShellCommands, HelpAndWebPage) {
-  TempDir dir;
+TEST_F(ShellCommands, HelpOpensTheGuideAndWebPageTheSite) {
   ScriptedHost host;
-  OnCommand(IDM_HELP);  // no help folder: a diagnostic line, nothing opened
-  EXPECT_TRUE(host.files_opened.empty());
-  std::filesystem::create_directories(dir.File("help/chart"));
-  std::ofstream(dir.File("help/chart/chart_help.html")) << "<html></html>";
-  OnCommand(IDM_HELP);
+  OnCommand(IDM_HELP);  // from the build tree: the source's guide
   ASSERT_EQ(host.files_opened.size(), 1u);
-  EXPECT_EQ(host.files_opened[0], dir.File("help/chart/chart_help.html"));
+  EXPECT_EQ(std::filesystem::path(host.files_opened[0]),
+            std::filesystem::path(VURN_SOURCE_DIR) / "res/help/index.html");
+  EXPECT_TRUE(host.boxes.empty());
   OnCommand(IDM_WEB_PAGE);
   EXPECT_EQ(host.urls, std::vector<std::string>{KIVORA_WEB_PAGE});
+}
+
+TEST_F(ShellCommands, GuideIsTakenFromTheFirstFolderHoldingIt) {
+  TempDir dir;
+  ScriptedHost host;
+  std::filesystem::create_directories(dir.File("b"));
+  std::ofstream(dir.File("b/index.html")) << "<html></html>";
+  EXPECT_TRUE(OpenUserGuide({dir.File("a"), dir.File("b")}));
+  EXPECT_EQ(host.files_opened, std::vector<std::string>{dir.File("b/index.html")});
+}
+
+TEST_F(ShellCommands, MissingGuideNamesWhereItWasLookedFor) {
+  TempDir dir;
+  ScriptedHost host;
+  EXPECT_FALSE(OpenUserGuide({dir.File("a"), dir.File("b")}));
+  EXPECT_TRUE(host.files_opened.empty());
+  ASSERT_EQ(host.boxes.size(), 1u);
+  EXPECT_NE(host.boxes[0].text.find(dir.File("a")), std::string::npos);
+  EXPECT_NE(host.boxes[0].text.find(dir.File("b")), std::string::npos);
+  EXPECT_NE(host.boxes[0].text.find("ヘルプ(index.html)が見つかりません"), std::string::npos);
 }
 
 }  // namespace

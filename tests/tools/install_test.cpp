@@ -33,7 +33,8 @@ TEST(Install, LauncherStartsInTheUsersDataFolderWithTheSampleData) {
   ASSERT_EQ(RunInto("cmake --install " + bin + " --prefix " + prefix, &out), 0) << out;
   for (const char* f : {"bin/Vurn", "bin/vurndb", "bin/make_sample_data", "bin/dbseed", "bin/kivora",
                         "share/applications/kivora.desktop", "share/icons/hicolor/16x16/apps/kivora.png",
-                        "share/icons/hicolor/48x48/apps/kivora.png", "share/icons/hicolor/256x256/apps/kivora.png"})
+                        "share/icons/hicolor/48x48/apps/kivora.png", "share/icons/hicolor/256x256/apps/kivora.png",
+                        "share/kivora/help/index.html", "share/kivora/help/flow.html", "share/kivora/help/guide.css"})
     EXPECT_TRUE(Exists(prefix + "/" + f)) << f;
   const std::string desktop = ReadFileBytes(prefix + "/share/applications/kivora.desktop");
   EXPECT_NE(desktop.find("Name=Kivora\n"), std::string::npos);
