@@ -25,7 +25,7 @@ std::vector<fs::path> Pages() {
 }
 
 TEST(UserGuide, EveryLinkAndPictureIsThere) {
-  const std::regex ref(R"((?:href|src)\s*=\s*"([^"]*)")", std::regex::icase);
+  const std::regex ref(R"re((?:href|src)\s*=\s*"([^"]*)")re", std::regex::icase);
   std::set<fs::path> linked;
   const std::vector<fs::path> pages = Pages();
   ASSERT_GE(pages.size(), 2u);
