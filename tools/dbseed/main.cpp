@@ -23,6 +23,7 @@
 #include "folder_source.h"
 #include "platform/codepage.h"
 #include "platform/host.h"
+#include "platform/qt/qt_translations.h"
 #include "platform/working_folder.h"
 #include "seed_build.h"
 #include "seed_dialog.h"
@@ -134,6 +135,7 @@ int main(int argc, char** argv) {
   }
 
   QApplication app(argc, argv);
+  InstallJapaneseTranslations(&app);
   SeedQtHost host;
   SetHost(&host);
   if (source_dir.empty()) source_dir = DataFilePath("panrolling");

@@ -22,6 +22,7 @@
 #include "platform/host.h"
 #include "platform/program_version.h"
 #include "platform/qt/qt_codepage.h"
+#include "platform/qt/qt_translations.h"
 #include "platform/qt/qt_host.h"
 #include "platform/working_folder.h"
 #include "shell/command_line.h"
@@ -214,6 +215,7 @@ int RunVurn(int argc, char** argv) {
 
   QApplication app(argc, argv);
   InstallFontSubstitutions();
+  InstallJapaneseTranslations(&app);
   WatchTerminateSignals(&app);
   const QString name = InstanceSocketName();
 

@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QRegularExpression>
 #include <QPushButton>
@@ -41,6 +42,26 @@ struct InstalledQtHost {
   InstalledQtHost() { SetHost(&host); }
   ~InstalledQtHost() { SetHost(nullptr); }
 };
+
+// Qt's own texts are Japanese: the standard buttons of a question box the host shows.
+TEST(QtHost, StandardButtonsAreJapanese) {
+  InstalledQtHost installed;
+  QStringList texts;
+  auto* timer = new QTimer;
+  QObject::connect(timer, &QTimer::timeout, [timer, &texts] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box) return;
+    timer->stop();
+    timer->deleteLater();
+    for (QAbstractButton* b : box->buttons()) texts << b->text();
+    box->button(QMessageBox::Cancel)->click();
+  });
+  timer->start(10);
+  EXPECT_EQ(HostMessageBox("続けますか？", "確認", MB_YESNOCANCEL), IDCANCEL);
+  const QString all = texts.join(u'|');
+  for (const QString& word : {u"はい"_qs, u"いいえ"_qs, u"キャンセル"_qs})
+    EXPECT_TRUE(all.contains(word)) << all.toStdString();
+}
 
 TEST(QtHost, ProgressDialogShowsCountsTimesAndTakesCancel) {
   InstalledQtHost q;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/qt/qt_codepage.h"
+#include "platform/qt/qt_translations.h"
 #include "support/test_zone.h"
 
 int main(int argc, char** argv) {
@@ -10,6 +11,7 @@ int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   InstallFontSubstitutions();
+  InstallJapaneseTranslations(&app);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }
