@@ -30,7 +30,11 @@ bool OpenUserGuide(const std::vector<std::string>& folders) {
   const std::string index = FindUserGuide(folders);
   if (!index.empty()) {
     if (HostOpenLocalFile(index)) return true;
+    // No browser is set up for local pages: the user can still open the file by hand.
     PRT("ヘルプを開けませんでした: %s\n", index.c_str());
+    const std::string text = "ヘルプを表示するブラウザを起動できませんでした。\n次のファイルをブラウザで開いてください:\n" +
+                             Utf8ToCp932(index);
+    HostMessageBox(text.c_str(), "ヘルプ", MB_OK | MB_ICONWARNING);
     return false;
   }
   // Paths are UTF-8 on disk; boxes take CP932.

@@ -85,6 +85,12 @@ TEST_F(ShellCommands, GuideIsTakenFromTheFirstFolderHoldingIt) {
   std::ofstream(dir.File("b/index.html")) << "<html></html>";
   EXPECT_TRUE(OpenUserGuide({dir.File("a"), dir.File("b")}));
   EXPECT_EQ(host.files_opened, std::vector<std::string>{dir.File("b/index.html")});
+  EXPECT_TRUE(host.boxes.empty());
+  // Without a program for local pages the box names the file to open by hand.
+  host.open_ok = false;
+  EXPECT_FALSE(OpenUserGuide({dir.File("a"), dir.File("b")}));
+  ASSERT_EQ(host.boxes.size(), 1u);
+  EXPECT_NE(host.boxes[0].text.find(dir.File("b/index.html")), std::string::npos);
 }
 
 TEST_F(ShellCommands, MissingGuideNamesWhereItWasLookedFor) {

@@ -74,7 +74,7 @@ class ScriptedHost final : public Host {
   }
   bool OpenLocalFile(const std::string& path) override {
     files_opened.push_back(path);
-    return true;
+    return open_ok;
   }
   void Beep() override { ++beeps; }
   int64_t Now() override { return now; }
@@ -91,6 +91,7 @@ class ScriptedHost final : public Host {
   std::string clipboard;
   HostImage clipboard_image;
   bool print_ok = true;                 // false: the print dialog is cancelled
+  bool open_ok = true;                  // false: no program opens local files
   std::vector<HostImage> printed;
   std::vector<std::string> urls;
   std::vector<std::string> files_opened;
