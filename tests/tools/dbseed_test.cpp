@@ -197,6 +197,62 @@ TEST_F(Seeding, AnExistingDatabaseIsReplacedOnlyAfterTwoOks) {
   EXPECT_EQ(ReadFileBytes(dir.File("vurn.hy3")).size(), 161688596u);
 }
 
+// A master file of more than 4096 stocks is seeded whole, in the current layout, and the
+// next start reads every stock's record as written.
+TEST_F(Seeding, MoreThan4096StocksAreSeededInTheCurrentLayout) {
+  constexpr int kStocks = 4100;
+  std::vector<Fundamental> entries = {SeedEntry("1001", "日経平均")};
+  Series("1001", 2990, 2999, [](int) { return std::string("5000\t5050\t4950\t5000\t1000"); });
+  for (int s = 1; s < kStocks; ++s) {
+    const std::string code = std::to_string(2000 + s);
+    entries.push_back(SeedEntry(code.c_str(), code.c_str()));
+    // Every 100th stock has no price file: its record still carries its code.
+    if (s % 100 == 0) continue;
+    Series(code.c_str(), 2997, 2999, [s](int i) {
+      const std::string p = std::to_string(100 + s + i % 2);
+      return p + "\t" + p + "\t" + p + "\t" + p + "\t" + std::to_string(s);
+    });
+  }
+  WriteFixtureTag(entries);
+  host.Answer(IDOK, "Kivora DB作成完了");
+  ASSERT_EQ(Seed(), SeedResult::kDone);
+  EXPECT_EQ(last_progress, "8192/8192");
+  const std::string db = dir.File("vurn.hy3");
+  struct stat st {};
+  ASSERT_EQ(::stat(db.c_str(), &st), 0);
+  ASSERT_EQ(st.st_size, DB_FILE_SIZE);
+
+  ASSERT_NE(LoadTag(), 0);
+  UpgradeDatabase();  // nothing to grow or to add
+  EXPECT_FALSE(PrtHas("vurn.hy3の拡張"));
+  EXPECT_FALSE(PrtHas("Tag変更での追加"));
+  ASSERT_EQ(VURN_file_in(-1, 0), 1);
+  ASSERT_EQ(VURN_file_in(-1, 1), 1);
+  EXPECT_EQ(DbVersion, DB_VERSION);
+  EXPECT_EQ(LastKabu, kStocks);
+  ASSERT_EQ(LastDate, 10);
+  EXPECT_EQ(DbSlotsInFile(), MAX_KABU);
+  Hiashi h{};
+  for (int s = 1; s < kStocks; ++s) {
+    ASSERT_EQ(ReadRecord(s, &h), 1);
+    ASSERT_EQ(h.code, 2000 + s) << s;
+    ASSERT_STREQ(h.name, std::to_string(2000 + s).c_str());
+    if (s % 100 == 0) {
+      ASSERT_EQ(h.end, 0) << s;
+      continue;
+    }
+    ASSERT_EQ(h.start, 7) << s;
+    ASSERT_EQ(h.end, 9) << s;
+    ASSERT_EQ(V(h.close[8]), 100 + s) << s;
+    ASSERT_EQ(V(h.close[9]), 101 + s) << s;
+    ASSERT_EQ(V(h.deki[9]), Packed_to_Value(Value_to_Packed(1000 * s))) << s;
+  }
+  // The slots after the last stock are empty.
+  ASSERT_EQ(ReadRecord(kStocks, &h), 1);
+  EXPECT_EQ(h.end, 0);
+  EXPECT_EQ(V(h.close[9]), 0);
+}
+
 // A lock that cannot be taken for another reason than another program's update (here the
 // lock file is a folder, as a read-only folder would refuse it) is named as it is.
 TEST_F(Seeding, ALockFileThatCannotBeOpenedIsNamed) {

@@ -1,5 +1,6 @@
 // dbseed: builds the price database vurn.hy3 of the working folder from a market-data source
-// folder (see folder_source.h), in the version-4 layout that Kivora grows at its next start.
+// folder (see folder_source.h): in the version-4 layout of 4096 slots that Kivora grows at its
+// next start, or in the current layout when vurn.tag holds more than 4096 stocks.
 //   dbseed [--source DIR]              the dialog; DIR defaults to "panrolling" in the
 //                                      working folder
 //   dbseed --source DIR [--yes] [--skip-bad]

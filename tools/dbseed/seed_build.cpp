@@ -1,5 +1,6 @@
 #include "seed_build.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
@@ -37,6 +38,23 @@ constexpr FixedCorrection kFixedCorrections[] = {
     {9783, 19960326, 2.0 / 3.0},
     {9984, 20000425, 1.0 / 3.0},
 };
+
+// Writes data at offset of the new file, leaving out the file blocks that would hold only
+// zero bytes: they stay holes, which read as zero. A record with a short series then takes
+// a few blocks of disk instead of ten.
+bool WriteSparse(FileReplace* out, const void* data, size_t size, int64_t offset) {
+  constexpr int64_t kBlock = 4096;
+  const char* bytes = static_cast<const char*>(data);
+  const int64_t end = offset + static_cast<int64_t>(size);
+  for (int64_t at = offset; at < end;) {
+    const int64_t next = std::min(end, (at / kBlock + 1) * kBlock);
+    const char* p = bytes + (at - offset);
+    const size_t n = static_cast<size_t>(next - at);
+    if ((p[0] != 0 || std::memcmp(p, p + 1, n - 1) != 0) && !FileReplaceWriteAt(out, p, n, at)) return false;
+    at = next;
+  }
+  return true;
+}
 
 bool IsIndexSeries(int32_t code) { return code == 1001 || code == 1002 || code == 1003 || code == 1007; }
 bool InHundredths(int32_t code) { return code == 1003 || code == 1007; }
@@ -320,17 +338,18 @@ SeedResult Seed::Build() {
     return SeedResult::kStopped;
   }
   if (!ReadCalendar()) return SeedResult::kStopped;
-  const int stocks = tag_.count < SEED_SLOTS ? tag_.count : SEED_SLOTS;
+  const int stocks = tag_.count;
+  const SeedLayout layout = SeedLayoutFor(stocks);
   if (!CheckSources(stocks)) return SeedResult::kRefused;
   if (!Confirm()) return SeedResult::kDeclined;
-  if (tag_.count > SEED_SLOTS)
-    PRT("vurn.tag の %d 銘柄のうち %d 銘柄から後はこのファイルに入りません。Kivoraの起動時に空の記録が作られます\n",
-        tag_.count, SEED_SLOTS);
+  if (layout.version != SEED_VERSION)
+    PRT("vurn.tag の %d 銘柄は %d 件の版4の形式に入りません。現在の形式(%d 件)で作成します\n", stocks, SEED_SLOTS,
+        layout.slot_count);
 
   DatabaseLockHold lock;
   FileReplace out;
   const std::string path = DataFilePath(DB_FILE);
-  int32_t header[5] = {SEED_VERSION, SEED_SLOTS, MAX_DATE, last_date_, tag_.count};
+  int32_t header[5] = {layout.version, layout.slot_count, MAX_DATE, last_date_, stocks};
   if (!lock.held() || !FileReplaceBegin(&out, path) || !FileReplaceWrite(&out, header, sizeof header) ||
       !FileReplaceWrite(&out, dates_, sizeof dates_)) {
     char text[512];
@@ -341,14 +360,14 @@ SeedResult Seed::Build() {
     return SeedResult::kStopped;
   }
   char progress[32], stock[80];
-  for (int s = 0; s < SEED_SLOTS; ++s) {
+  for (int s = 0; s < layout.slot_count; ++s) {
     HostPumpEvents();
     if (run_.cancelled && run_.cancelled()) {
       FileReplaceAbort(&out);
       PRT("dbseed: 中止しました。%s は元のままです\n", DB_FILE);
       return SeedResult::kStopped;
     }
-    std::snprintf(progress, sizeof progress, "%4d/%4d", s + 1, SEED_SLOTS);
+    std::snprintf(progress, sizeof progress, "%4d/%4d", s + 1, layout.slot_count);
     if (s >= stocks) {
       // Empty slots stay holes of the new file: they read as zero bytes.
       if (run_.progress) run_.progress(s, progress, "    0 ------");
@@ -358,9 +377,9 @@ SeedResult Seed::Build() {
     std::snprintf(stock, sizeof stock, "%4s %.31s", Code_to_String(f.code).c_str(), f.name);
     if (run_.progress) run_.progress(s, progress, stock);
     BuildRecord(f);
-    if (stopped_ || !FileReplaceWriteAt(&out, rec_.get(), sizeof(Hiashi), DbRecordOffset(s))) break;
+    if (stopped_ || !WriteSparse(&out, rec_.get(), sizeof(Hiashi), DbRecordOffset(s))) break;
   }
-  if (stopped_ || !FileReplaceSetSize(&out, SEED_FILE_SIZE) || !FileReplaceCommit(&out)) {
+  if (stopped_ || !FileReplaceSetSize(&out, layout.size) || !FileReplaceCommit(&out)) {
     const int error = out.error;
     FileReplaceAbort(&out);
     if (!stopped_) {
@@ -376,6 +395,11 @@ SeedResult Seed::Build() {
 }
 
 }  // namespace
+
+SeedLayout SeedLayoutFor(int stocks) {
+  if (stocks <= SEED_SLOTS) return {SEED_VERSION, SEED_SLOTS, SEED_FILE_SIZE};
+  return {DB_VERSION, MAX_KABU, DB_FILE_SIZE};
+}
 
 double SeedWhole(double value) {
   if (!std::isfinite(value)) return 0;

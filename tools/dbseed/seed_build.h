@@ -1,6 +1,7 @@
 // Building vurn.hy3 from a market-data source: the calendar of the Nikkei average series,
-// one record per stock of vurn.tag, in the version-4 layout of 4096 record slots that Vurn
-// grows to the current layout at its next start.
+// one record per stock of vurn.tag. A master file of up to 4096 stocks gives the version-4
+// layout of 4096 record slots that Vurn grows to the current layout at its next start; a
+// larger one gives the current layout of MAX_KABU slots, so that no stock is left out.
 //
 // The new file is written beside the old one and renamed over it only when complete: a
 // Cancel, a failure or a kill at any point leaves the old vurn.hy3 as it was.
@@ -14,6 +15,14 @@ constexpr int SEED_SLOTS = 4096;  // record slots of the version-4 file
 constexpr int SEED_VERSION = 4;
 constexpr long long SEED_FILE_SIZE = 11284LL + SEED_SLOTS * 39472LL;
 static_assert(SEED_FILE_SIZE == 161688596);
+
+// The layout of the file seeded from a master file of `stocks` stocks.
+struct SeedLayout {
+  int version;
+  int slot_count;
+  long long size;
+};
+SeedLayout SeedLayoutFor(int stocks);
 
 enum class SeedResult {
   kDone,      // vurn.hy3 written
