@@ -42,7 +42,12 @@ int RepairEtfCloses() {
       changed = true;
     }
     if (!changed) continue;
-    TrimRangeToCloses(h.get());  // cleared first or last days leave the stock's range
+    // Cleared first or last days leave the stock's range; a cleared day inside it takes the
+    // close of the day before, as a deleted day does, so the record keeps a close on every day
+    // of its range until the back-fill brings the real prices.
+    TrimRangeToCloses(h.get());
+    for (int d = h->start + 1; d <= h->end; ++d)
+      if (h->close[d] == 0) h->open[d] = h->high[d] = h->low[d] = h->close[d] = h->close[d - 1];
     ++stocks;
     WriteRecord(s, h.get());
     if (RecordMergedHook) RecordMergedHook(s, *h);
