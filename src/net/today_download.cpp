@@ -38,6 +38,7 @@ int fTimedDownload = 0;
 namespace {
 
 char g_failure[768] = "";
+bool g_unreachable = false;         // the last run's date probe got no answer at all
 bool g_first_intraday_hint = true;  // the hint after a download during trading, once per run
 int g_quote_count = 0;              // quote pages parsed in this run (the log's counter)
 
@@ -49,6 +50,7 @@ bool InEntryRange(int64_t v) { return v >= 0 && v <= PACKED_MAX_VALUE; }
 }  // namespace
 
 const char* TodayDownloadFailure() { return g_failure; }
+bool TodayDownloadUnreachable() { return g_unreachable; }
 
 void ClearWebDayTable() { std::memset(WebDayTable, 0, sizeof WebDayTable); }
 
@@ -223,7 +225,11 @@ int DownloadToday(DownloadProgress* progress) {
     Fail("日付確認の銘柄が銘柄表にありません");
     return 0;
   }
+  g_unreachable = false;
   if (GetQuotePage(probe, 1) != 2) {
+    // No answer at all (no network, the site down) is not a page the reader failed to read.
+    g_unreachable = !g_failure[0] && HttpStatus == 0 && HttpBuf[0] == '\0';
+    if (g_unreachable) Fail("株価のサイトに接続できません。ネットワークの接続を確かめてください");
     if (!g_failure[0]) Fail("日付の取得に失敗しました");
     return 0;
   }

@@ -69,5 +69,8 @@ int RunTodayDownload(DownloadProgress* progress);
 int FinishTodayDownload();
 // Why the last run gave 0 (CP932, empty after success).
 const char* TodayDownloadFailure();
+// True when the last run's date probe got no answer at all (no network, the site down): a
+// later run may succeed.
+bool TodayDownloadUnreachable();
 
 // The dialog is reached through TodayDownloadDialog (platform/hooks.h).

@@ -67,7 +67,8 @@ TodayUpdateResult RunTodayUpdate(DownloadProgress* progress, std::string* reason
   if (!AccessAllowsCommand(IDM_TODAY_DOWNLOAD))
     return later("アクセス規制中です（残り" + FormatWaitTime(BlockRemaining()) + "）。時間をおいて実行してください");
   ClearWebDayTable();
-  if (RunTodayDownload(progress) != 1) return fail(TodayDownloadFailure());
+  if (RunTodayDownload(progress) != 1)
+    return TodayDownloadUnreachable() ? later(TodayDownloadFailure()) : fail(TodayDownloadFailure());
   if (MergeTodayDayFile(WebDayFileName) != 1)
     return fail(std::string(WebDayFileName) + " をデータベースに取り込めませんでした");
   return TODAY_UPDATED;

@@ -18,7 +18,8 @@ int MergeTodayDayFile(const char* path);
 // The unattended update of the working folder: master file, database header and
 // calendar, settings, then under the update lock the download and the merge. *reason
 // (CP932) says why a run failed.
-// TODAY_LATER: nothing was tried, a later run may succeed (another program holds the update
-// lock, or the portal's rest window is open as the download command's check counts it).
+// TODAY_LATER: nothing was done, a later run may succeed (another program holds the update
+// lock, the portal's rest window is open as the download command's check counts it, or the
+// site did not answer at all).
 enum TodayUpdateResult { TODAY_UPDATED = 0, TODAY_NO_DATABASE = 1, TODAY_FAILED = 2, TODAY_LATER = 3 };
 TodayUpdateResult RunTodayUpdate(DownloadProgress* progress, std::string* reason);

@@ -91,6 +91,16 @@ TEST_F(VurndbToday, ExitCodesAndReasons) {
   EXPECT_EQ(server->requests().size(), 5u);  // the probe twice, three chart documents
 }
 
+// A site that does not answer at all (here nobody listens on its port) is "later", named as
+// such, not a page the reader failed to read.
+TEST_F(VurndbToday, NoAnswerMeansLater) {
+  WriteFixtureDatabase(3, 10);
+  server.reset();
+  ToolRun r = Vurndb("-C " + dir.path() + " today");
+  EXPECT_EQ(r.code, 7) << r.out;
+  EXPECT_NE(r.out.find(U8(u8"株価のサイトに接続できません")), std::string::npos) << r.out;
+}
+
 // The portal's rest window holds for the scheduled run as for the download command: with 150
 // requests counted ten minutes ago, nothing is fetched and the code says "later".
 TEST_F(VurndbToday, TheRestWindowMeansLater) {

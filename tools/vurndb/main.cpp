@@ -16,8 +16,8 @@
 // 4 CODE is not in the stock master file, 5 LIST is not a list of listed issues or was
 // refused (damaged, older than vurn.tag, or delisting too many stocks without --force), 6 merge
 // refused the day file or stopped, or today's download failed (database as before), 7 today
-// found the update lock held by another program or the portal's rest window open: nothing
-// was tried, run it again later.
+// found the update lock held by another program, the portal's rest window open or the site
+// not answering at all: nothing was done, run it again later.
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -64,8 +64,9 @@ int Usage() {
                "              code, empty names, a code twice, a date not in the calendar, older than\n"
                "              vurn.tag or too many delisted without --force; vurn.tag unchanged),\n"
                "            6 merge refused the day file or stopped, or today's download failed,\n"
-               "            7 today: the database is being updated by another program or the\n"
-               "              portal's rest window is open; nothing was tried, retry later\n");
+               "            7 today: the database is being updated by another program, the portal's\n"
+               "              rest window is open or the site does not answer; nothing was done,\n"
+               "              retry later\n");
   return EXIT_USAGE;
 }
 
