@@ -46,7 +46,7 @@ using Lookup = std::function<void(const char*, const char*, const char*, char*)>
 // Whether a record's section is there.
 using Has = std::function<bool(const char*)>;
 
-struct KeySpec {
+struct SectionKey {
   const char* key;
   bool integer;
 };
@@ -57,7 +57,7 @@ struct RecordKind {
   const char* prefix;  // record sections are prefix + four digits
   const char* format;
   int max;
-  std::vector<KeySpec> keys;
+  std::vector<SectionKey> keys;
 };
 
 const RecordKind kFavourites{"Portfolio", "PF", "PF%04d", TYUMOKU_MAX,
@@ -72,8 +72,8 @@ const RecordKind kAlerts{"Alarum", "PAL", "PAL%04d", ALARUM_MAX,
                          {{"Flag", true}, {"Code", true}, {"Name", false}, {"Check1", true},
                           {"Price1", true}, {"Check2", true}, {"Price2", true}}};
 const RecordKind* const kKinds[] = {&kFavourites, &kFolders, &kHistory, &kAlerts};
-const std::vector<KeySpec> kCountKeys{{"Num", true}};
-const std::vector<KeySpec> kFolderCountKeys{{"Num", true}, {"Code", true}};
+const std::vector<SectionKey> kCountKeys{{"Num", true}};
+const std::vector<SectionKey> kFolderCountKeys{{"Num", true}, {"Code", true}};
 
 // The record table a section name belongs to, or null.
 const RecordKind* RecordKindOf(std::string_view name) {
@@ -86,7 +86,7 @@ const RecordKind* RecordKindOf(std::string_view name) {
 }
 
 // The keys the writer puts in a section of that name, or null for a name it never writes.
-const std::vector<KeySpec>* KeysOf(std::string_view name) {
+const std::vector<SectionKey>* KeysOf(std::string_view name) {
   if (const RecordKind* k = RecordKindOf(name)) return &k->keys;
   if (name == kFolders.table) return &kFolderCountKeys;
   for (const RecordKind* k : kKinds)
@@ -130,7 +130,7 @@ struct TextIndex {
     }
     if (const RecordKind* k = RecordKindOf(last)) {
       std::string_view v;
-      for (const KeySpec& key : k->keys)
+      for (const SectionKey& key : k->keys)
         if (!Find(std::string(last).c_str(), key.key, &v)) cut_record = last;
     }
   }
@@ -330,13 +330,13 @@ std::string Damage(const TextIndex& ix) {
       if (!KeysOf(section)) return Printed("%d 行目の節の見出しが読めません", no);
       continue;
     }
-    const std::vector<KeySpec>* keys = KeysOf(section);
+    const std::vector<SectionKey>* keys = KeysOf(section);
     const size_t eq = l.find('=');
-    const KeySpec* spec = nullptr;
+    const SectionKey* known = nullptr;
     if (keys && eq != std::string_view::npos)
-      for (const KeySpec& k : *keys)
-        if (l.substr(0, eq) == k.key) spec = &k;
-    if (!spec || (spec->integer && !IsIntegerText(l.substr(eq + 1)))) return Printed("%d 行目が読めません", no);
+      for (const SectionKey& k : *keys)
+        if (l.substr(0, eq) == k.key) known = &k;
+    if (!known || (known->integer && !IsIntegerText(l.substr(eq + 1)))) return Printed("%d 行目が読めません", no);
   }
   if (!ix.duplicate.empty()) return Printed("[%.*s] が二度あります", static_cast<int>(ix.duplicate.size()), ix.duplicate.data());
   if (!ix.cut_record.empty())

@@ -290,7 +290,7 @@ TEST_F(Screening, MovingAverageCrossFromTheTable) {
 TEST_F(Screening, MovingAverageCrossesAtTheRoundingEdge) {
   // Every table entry c, the last close (period 1) c + d. The averages of the previous bar
   // then lie a fraction of a yen from c: equal after truncation, apart before. With 15/39
-  // (13/26) the long one is interpolated and truncated by design; with 13/25 both are exact.
+  // (13/26) the long one is interpolated and so truncated; with 13/25 both are exact.
   constexpr int c = 1000;
   struct Frame {
     int tf;
