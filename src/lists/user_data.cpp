@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdarg>
 #include <climits>
 #include <cstdio>
 #include <cstring>
@@ -22,6 +21,7 @@
 #include "platform/file_error.h"
 #include "platform/file_io.h"
 #include "platform/file_replace.h"
+#include "platform/format_text.h"
 #include "platform/host.h"
 #include "platform/profile_file.h"
 #include "platform/working_folder.h"
@@ -305,16 +305,6 @@ void FillTables(const Lookup& get, const Has& has) {
   }
 }
 
-std::string Printed(const char* format, ...) __attribute__((format(printf, 1, 2)));
-std::string Printed(const char* format, ...) {
-  char buf[256];
-  va_list ap;
-  va_start(ap, format);
-  std::vsnprintf(buf, sizeof buf, format, ap);
-  va_end(ap);
-  return buf;
-}
-
 // Why the text is not a whole file of the writer ("" when it is).
 std::string Damage(const TextIndex& ix) {
   if (ix.text.empty()) return "ファイルが空です";
@@ -323,11 +313,11 @@ std::string Damage(const TextIndex& ix) {
   for (size_t i = 0; i < ix.lines.size(); ++i) {
     const std::string_view l = TextIndex::Trimmed(ix.lines[i]);
     const int no = static_cast<int>(i) + 1;
-    if (l.find('\0') != std::string_view::npos) return Printed("%d 行目に NUL バイトがあります", no);
+    if (l.find('\0') != std::string_view::npos) return FormatText("%d 行目に NUL バイトがあります", no);
     if (l.empty()) continue;
     if (l[0] == '[') {
       section = l.size() >= 2 && l.back() == ']' ? l.substr(1, l.size() - 2) : std::string_view();
-      if (!KeysOf(section)) return Printed("%d 行目の節の見出しが読めません", no);
+      if (!KeysOf(section)) return FormatText("%d 行目の節の見出しが読めません", no);
       continue;
     }
     const std::vector<SectionKey>* keys = KeysOf(section);
@@ -336,25 +326,28 @@ std::string Damage(const TextIndex& ix) {
     if (keys && eq != std::string_view::npos)
       for (const SectionKey& k : *keys)
         if (l.substr(0, eq) == k.key) known = &k;
-    if (!known || (known->integer && !IsIntegerText(l.substr(eq + 1)))) return Printed("%d 行目が読めません", no);
+    if (!known || (known->integer && !IsIntegerText(l.substr(eq + 1))))
+      return FormatText("%d 行目が読めません", no);
   }
-  if (!ix.duplicate.empty()) return Printed("[%.*s] が二度あります", static_cast<int>(ix.duplicate.size()), ix.duplicate.data());
+  if (!ix.duplicate.empty())
+    return FormatText("[%.*s] が二度あります", static_cast<int>(ix.duplicate.size()), ix.duplicate.data());
   if (!ix.cut_record.empty())
-    return Printed("最後の記録 [%.*s] が途中で切れています", static_cast<int>(ix.cut_record.size()), ix.cut_record.data());
+    return FormatText("最後の記録 [%.*s] が途中で切れています", static_cast<int>(ix.cut_record.size()),
+                      ix.cut_record.data());
 
   const Has has = [&ix](const char* s) { return ix.HasRecord(s); };
   char sec[16];
   for (const RecordKind* k : kKinds) {
     std::string_view num;
-    if (!ix.Find(k->table, "Num", &num)) return Printed("[%s] の件数がありません", k->table);
+    if (!ix.Find(k->table, "Num", &num)) return FormatText("[%s] の件数がありません", k->table);
     const int n = ScanInt(std::string(num).c_str());
     const std::vector<int> present = Present(has, *k);
     if (n != static_cast<int>(present.size()))
-      return Printed("[%s] の件数は %d ですが、記録は %d 件です", k->table, n, static_cast<int>(present.size()));
+      return FormatText("[%s] の件数は %d ですが、記録は %d 件です", k->table, n, static_cast<int>(present.size()));
     for (int i = 0; i < n; ++i) {
       if (present[i] != i) {
         Section(sec, k->format, i);
-        return Printed("[%s] がありません", sec);
+        return FormatText("[%s] がありません", sec);
       }
     }
   }
@@ -365,7 +358,7 @@ std::string Damage(const TextIndex& ix) {
     ix.Get(sec, "Group", "0", v);
     char folder[16];
     Section(folder, kFolders.format, ScanInt(v));
-    if (!ix.HasRecord(folder)) return Printed("[%s] のフォルダ %d がありません", sec, ScanInt(v));
+    if (!ix.HasRecord(folder)) return FormatText("[%s] のフォルダ %d がありません", sec, ScanInt(v));
   }
   return "";
 }

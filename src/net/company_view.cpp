@@ -1,6 +1,5 @@
 #include "net/company_view.h"
 
-#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -8,6 +7,7 @@
 #include "db/price_model.h"
 #include "lists/screening_snapshot.h"
 #include "platform/codepage.h"
+#include "platform/format_text.h"
 
 const char* const FunColumnLabel[FUN_COLUMNS] = {
     "決算年月", "売上高",           "営業利益",         "経常利益", "当期利益", "１株益(円)",
@@ -19,16 +19,6 @@ namespace {
 
 constexpr bool kPl[FUN_COLUMNS] = {false, true, true, true, true, true, true, true, false,
                                    false, false, false, false, false, true, false, false};
-
-std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
-std::string Format(const char* format, ...) {
-  char buf[512];
-  va_list ap;
-  va_start(ap, format);
-  std::vsnprintf(buf, sizeof buf, format, ap);
-  va_end(ap);
-  return buf;
-}
 
 bool InTable(int k) { return k >= 0 && k < LastKabu && k < MAX_KABU; }
 
@@ -81,21 +71,21 @@ std::string FunShortLine(int i, const FunPeerStats& s) {
   if (!InTable(s.stock)) return " ";
   const Fundamental& f = fundamental[s.stock];
   switch (i) {
-    case 1: return Format("業種　: %s", f.industry);
-    case 2: return Format("市場　: %s", MarketNameOf(f.market));
+    case 1: return FormatText("業種　: %s", f.industry);
+    case 2: return FormatText("市場　: %s", MarketNameOf(f.market));
     case 3: return "　　　　　 　　      　同市場同業種内";
     case 4: return "　　　　　         　　順位　    平均";
     case 5:
-      return Format("ＰＥＲ　　: %6.2f倍　 %3d/%3d   %6.2f倍", s.value[FUN_PER], s.place[FUN_PER], s.n,
+      return FormatText("ＰＥＲ　　: %6.2f倍　 %3d/%3d   %6.2f倍", s.value[FUN_PER], s.place[FUN_PER], s.n,
                     s.average[FUN_PER]);
     case 6:
-      return Format("ＰＢＲ　　: %6.2f倍 　%3d/%3d   %6.2f倍", s.value[FUN_PBR], s.place[FUN_PBR], s.n,
+      return FormatText("ＰＢＲ　　: %6.2f倍 　%3d/%3d   %6.2f倍", s.value[FUN_PBR], s.place[FUN_PBR], s.n,
                     s.average[FUN_PBR]);
     case 7:
-      return Format("ＲＯＥ　　: %6.2f%%  　%3d/%3d   %6.2f%%", s.value[FUN_ROE], s.place[FUN_ROE], s.n,
+      return FormatText("ＲＯＥ　　: %6.2f%%  　%3d/%3d   %6.2f%%", s.value[FUN_ROE], s.place[FUN_ROE], s.n,
                     s.average[FUN_ROE]);
     case 8:
-      return Format("配当利回り: %6.2f%%  　%3d/%3d   %6.2f%%", s.value[FUN_YIELD], s.place[FUN_YIELD], s.n,
+      return FormatText("配当利回り: %6.2f%%  　%3d/%3d   %6.2f%%", s.value[FUN_YIELD], s.place[FUN_YIELD], s.n,
                     s.average[FUN_YIELD]);
   }
   return " ";
@@ -105,21 +95,21 @@ std::string FunLongLine(int i, const FunRecord& r, const FunPeerStats& s) {
   if (!InTable(s.stock)) return " ";
   const Fundamental& f = fundamental[s.stock];
   auto row = [&](int column) {
-    return Format("%-18s: %14s |%14s |%14s |", FunColumnLabel[column], r.table[0][column], r.table[1][column],
+    return FormatText("%-18s: %14s |%14s |%14s |", FunColumnLabel[column], r.table[0][column], r.table[1][column],
                   r.table[2][column]);
   };
   switch (i) {
     case 20: return " ＜企業情報＞";
-    case 21: return Format("    %-6s: %s", "業種", r.text[FUN_INDUSTRY]);
-    case 24: return Format(" ＜同市場同業種内比較(%s : %s)＞", MarketNameOf(f.market), f.industry);
+    case 21: return FormatText("    %-6s: %s", "業種", r.text[FUN_INDUSTRY]);
+    case 24: return FormatText(" ＜同市場同業種内比較(%s : %s)＞", MarketNameOf(f.market), f.industry);
     case 25:
-      return Format("      PER：%5.2f倍  PBR：%5.2f倍  ROE：%5.2f%%  配当：%5.2f%%", s.value[FUN_PER],
+      return FormatText("      PER：%5.2f倍  PBR：%5.2f倍  ROE：%5.2f%%  配当：%5.2f%%", s.value[FUN_PER],
                     s.value[FUN_PBR], s.value[FUN_ROE], s.value[FUN_YIELD]);
     case 26:
-      return Format("各平均    %6.2f倍      %6.2f倍      %6.2f%%       %6.2f%%", s.average[FUN_PER],
+      return FormatText("各平均    %6.2f倍      %6.2f倍      %6.2f%%       %6.2f%%", s.average[FUN_PER],
                     s.average[FUN_PBR], s.average[FUN_ROE], s.average[FUN_YIELD]);
     case 27:
-      return Format("各順位    %3d/%3d       %3d/%3d       %3d/%3d       %3d/%3d", s.place[FUN_PER], s.n,
+      return FormatText("各順位    %3d/%3d       %3d/%3d       %3d/%3d       %3d/%3d", s.place[FUN_PER], s.n,
                     s.place[FUN_PBR], s.n, s.place[FUN_ROE], s.n, s.place[FUN_YIELD], s.n);
     case 29: return " ＜決算情報（百万円)＞";
     case 30: return "                ---連結決算----------------------------------------- ";
